@@ -1,0 +1,51 @@
+#include "cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <sstream>
+
+#include "commands.h"
+#include "context.h"
+
+namespace vx::cli {
+
+namespace {
+
+void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result) {
+  RegisterExperimentCommands(app, context, result);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, Io& io) {
+  Context context(io);
+  CommandResult result;
+
+  CLI::App app("Velantrix: video tracking of small animals in behavioural experiments.",
+               "velantrix");
+  app.set_version_flag("--version", std::string(VX_VERSION));
+  app.require_subcommand(1);
+  app.fallthrough();
+  app.add_flag("-q,--quiet", context.quiet, "Silence everything but errors and the requested output");
+  app.add_flag("-y,--yes", context.asker.assumeYes, "Answer yes to every question");
+  RegisterAllCommands(app, context, result);
+
+  // CLI11 wants the program name first and the words in reverse order.
+  std::vector<std::string> words(args.rbegin(), args.rend());
+  try {
+    app.parse(words);
+  } catch (const CLI::ParseError& error) {
+    std::ostringstream out, err;
+    const int code = app.exit(error, out, err);
+    io.out << out.str();
+    io.err << err.str();
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+  context.notifier.quiet = context.quiet;
+  if (!result.run) return kExitUsage;
+  const int status = result.run();
+  if (context.asker.unanswered && status == kExitFailed) return kExitNotConfirmed;
+  return status;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,52 @@
+#include "context.h"
+
+#include <iostream>
+
+namespace vx::cli {
+
+void TerminalNotifier::Notify(int messageId, const std::string& text, MessageIcon icon) {
+  if (quiet && icon != MessageIcon::Exclamation && icon != MessageIcon::Stop) return;
+  err_ << "velantrix: [" << messageId << "] " << text << '\n';
+}
+
+Answer TerminalAsker::Ask(int messageId, const std::string& text, AskButtons buttons) {
+  if (assumeYes) return Answer::Yes;
+  if (!io_.inIsTerminal) {
+    unanswered = true;
+    return Answer::Cancel;
+  }
+  const bool withCancel = buttons == AskButtons::YesNoCancel;
+  io_.err << "[" << messageId << "] " << text << (withCancel ? " [y/n/c] " : " [y/n] ");
+  io_.err.flush();
+  std::string line;
+  if (!std::getline(io_.in, line)) return Answer::Cancel;
+  if (!line.empty() && (line[0] == 'y' || line[0] == 'Y')) return Answer::Yes;
+  if (!line.empty() && (line[0] == 'n' || line[0] == 'N')) return Answer::No;
+  return Answer::Cancel;
+}
+
+Context::Context(Io& terminal)
+    : io(terminal),
+      notifier(terminal.err),
+      asker(terminal),
+      settings(std::make_unique<IniSettingsStore>(
+          terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)) {}
+
+Services Context::services() {
+  return {&notifier, &asker, settings.get(), &clock, &files};
+}
+
+ExperimentFile Context::Experiment(const std::string& path) {
+  ExperimentFile file;
+  file.path = path;
+  file.services = services();
+  file.videoProbe = videoProbe;
+  return file;
+}
+
+int Context::Fail(const std::string& text, int status) {
+  io.err << "velantrix: " << text << '\n';
+  return status;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,16 @@
+#include <unistd.h>
+
+#include <clocale>
+#include <iostream>
+
+#include "cli.h"
+
+int main(int argc, char** argv) {
+  // Numbers are written and read with a point whatever the user's locale.
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
+  std::vector<std::string> args(argv + 1, argv + argc);
+  vx::cli::Io io{std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) != 0,
+                 isatty(STDERR_FILENO) != 0, {}};
+  return vx::cli::RunCli(args, io);
+}

@@ -1,0 +1,103 @@
+#include "output.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "base/text.h"
+
+namespace vx::cli {
+
+Cell Cell::Real(double v, int decimals) {
+  if (!std::isfinite(v)) return {Literal, "null"};
+  return {Number, Format("%.*f", decimals, v)};
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          out += Format("\\u%04x", c);
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double value) {
+  if (!std::isfinite(value)) return "null";
+  // 17 significant digits always read back as the same double; shorter when it suffices.
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::string text = Format("%.*g", digits, value);
+    if (std::strtod(text.c_str(), nullptr) == value) return text;
+  }
+  return Format("%.17g", value);
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string out = "\"";
+  for (char c : text) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
+void RecordTable::Print(std::ostream& out, OutputFormat format) const {
+  switch (format) {
+    case OutputFormat::Json: {
+      out << "[";
+      for (size_t r = 0; r < rows_.size(); ++r) {
+        out << (r == 0 ? "\n  {" : ",\n  {");
+        for (size_t c = 0; c < columns_.size() && c < rows_[r].size(); ++c) {
+          const Cell& cell = rows_[r][c];
+          out << (c == 0 ? "" : ", ") << JsonString(columns_[c]) << ": "
+              << (cell.kind == Cell::Text ? JsonString(cell.value) : cell.value);
+        }
+        out << "}";
+      }
+      out << (rows_.empty() ? "]\n" : "\n]\n");
+      break;
+    }
+    case OutputFormat::Csv: {
+      for (size_t c = 0; c < columns_.size(); ++c) out << (c ? "," : "") << CsvField(columns_[c]);
+      out << '\n';
+      for (const auto& row : rows_) {
+        for (size_t c = 0; c < row.size(); ++c) out << (c ? "," : "") << CsvField(row[c].value);
+        out << '\n';
+      }
+      break;
+    }
+    case OutputFormat::Text: {
+      std::vector<size_t> widths(columns_.size());
+      for (size_t c = 0; c < columns_.size(); ++c) widths[c] = columns_[c].size();
+      for (const auto& row : rows_)
+        for (size_t c = 0; c < row.size() && c < widths.size(); ++c)
+          widths[c] = std::max(widths[c], row[c].value.size());
+      auto printRow = [&](auto valueOf, size_t count) {
+        std::string line;
+        for (size_t c = 0; c < count; ++c) {
+          std::string value = valueOf(c);
+          if (c + 1 < count) value.resize(std::max(value.size(), widths[c]), ' ');
+          line += (c ? "  " : "") + value;
+        }
+        out << line << '\n';
+      };
+      printRow([&](size_t c) { return columns_[c]; }, columns_.size());
+      for (const auto& row : rows_) printRow([&](size_t c) { return row[c].value; }, row.size());
+      break;
+    }
+  }
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,80 @@
+#include "base/messages.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vx {
+
+namespace {
+
+struct NumberedText {
+  int id;
+  const char* text;
+};
+
+// Sorted by number.
+constexpr NumberedText kTexts[] = {
+    {152, "Unable to create file '%s'"},
+    {216, "Arena"},
+    {217, "Rectangle"},
+    {218, "Circle"},
+    {219, "Line"},
+    {220, "Polygon"},
+    {221, "Ruler line"},
+    {239, "An error occurs when trying to write the experiment file.\nThe modification was lost.\n\n"
+          "If the problem persists, please contact your technical service.\n\nError : %d ( %s )"},
+    {255, "There is no arena defined.\nThe entire image will be analysed.\n\n"
+          "Click the 'Arena' button to define a specific arena."},
+    {263, "Please, enter a name."},
+    {279, "'[%s]' is locked by another program.\n\nPlease, close the file before proceeding."},
+    {312, "'%s' does not exist."},
+    {326, "You must specify the size of the \"ruler line\"."},
+    {436, "Speed by Time period"},
+    {491, "Do you really want to delete this Image."},
+    {492, "Do you really want to delete this Image.\n\n Warning : this image is used by some tests."},
+    {494, "Cleaning up of the experiment file in progress.\n\nPlease wait ..."},
+    {498, "Finalization.\n\nPlease wait..."},
+    {499, "Cleaning up.\n\nPlease wait..."},
+    {523, "An error occurs when reading the experiment file.\n\n"
+          "If the problem persists, please contact your technical service.\n\nError : %d ( %s )"},
+    {608, "Please, select at least one test to exclude."},
+    {623, "Unable to open :\"%s\"\n\nThe file is corrupted or is not an Velantrix valid file."},
+    {677, "Do you want to save changes to the experiment : '%s' ?"},
+    {678, "This experience was created with a newer version of Velantrix."},
+    {679, "Velantrix can not modify a file located on a network drive...."},
+    {680, "Unable to open :\"[%s]\"."},
+    {681, "The experience has not been properly saved during its last use...."},
+    {702, "Read only"},
+    {788, "Main arena"},
+    {789, "Impossible de supprimer l'ar\xC3\xA8ne."},
+    {793, "Impossible de renommer l'exp\xC3\xA9rience.\nUn fichier ou un r\xC3\xA9pertoire avec le m\xC3\xAAme "
+          "nom existe d\xC3\xA9j\xC3\xA0."},
+    {806, "The value entered for the \"exit\" percentage must be less than or equal to the value "
+          "for the \"entry\" percentage."},
+    {814, "The center of the animal"},
+    {815, "A percentage of the animal's entire area"},
+    {816, "The position of the animal's head."},
+    {826, "Zones detected by the head need head detection.\n\n"
+          "Do you want to switch head detection on for this protocol ?"},
+    {874, "Please select an other file."},
+    {884, "The ruler can not be deleted."},
+    {947, "Lecture seule"},
+    {1092, "The two ends of the ruler line are at the same place.\n\nPlease draw the ruler line "
+           "along an object of known length."},
+    {1105, "This hidden zone is too close to another hidden zone.\n\nHidden zones must keep apart "
+           "by more than their distance limits."},
+    {1107, "The protocol is not consistent.\n\nPlease check its arena, ruler and zones."},
+    {1800, "Calculation in progress.\n\nPlease wait..."},
+    {1801, "The range period can not be zero"},
+    {1802, "Max should be greater than min"},
+};
+
+}  // namespace
+
+const char* MessageText(int id) {
+  const auto found = std::lower_bound(std::begin(kTexts), std::end(kTexts), id,
+                                      [](const NumberedText& t, int wanted) { return t.id < wanted; });
+  return (found != std::end(kTexts) && found->id == id) ? found->text : "";
+}
+
+}  // namespace vx

@@ -1,0 +1,64 @@
+// The program's numbered texts: messages, questions and names shown to the user.
+//
+// The core reports to the user by message number (through Notifier and Asker); this table holds
+// the built-in English wording of each number. A text with printf placeholders is filled with
+// Format(MessageText(id), ...) by the code that raises it.
+#pragma once
+
+namespace vx {
+
+namespace msg {
+// Experiment file access.
+inline constexpr int kWriteFailed = 239;        // "%d ( %s )": SQLite code and text
+inline constexpr int kReadFailed = 523;         // "%d ( %s )"
+inline constexpr int kNewerVersion = 678;
+inline constexpr int kFinalization = 498;
+inline constexpr int kCleaningUp = 499;
+inline constexpr int kSpeedByTimePeriod = 436;  // a name, not a message
+inline constexpr int kFileMissing = 312;        // "%s": path
+inline constexpr int kNotAnExperiment = 623;    // "%s": path
+inline constexpr int kNetworkDrive = 679;
+inline constexpr int kCannotCopy = 680;
+inline constexpr int kNotProperlySaved = 681;
+inline constexpr int kCannotCreate = 152;
+inline constexpr int kSaveChanges = 677;
+inline constexpr int kCannotRename = 793;
+inline constexpr int kSelectOtherFile = 874;
+inline constexpr int kCompacting = 494;
+inline constexpr int kReadOnly = 702;
+inline constexpr int kReadOnlyNotice = 947;
+inline constexpr int kSelectTestToExclude = 608;
+inline constexpr int kFileLocked = 279;
+// Zones.
+inline constexpr int kNameArena = 216;
+inline constexpr int kNameRectangle = 217;
+inline constexpr int kNameCircle = 218;
+inline constexpr int kNameLine = 219;
+inline constexpr int kNamePolygon = 220;
+inline constexpr int kNameRuler = 221;
+inline constexpr int kNoArena = 255;
+inline constexpr int kEnterName = 263;
+inline constexpr int kMainArena = 788;
+inline constexpr int kCannotDeleteArena = 789;
+inline constexpr int kCannotDeleteRuler = 884;
+inline constexpr int kExitAboveEntry = 806;
+inline constexpr int kDetectByCentre = 814;
+inline constexpr int kDetectByBody = 815;
+inline constexpr int kDetectByHead = 816;
+inline constexpr int kSwitchHeadDetectionOn = 826;
+inline constexpr int kHiddenZonesTooClose = 1105;
+inline constexpr int kRulerEndsCoincide = 1092;
+inline constexpr int kRulerLengthMissing = 326;
+inline constexpr int kProtocolInconsistent = 1107;
+inline constexpr int kDeleteImage = 491;
+inline constexpr int kDeleteUsedImage = 492;
+// Analysis and results.
+inline constexpr int kCalculationInProgress = 1800;  // no number in the string table; ours
+inline constexpr int kRangePeriodZero = 1801;       // ours
+inline constexpr int kMaxBelowMin = 1802;           // ours
+}  // namespace msg
+
+// The built-in text of a message number, or "" when the number has none.
+const char* MessageText(int id);
+
+}  // namespace vx

@@ -1,0 +1,43 @@
+// Opening the experiment file for one operation, and ending its transaction.
+//
+// Calling order of every record operation:
+//   1. SQLite::Database db;                       (closed)
+//   2. if (!OpenExperimentDb(db, file)) return failure;
+//   3. for writes: file.resultsMustRefresh = true (MarkWriting does it);
+//   4. db.BeginTransaction();   (a failure is recorded in lastError and surfaces at step 6)
+//   5. statements: GetTable, Execute, ReadBlob, WriteBlob;
+//   6. return EndWriteTransaction(db, file)  or  EndReadTransaction(db, file);
+//   7. the Database destructor closes the connection.
+#pragma once
+
+#include <string>
+
+#include "db/experiment_file.h"
+#include "db/sqlite_database.h"
+
+namespace vx {
+
+struct OpenOptions {
+  std::string path;          // empty: the current experiment file
+  bool readOnly = false;     // open with OpenReadOnly
+  bool checkType = false;    // the file must be an experiment file of this system
+  bool createIfMissing = false;  // create the file with the current schema
+};
+
+// Opens an experiment file into db. On failure the connection is closed and lastError says why
+// (26 when the file is not an experiment file).
+bool OpenExperimentDb(SQLite::Database& db, ExperimentFile& file, const OpenOptions& options = {});
+
+// Raises the results-must-be-refreshed flag before a write transaction.
+inline void MarkWriting(ExperimentFile& file) { file.resultsMustRefresh = true; }
+
+// Ends a transaction that changed data: commits when no error was recorded (and marks the
+// experiment modified), otherwise reports message 239 and rolls back. A read-only experiment
+// always rolls back, silently. Returns whether the changes reached the file.
+bool EndWriteTransaction(SQLite::Database& db, ExperimentFile& file);
+
+// Ends a transaction that only read: always rolls back; reports message 523 when an error was
+// recorded. Returns whether no error was recorded.
+bool EndReadTransaction(SQLite::Database& db, ExperimentFile& file);
+
+}  // namespace vx

@@ -1,0 +1,46 @@
+// The experiment file that record operations read and write, and the flags that the database
+// layer raises for the rest of the program.
+//
+// Every record operation opens its own connection on CurrentFile() (OpenExperimentDb with no
+// path). CurrentFile() is the working copy when the program works on one, otherwise the
+// experiment file itself.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "base/platform.h"
+
+namespace vx {
+
+// What a video file says about itself: read through the video library by the program and
+// handed to the database code, which never opens videos itself.
+struct VideoFileFacts {
+  int frameCount = 0;
+  int durationMs = 0;
+  int width = 0;
+  int height = 0;
+};
+using VideoProbe = std::function<bool(const std::string& path, VideoFileFacts& facts)>;
+
+struct ExperimentFile {
+  std::string path;      // the .vxdb file; empty when no experiment is open
+  std::string workPath;  // the working copy; empty when there is none
+  bool workOnCopy = false;  // working-copy mode, or a copy in the temporary folder
+  bool readOnly = false;    // every write ends in a rollback, without a message
+  bool modified = false;    // raised by every committed write
+  bool resultsMustRefresh = false;  // raised before every write; result views test it
+  int versionBeforeUpgrade = -1;    // the version an upgrade started from, -1 when none
+
+  Services services;
+  VideoProbe videoProbe;  // may be empty: video facts are then unknown
+
+  // The file that record operations open.
+  std::string CurrentFile() const {
+    return (workOnCopy || readOnly) && !workPath.empty() ? workPath : path;
+  }
+  // The companion folder "<path without extension>_files/", which holds videos and images.
+  std::string CompanionFolder() const;
+};
+
+}  // namespace vx

@@ -1,0 +1,100 @@
+#include "db/sqlite_database.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using vx::testing::TempDir;
+
+TEST(SqliteTable, EmptyResultHasNoCurrentRow) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table T(Id integer, Name text)");
+  SQLite::TablePtr table = db.GetTable("select Id, Name from T");
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->CurrentRow(), -1);
+  EXPECT_EQ(table->GetValue("Name"), nullptr);
+  EXPECT_EQ(table->GetId(), -1);
+}
+
+TEST(SqliteTable, NullReadsAsEmptyAndNamesIgnoreCase) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table T(Id integer, Name text)");
+  db.Execute("insert into T values (NULL, NULL)");
+  SQLite::TablePtr table = db.GetTable("select Id, Name from T");
+  ASSERT_EQ(table->GetRowCount(), 1);
+  EXPECT_STREQ(table->GetValue("name"), "");
+  EXPECT_STREQ(table->GetValue("NAME"), "");
+  EXPECT_FALSE(table->GetBool("Name"));
+  EXPECT_EQ(table->GetId(), -1);
+}
+
+TEST(SqliteDatabase, ClosedConnectionFailsWithCodeOne) {
+  SQLite::Database db;
+  EXPECT_EQ(db.Execute("select 1"), 1);
+  EXPECT_EQ(db.lastError(), 1);
+  EXPECT_FALSE(db.GetTable("select 1"));
+  EXPECT_FALSE(db.BeginTransaction());
+  std::vector<uint8_t> data;
+  EXPECT_EQ(db.ReadBlob("select 1", data), 1);
+}
+
+TEST(SqliteDatabase, LastErrorIsStickyUntilTransactionCall) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  EXPECT_NE(db.Execute("select * from Missing"), SQLite::kOk);
+  const int failure = db.lastError();
+  EXPECT_NE(failure, 0);
+  EXPECT_EQ(db.Execute("create table T(x)"), SQLite::kOk);
+  EXPECT_EQ(db.lastError(), failure);
+  EXPECT_TRUE(db.BeginTransaction());
+  EXPECT_EQ(db.lastError(), 0);
+  EXPECT_TRUE(db.RollbackTransaction());
+}
+
+TEST(SqliteDatabase, BusyFileFailsAfterElevenAttempts) {
+  TempDir dir;
+  SQLite::Database holder;
+  ASSERT_EQ(holder.Open(dir.File("a.db")), SQLite::kOk);
+  holder.Execute("create table T(x)");
+  ASSERT_TRUE(holder.BeginTransaction());
+
+  vx::testing::FakeClock clock;
+  SQLite::Database other;
+  other.SetClock(&clock);
+  ASSERT_EQ(other.Open(dir.File("a.db")), SQLite::kOk);
+  EXPECT_FALSE(other.BeginTransaction());
+  EXPECT_EQ(other.lastError(), SQLite::kBusy);
+  EXPECT_EQ(clock.sleeps, std::vector<int>(10, 50));
+  holder.RollbackTransaction();
+}
+
+TEST(SqliteDatabase, BlobsRoundTripAndNullReadsEmpty) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table T(Id integer, B blob)");
+  db.Execute("insert into T values (1, NULL)");
+  std::vector<uint8_t> data{1, 2, 3};
+  EXPECT_EQ(db.ReadBlob("select B from T where Id=1", data), SQLite::kOk);
+  EXPECT_TRUE(data.empty());
+  const uint8_t bytes[] = {0, 255, 7};
+  EXPECT_EQ(db.WriteBlob("update T set B=? where Id=1", bytes, sizeof bytes), SQLite::kOk);
+  EXPECT_EQ(db.ReadBlob("select B from T where Id=1", data), SQLite::kOk);
+  EXPECT_EQ(data, std::vector<uint8_t>(bytes, bytes + 3));
+}
+
+TEST(Utf8Conversion, WideTextBecomesUtf8) {
+  EXPECT_EQ(SQLite::UTF8MBSTR(u"\u00e9t\u00e9").str(), "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(SQLite::UTF8MBSTR(static_cast<const char16_t*>(nullptr)).str(), "");
+  EXPECT_EQ(SQLite::UTF8MBSTR(u"\U0001F42D").str(), "\xF0\x9F\x90\xAD");
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// Recording fakes of the platform services, for tests.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "base/system_platform.h"
+
+namespace vx::testing {
+
+struct Notification {
+  int messageId;
+  std::string text;
+  MessageIcon icon;
+};
+
+class RecordingNotifier : public Notifier {
+ public:
+  void Notify(int messageId, const std::string& text, MessageIcon icon) override {
+    notifications.push_back({messageId, text, icon});
+  }
+  bool Saw(int messageId) const {
+    for (const auto& n : notifications)
+      if (n.messageId == messageId) return true;
+    return false;
+  }
+  std::vector<Notification> notifications;
+};
+
+// Answers questions from a script; Cancel when the script is exhausted.
+class ScriptedAsker : public Asker {
+ public:
+  Answer Ask(int messageId, const std::string& text, AskButtons) override {
+    questions.push_back({messageId, text, MessageIcon::Question});
+    if (answers.empty()) return Answer::Cancel;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<Answer> answers;
+  std::vector<Notification> questions;
+};
+
+class MemorySettings : public SettingsStore {
+ public:
+  int GetInt(const std::string& section, const std::string& key, int fallback) const override;
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& fallback) const override;
+  void SetInt(const std::string& section, const std::string& key, int value) override;
+  void SetString(const std::string& section, const std::string& key,
+                 const std::string& value) override;
+  std::map<std::string, std::string> values;  // "section/key" -> value
+};
+
+// A clock that only moves when told to (SleepMs advances it).
+class FakeClock : public Clock {
+ public:
+  int64_t NowSeconds() const override { return nowSeconds; }
+  uint32_t TickMs() const override { return tickMs; }
+  void SleepMs(int milliseconds) override {
+    tickMs += static_cast<uint32_t>(milliseconds);
+    sleeps.push_back(milliseconds);
+  }
+  int64_t nowSeconds = 1767225600;  // 2026-01-01 00:00:00 UTC
+  uint32_t tickMs = 1000;
+  std::vector<int> sleeps;
+};
+
+// Every service at once, real files, fake everything else.
+struct TestServices {
+  RecordingNotifier notifier;
+  ScriptedAsker asker;
+  MemorySettings settings;
+  FakeClock clock;
+  SystemFileSystem files;
+  Services Bundle() { return {&notifier, &asker, &settings, &clock, &files}; }
+};
+
+}  // namespace vx::testing
