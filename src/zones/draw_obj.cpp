@@ -178,7 +178,7 @@ ZoneDifference CDrawObj::Differs(const CDrawObj& other) const {
   ZoneDifference d;
   d.affectsResults = typeid(*this) != typeid(other) || GetTypeRect() != other.GetTypeRect() ||
                      GetRect() != other.GetRect() || isArena != other.isArena ||
-                     isRuler != other.isRuler || movable != other.movable || id != other.id ||
+                     isRuler != other.isRuler || IsMovable() != other.IsMovable() || id != other.id ||
                      detectInZone != other.detectInZone || percentEntry != other.percentEntry ||
                      percentExit != other.percentExit || hidden != other.hidden ||
                      hiddenDistance != other.hiddenDistance || hiddenUnit != other.hiddenUnit;

@@ -70,6 +70,8 @@ void ZoneSet::AdoptZones() {
 
 int ZoneSet::NextZoneId() {
   if (maxIdZone < 1) {
+    // Ids start at 1: 0 and negative ids mean "none", and a complement is written -id.
+    maxIdZone = 0;
     for (const auto& zone : zones_) maxIdZone = std::max(maxIdZone, zone->id);
   }
   return ++maxIdZone;

@@ -38,7 +38,8 @@ class ZoneSet {
 
   const std::vector<std::unique_ptr<CDrawObj>>& Zones() const { return zones_; }
 
-  // The next zone id: when maxIdZone < 1 it first becomes the largest id in the set.
+  // The next zone id: when maxIdZone < 1 it first becomes the largest id in the set (0 when
+  // there is none), so that ids start at 1.
   int NextZoneId();
   // Appends zone (owned from now on): an id from NextZoneId() when its id is not positive,
   // then its default name. Returns the zone.
