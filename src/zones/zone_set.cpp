@@ -23,6 +23,24 @@ ZoneSet::ZoneSet(const ZoneSet& other) { *this = other; }
 
 ZoneSet& ZoneSet::operator=(const ZoneSet& other) {
   if (this == &other) return *this;
+  CopySettings(other);
+  zones_.clear();
+  for (const auto& zone : other.zones_) zones_.push_back(zone->Clone());
+  AdoptZones();
+  return *this;
+}
+
+ZoneSet::ZoneSet(ZoneSet&& other) noexcept { *this = std::move(other); }
+
+ZoneSet& ZoneSet::operator=(ZoneSet&& other) noexcept {
+  if (this == &other) return *this;
+  CopySettings(other);
+  zones_ = std::move(other.zones_);
+  AdoptZones();
+  return *this;
+}
+
+void ZoneSet::CopySettings(const ZoneSet& other) {
   modified = other.modified;
   imageWidth = other.imageWidth;
   imageHeight = other.imageHeight;
@@ -34,30 +52,6 @@ ZoneSet& ZoneSet::operator=(const ZoneSet& other) {
   mainArenaName = other.mainArenaName;
   secondaryArenas = other.secondaryArenas;
   maxIdZone = other.maxIdZone;
-  zones_.clear();
-  for (const auto& zone : other.zones_) zones_.push_back(zone->Clone());
-  AdoptZones();
-  return *this;
-}
-
-ZoneSet::ZoneSet(ZoneSet&& other) noexcept { *this = std::move(other); }
-
-ZoneSet& ZoneSet::operator=(ZoneSet&& other) noexcept {
-  if (this == &other) return *this;
-  modified = other.modified;
-  imageWidth = other.imageWidth;
-  imageHeight = other.imageHeight;
-  rulerDx = other.rulerDx;
-  rulerDy = other.rulerDy;
-  rulerLength = other.rulerLength;
-  rulerUnit = other.rulerUnit;
-  notifyChanged = std::move(other.notifyChanged);
-  mainArenaName = std::move(other.mainArenaName);
-  secondaryArenas = std::move(other.secondaryArenas);
-  maxIdZone = other.maxIdZone;
-  zones_ = std::move(other.zones_);
-  AdoptZones();
-  return *this;
 }
 
 void ZoneSet::AdoptZones() {

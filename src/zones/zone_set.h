@@ -94,6 +94,7 @@ class ZoneSet {
   int maxIdZone = -1;
 
  private:
+  void CopySettings(const ZoneSet& other);  // everything but the zones
   void AdoptZones();
   std::vector<std::unique_ptr<CDrawObj>> zones_;
 };
