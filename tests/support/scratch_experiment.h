@@ -4,8 +4,6 @@
 // Header-only: usable by the tests of every module that links the database layer.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "db/experiment_db.h"
