@@ -81,10 +81,15 @@ void ReadTestTrajectoryBlobs(SQLite::Database& db, int testId, int videoId,
 }
 
 bool DecodeTestTrajectory(const TestTrajectoryBlobs& blobs, int protocolId,
-                          Trajectory& trajectory) {
+                          Trajectory& trajectory, TrajectoryLoadInfo* info) {
   const bool pointsValid =
       ReadTrajectory(trajectory, blobs.points, blobs.frameTimes, blobs.headDetection);
   const bool behaviorsValid = ReadBehaviors(trajectory.behaviors, blobs.behaviors, protocolId);
+  if (info != nullptr) {
+    info->headDetection = blobs.headDetection;
+    info->pointsCorrupt = !pointsValid;
+    info->behaviorsCorrupt = !behaviorsValid;
+  }
   return pointsValid && behaviorsValid;
 }
 
@@ -121,8 +126,7 @@ bool LoadTestTrajectory(ExperimentFile& file, const CInfosTest& test, Trajectory
   }
   trajectory.Clear();
   trajectory.SetScale(test.scale);
-  const bool valid = DecodeTestTrajectory(blobs, test.idProtocol, trajectory);
-  if (info != nullptr) *info = {blobs.headDetection, !valid};
+  DecodeTestTrajectory(blobs, test.idProtocol, trajectory, info);
   return true;
 }
 

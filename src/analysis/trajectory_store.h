@@ -43,11 +43,12 @@ struct TestTrajectoryBlobs {
 void ReadTestTrajectoryBlobs(SQLite::Database& db, int testId, int videoId,
                              TestTrajectoryBlobs& blobs);
 
+struct TrajectoryLoadInfo;
 // Decodes the blobs into trajectory (with its own smoothing setting and scale) and its
-// behaviours (for protocolId). False when the points or frame times are corrupt (the
-// trajectory is then empty) or the behaviours are (the behaviours are then empty).
+// behaviours (for protocolId). A corrupt blob leaves its part empty and is flagged in info.
+// Returns whether everything decoded.
 bool DecodeTestTrajectory(const TestTrajectoryBlobs& blobs, int protocolId,
-                          Trajectory& trajectory);
+                          Trajectory& trajectory, TrajectoryLoadInfo* info = nullptr);
 
 // --- Whole operations -------------------------------------------------------------------------
 
@@ -59,13 +60,15 @@ bool ClearAnalyses(ExperimentFile& file, const std::vector<int>& testIds);
 
 // What loading found besides the trajectory.
 struct TrajectoryLoadInfo {
-  bool headDetection = false;  // the stored head flag
-  bool corrupt = false;        // a stored blob was rejected (the trajectory or behaviours empty)
+  bool headDetection = false;     // the stored head flag
+  bool pointsCorrupt = false;     // points or frame times rejected: the trajectory is empty
+  bool behaviorsCorrupt = false;  // behaviours rejected: the behaviours are empty
 };
 
 // Reads test's trajectory (test.id, its video test.source, its protocol test.idProtocol) and
 // decodes it at the test's scale (test.scale) with the trajectory's smoothing setting. Returns
 // false when the file could not be read; a corrupt blob is not a read failure (see info).
+// Requires: trajectory was built with the experiment's smoothing setting.
 bool LoadTestTrajectory(ExperimentFile& file, const CInfosTest& test, Trajectory& trajectory,
                         TrajectoryLoadInfo* info = nullptr);
 

@@ -121,7 +121,8 @@ TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
   TrajectoryLoadInfo info;
   ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
   EXPECT_TRUE(info.headDetection);
-  EXPECT_FALSE(info.corrupt);
+  EXPECT_FALSE(info.pointsCorrupt);
+  EXPECT_FALSE(info.behaviorsCorrupt);
   ASSERT_EQ(loaded.size(), 2u);
   EXPECT_EQ(loaded.scale(), 0.5);
   EXPECT_EQ(loaded[0].headX, 9);
@@ -142,8 +143,26 @@ TEST_F(TrajectoryStore, CorruptBlobLoadsAsAnEmptyTrajectory) {
   loaded.Append(Point(0, 1, 1), true);
   TrajectoryLoadInfo info;
   ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
-  EXPECT_TRUE(info.corrupt);
+  EXPECT_TRUE(info.pointsCorrupt);
+  EXPECT_FALSE(info.behaviorsCorrupt);
   EXPECT_TRUE(loaded.empty());
+}
+
+TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
+  Trajectory stored;
+  stored.Append(Point(0, 10, 10), true);
+  ASSERT_TRUE(SaveTestPoints(file, 7, stored, false));
+  RecordedBehaviors behaviors;
+  behaviors.protocolId = 5;
+  behaviors.lists.push_back({5, 3, 0, {{40, 80}}});
+  ASSERT_TRUE(SaveTestBehaviors(file, 7, behaviors));
+  Trajectory loaded;
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
+  EXPECT_FALSE(info.pointsCorrupt);
+  EXPECT_TRUE(info.behaviorsCorrupt);
+  EXPECT_EQ(loaded.size(), 1u);
+  EXPECT_TRUE(loaded.behaviors.lists.empty());
 }
 
 TEST_F(TrajectoryStore, TestWithoutRowsLoadsEmpty) {
@@ -152,7 +171,7 @@ TEST_F(TrajectoryStore, TestWithoutRowsLoadsEmpty) {
   Trajectory loaded;
   TrajectoryLoadInfo info;
   ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
-  EXPECT_FALSE(info.corrupt);
+  EXPECT_FALSE(info.pointsCorrupt);
   EXPECT_TRUE(loaded.empty());
 }
 
