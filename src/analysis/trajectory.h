@@ -63,6 +63,9 @@ class Trajectory {
   // Appending a whole sequence with smoothNow, then this, smooths the tail that appending left.
   void FinishAppending() { Finish(static_cast<int>(points_.size()) - 11); }
 
+  // Room for count points, so that a long decode does not regrow the array.
+  void Reserve(size_t count) { points_.reserve(count); }
+
   // A new scale re-filters and re-smooths every point; the same scale changes nothing.
   void SetScale(double mmPerPixel);
   // Re-runs the minimum-displacement filter over all points in order (smoothing is not redone).

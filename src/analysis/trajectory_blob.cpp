@@ -117,6 +117,9 @@ bool ReadTrajectory(Trajectory& trajectory, std::span<const uint8_t> pointsBlob,
   FrameTimes frameTimes;
   if (!ReadFrameTimes(timesBlob, frameTimes)) return false;
   VarintReader reader(pointsBlob.data(), pointsBlob.size());
+  // A trajectory has about one point per frame of its video, and a record takes at least
+  // eight bytes: the smaller bound sizes the array once without trusting a corrupt header.
+  trajectory.Reserve(std::min<size_t>(frameTimes.count, pointsBlob.size() / 8));
   int64_t frame = 0;
   while (!reader.AtEnd()) {
     tMyPoint p;

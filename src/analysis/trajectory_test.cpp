@@ -98,6 +98,33 @@ TEST(Trajectory, SmoothedCountStopsAtTheLastSmoothedPoint) {
   EXPECT_EQ(trajectory.SmoothedCount(), 5);
 }
 
+TEST(Trajectory, NegativeSmoothedPositionsCountAsNotSmoothed) {
+  Trajectory trajectory(Method(kNoSmoothing), 1.0);
+  trajectory.Append(At(0, 0, 4, 4), false);
+  trajectory.Append(At(1, 40, -5, 4), false);
+  trajectory.Finish(0);
+  EXPECT_EQ(trajectory[1].smoothX, -5.0);
+  EXPECT_EQ(trajectory.SmoothedCount(), 1);
+}
+
+// Found by fuzzing: a Lowess fit that extrapolates below 0 near the image's edge. The decode
+// is valid; the point simply does not count as smoothed.
+TEST(Trajectory, RegressionLowessBelowZeroAtTheEdge) {
+  const std::vector<uint8_t> times = {0x03, 0x01};
+  const std::vector<uint8_t> points = {
+      0x03, 0x10, 0x03, 0x01, 0x03, 0x09, 0x03, 0x03, 0x01, 0x00, 0x05, 0x3a, 0x00, 0x01, 0x03,
+      0x09, 0x03, 0x03, 0x01, 0x1c, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x02, 0x03, 0x01, 0x03, 0x03, 0x01, 0x03, 0x02, 0x01, 0x03, 0x10, 0x03, 0x01, 0x03, 0x01,
+      0x03, 0x03, 0x01, 0x03, 0x02, 0x03, 0x00, 0x64, 0x96, 0x43, 0x03, 0x00, 0x01, 0x03, 0x2a,
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00};
+  Trajectory trajectory(Method(kLowessStrong, 2, kThresholdMm), 0.4);
+  ASSERT_TRUE(ReadTrajectory(trajectory, points, times, false));
+  ASSERT_EQ(trajectory.size(), 8u);
+  EXPECT_LT(trajectory[7].smoothX, 0);
+  EXPECT_EQ(trajectory.SmoothedCount(), 5);
+}
+
 TEST(Trajectory, StepSpeeds) {
   Trajectory trajectory(Method(kNoSmoothing), 1.0);
   trajectory.Append(At(0, 1000, 10, 10), false);

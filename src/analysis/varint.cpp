@@ -10,7 +10,7 @@ void AppendVarint(std::vector<uint8_t>& out, uint32_t value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
-bool VarintReader::Read(uint32_t& value) {
+bool VarintReader::ReadLong(uint32_t& value) {
   value = 0;
   if (failed_) return false;
   uint32_t result = 0;

@@ -32,8 +32,14 @@ class VarintReader {
       : VarintReader(bytes.data(), bytes.size()) {}
 
   // False, with value 0, when no whole value is left. Bits of a fifth byte beyond the 32-bit
-  // range are dropped.
-  bool Read(uint32_t& value);
+  // range are dropped. Inline: decoding a trajectory reads about a hundred values per point.
+  bool Read(uint32_t& value) {
+    if (offset_ < size_ && data_[offset_] < 0x80 && !failed_) {
+      value = data_[offset_++];
+      return true;
+    }
+    return ReadLong(value);
+  }
 
   bool AtEnd() const { return offset_ >= size_; }
   bool failed() const { return failed_; }
@@ -41,6 +47,8 @@ class VarintReader {
   size_t offset() const { return offset_; }
 
  private:
+  bool ReadLong(uint32_t& value);
+
   const uint8_t* data_;
   size_t size_;
   size_t offset_ = 0;
