@@ -20,5 +20,6 @@ struct CommandResult {
 };
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
