@@ -20,5 +20,7 @@ struct CommandResult {
 };
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
