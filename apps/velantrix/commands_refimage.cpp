@@ -10,6 +10,7 @@
 #include "context.h"
 #include "db/experiment_db.h"
 #include "output.h"
+#include "zone_session.h"
 #include "zones/ref_image.h"
 #include "zones/ref_image_builder.h"
 
@@ -68,12 +69,7 @@ int RunExport(Context& context, const std::string& path, int id, const std::stri
   if (const int status = OpenExperimentFile(context, path, file)) return status;
   const cv::Mat image = LoadRefImage(file, id);
   if (image.empty()) return context.Fail(Format("There is no readable reference image %d.", id));
-  bool written = false;
-  try {
-    written = cv::imwrite(out, image);
-  } catch (const cv::Exception&) {
-  }
-  if (!written) return context.Fail(Format("Unable to write the image to '%s'.", out.c_str()));
+  if (!WriteImageFile(out, image)) return context.Fail(Format("Unable to write the image to '%s'.", out.c_str()));
   return kExitOk;
 }
 

@@ -107,12 +107,7 @@ int RunZoneMask(Context& context, const std::string& path, int protocol, int zon
     zone->Region().Paint(mask, {0, 0}, 255);
   }
   if (mask.empty()) return context.Fail("The mask is empty: the arena has no area.");
-  bool written = false;
-  try {
-    written = cv::imwrite(out, mask);
-  } catch (const cv::Exception&) {
-  }
-  if (!written) return context.Fail(Format("Unable to write the mask to '%s'.", out.c_str()));
+  if (!WriteImageFile(out, mask)) return context.Fail(Format("Unable to write the mask to '%s'.", out.c_str()));
   return kExitOk;
 }
 

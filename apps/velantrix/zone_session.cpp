@@ -1,5 +1,7 @@
 #include "zone_session.h"
 
+#include <opencv2/imgcodecs.hpp>
+
 #include <cmath>
 
 #include "base/messages.h"
@@ -75,6 +77,14 @@ RecordTable ZoneTable(const ZoneSet& zones) {
                Cell::Real(ratio > 0 ? static_cast<double>(area) * ratio * ratio : NAN, 3)});
   }
   return table;
+}
+
+bool WriteImageFile(const std::string& path, const cv::Mat& image) {
+  try {
+    return cv::imwrite(path, image);
+  } catch (const cv::Exception&) {  // an unknown extension, an unwritable folder
+    return false;
+  }
 }
 
 }  // namespace vx::cli

@@ -2,6 +2,8 @@
 // protocol's zones as a ZoneSet, and the table that lists zones (zone list, protocol show).
 #pragma once
 
+#include <opencv2/core/mat.hpp>
+
 #include <string>
 
 #include "context.h"
@@ -34,5 +36,8 @@ RecordTable ZoneTable(const ZoneSet& zones);
 // The command-line names of the zone kinds (TypeRect 0 to 6) and detection rules.
 const char* ZoneKindName(int kind);
 const char* DetectModeName(int detectInZone);
+
+// Writes an image file in the format its extension names; false when it cannot be written.
+bool WriteImageFile(const std::string& path, const cv::Mat& image);
 
 }  // namespace vx::cli
