@@ -15,6 +15,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterExperimentCommands(app, context, result);
   RegisterZoneCommands(app, context, result);
   RegisterRefImageCommands(app, context, result);
+  RegisterTrajectoryCommands(app, context, result);
 }
 
 }  // namespace
