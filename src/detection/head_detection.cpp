@@ -264,16 +264,22 @@ cv::Point DetectHead(HeadMemory& memory, const cv::Mat& mask, const Contour& con
                      cv::Point centre, const HeadCall& call) {
   const cv::Point none(-1, -1);
   if (contour.empty() || mask.empty()) return none;
-  const cv::Rect work = cv::boundingRect(contour) & cv::Rect(0, 0, mask.cols, mask.rows);
+  // The work region covers the contour and its whole oriented box: a box cut by the contour's
+  // upright bounding rectangle (an animal lying diagonally) would make every slice near the
+  // ends look full.
+  cv::RotatedRect box = FitOrientedBox(contour);
+  const cv::Rect work =
+      (cv::boundingRect(contour) | box.boundingRect()) & cv::Rect(0, 0, mask.cols, mask.rows);
   if (work.empty()) return none;
 
   // Step 1: the blob inside the oriented box, in the work region's coordinates.
-  cv::RotatedRect box = FitOrientedBox(contour);
   box.center -= cv::Point2f(work.tl());
+  // The box polygon is grown by one pixel so that the outline pixels on its sides stay in; the
+  // blob itself is not thickened, which would make a thin tail look twice as thick.
   cv::Mat blob = cv::Mat::zeros(work.size(), CV_8U);
   FillBox(blob, box);
-  cv::bitwise_and(blob, mask(work), blob);
   cv::dilate(blob, blob, cv::getStructuringElement(cv::MORPH_ELLIPSE, {3, 3}));
+  cv::bitwise_and(blob, mask(work), blob);
   cv::Mat contourOnly;
   if (call.firstAttempt) {
     contourOnly = cv::Mat::zeros(work.size(), CV_8U);

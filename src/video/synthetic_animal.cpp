@@ -46,7 +46,7 @@ AnimalGeometry GeometryOf(const AnimalLook& look, const AnimalPose& pose) {
     for (int i = 0; i <= kSegments; ++i) {
       const double s = static_cast<double>(i) / kSegments;
       const cv::Point2d p = rear - g.forward * (s * (look.tailLength + 2.0)) +
-                            g.side * (0.15 * look.tailLength * std::sin(kPi * s));
+                            g.side * (look.tailBend * look.tailLength * std::sin(kPi * s));
       g.tail.push_back(Fixed(p));
       g.tailTip = p;
     }

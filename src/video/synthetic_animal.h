@@ -27,6 +27,7 @@ struct AnimalLook {
   double headWidth = 13.0;
   double tailLength = 40.0;  // 0 for no tail
   int tailWidth = 2;
+  double tailBend = 0.15;    // sideways swing of the tail, as a fraction of its length
   cv::Scalar colour{35, 35, 35};
 };
 
