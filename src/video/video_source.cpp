@@ -127,6 +127,7 @@ VideoStatus VideoSource::ReadStartAndTiming() {
 void VideoSource::ReadFileGeometry() {
   const double count = file_->Get(CaptureProperty::FrameCount);
   lastFrame_ = RoundHalfEven(std::max(1.0, count - 1.0));
+  frameCount_ = RoundHalfEven(std::max(0.0, count));
   frameWidth_ = static_cast<int>(file_->Get(CaptureProperty::FrameWidth));
   frameHeight_ = static_cast<int>(file_->Get(CaptureProperty::FrameHeight));
   fourcc_ = static_cast<int>(file_->Get(CaptureProperty::FourCC));
@@ -194,6 +195,7 @@ void VideoSource::ReleaseFile() {
   startFrame_ = 0;
   startTimeMs_ = 0;
   lastFrame_ = 1;
+  frameCount_ = 0;
   frameWidth_ = frameHeight_ = 0;
   fourcc_ = convertFlag_ = 0;
 }

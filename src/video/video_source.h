@@ -134,6 +134,7 @@ class VideoSource {
   int startFrame() const { return startFrame_; }
   int startTimeMs() const { return startTimeMs_; }
   int lastFrame() const { return lastFrame_; }
+  int frameCount() const { return frameCount_; }  // as the file reports it
   int currentFrame() const { return currentFrame_; }
   double fps() const { return fps_; }
   int frameWidth() const { return frameWidth_; }
@@ -172,6 +173,7 @@ class VideoSource {
   int startFrame_ = 0;
   int startTimeMs_ = 0;
   int lastFrame_ = 1;
+  int frameCount_ = 0;
   int currentFrame_ = -1;
   double fps_ = 0.0;
   double measuredFps_ = 0.0;
