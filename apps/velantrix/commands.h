@@ -20,5 +20,6 @@ struct CommandResult {
 };
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
