@@ -13,6 +13,7 @@ namespace {
 
 void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result) {
   RegisterExperimentCommands(app, context, result);
+  RegisterTrajectoryCommands(app, context, result);
   RegisterVideoCommands(app, context, result);
 }
 

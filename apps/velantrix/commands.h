@@ -20,6 +20,7 @@ struct CommandResult {
 };
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -36,6 +36,8 @@ bool OpenExperimentDb(SQLite::Database& db, ExperimentFile& file, const OpenOpti
   static SystemFileSystem systemFiles;
   const FileSystem& files = file.services.files != nullptr ? *file.services.files : systemFiles;
   const bool exists = files.Exists(path);
+  db.SetClock(file.services.clock);
+  if (file.statementHook) db.SetStatementHook(file.statementHook);
 
   bool opened = false;
   if (!exists) {
@@ -83,6 +85,23 @@ bool EndReadTransaction(SQLite::Database& db, ExperimentFile& file) {
   db.RollbackTransaction();
   db.SetLastError(code);
   return code == SQLite::kOk;
+}
+
+bool RunWriteTransaction(ExperimentFile& file,
+                         const std::function<void(SQLite::Database& db)>& statements) {
+  SQLite::Database db;
+  if (!OpenExperimentDb(db, file)) return false;
+  MarkWriting(file);
+  if (db.BeginTransaction()) statements(db);
+  return EndWriteTransaction(db, file);
+}
+
+bool RunReadTransaction(ExperimentFile& file,
+                        const std::function<void(SQLite::Database& db)>& statements) {
+  SQLite::Database db;
+  if (!OpenExperimentDb(db, file)) return false;
+  if (db.BeginTransaction()) statements(db);
+  return EndReadTransaction(db, file);
 }
 
 }  // namespace vx

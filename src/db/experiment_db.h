@@ -10,6 +10,7 @@
 //   7. the Database destructor closes the connection.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "db/experiment_file.h"
@@ -39,5 +40,15 @@ bool EndWriteTransaction(SQLite::Database& db, ExperimentFile& file);
 // Ends a transaction that only read: always rolls back; reports message 523 when an error was
 // recorded. Returns whether no error was recorded.
 bool EndReadTransaction(SQLite::Database& db, ExperimentFile& file);
+
+// The calling order above in one call: opens the current file, raises the refresh flag, begins
+// the transaction, runs statements (skipped when the transaction cannot begin, so a busy file
+// is never written outside a transaction) and ends it with EndWriteTransaction. Returns whether
+// the changes reached the file. statements stops early by testing db.lastError().
+bool RunWriteTransaction(ExperimentFile& file,
+                         const std::function<void(SQLite::Database& db)>& statements);
+// The same for reads, ended by EndReadTransaction: true when nothing failed.
+bool RunReadTransaction(ExperimentFile& file,
+                        const std::function<void(SQLite::Database& db)>& statements);
 
 }  // namespace vx

@@ -17,9 +17,11 @@ namespace vx {
 // handed to the database code, which never opens videos itself.
 struct VideoFileFacts {
   int frameCount = 0;
-  int durationMs = 0;
-  int width = 0;
+  int durationMs = 0;  // frameCount x 1000 / fps, rounded
+  int width = 0;       // pixels
   int height = 0;
+  double fps = 0;      // frames per second as the file announces it; 0 when unknown
+  int backend = 0;     // the video library's back-end number (1900 FFmpeg); 0 unknown
 };
 using VideoProbe = std::function<bool(const std::string& path, VideoFileFacts& facts)>;
 
@@ -34,6 +36,9 @@ struct ExperimentFile {
 
   Services services;
   VideoProbe videoProbe;  // may be empty: video facts are then unknown
+  // Tests only: handed to every connection opened on this file (see
+  // SQLite::Database::SetStatementHook); a non-zero return fails that statement.
+  std::function<int(const std::string& sql)> statementHook;
 
   // The file that record operations open.
   std::string CurrentFile() const {

@@ -29,6 +29,7 @@ struct ZoneRow {
   int detectInZone = 0;
   int percentEntry = 70;
   int percentExit = 50;
+  int countEntryIfInZoneAtStart = 0;
   std::string hiddenZone;
   int bMovable = 0;
 };
@@ -61,7 +62,7 @@ struct CProtocol {
   std::string source;
   bool webcam = false;
   int maxFps = -1;
-  int crop = 0;
+  int crop = 0;       // written as an integer
   std::string diagram;  // the stage program's diagram text
   int maxDuration = -1;
   int maxTypeDuration = 1;
@@ -71,7 +72,7 @@ struct CProtocol {
   int durationRecordNoA = 0;
   int typeDurationRecordNoA = 1;
   std::vector<uint8_t> screenShotJpeg;  // encoded; empty when none
-  int defaultResult = -1;
+  int defaultResult = -1;  // read with the protocol; set by the result views, not by a save
   std::string secArenas;  // secondary arenas text
   bool headDetection = false;
   int inactivityDelay = 0;

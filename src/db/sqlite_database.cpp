@@ -149,7 +149,7 @@ int Database::OpenWith(const std::string& path, int flags, int readOnlyFlag) {
     sqlite3_close_v2(handle_);
     handle_ = nullptr;
   }
-  lastError_ = result;
+  Record(result);
   readOnly_ = readOnlyFlag;
   return result;
 }
@@ -162,28 +162,37 @@ int Database::OpenReadOnly(const std::string& path) {
   return OpenWith(path, SQLITE_OPEN_READONLY, 1);
 }
 
+int Database::Injected(const std::string& sql) {
+  if (!hook_) return kOk;
+  const int code = hook_(sql);
+  if (code != kOk) Record(code);
+  return code;
+}
+
 int Database::Execute(const std::string& sql) {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return kError;
   }
+  if (const int injected = Injected(sql); injected != kOk) return injected;
   const int result = sqlite3_exec(handle_, UTF8MBSTR(sql), nullptr, nullptr, nullptr);
-  if (result != SQLITE_OK) lastError_ = result;
+  if (result != SQLITE_OK) Record(result);
   return result;
 }
 
 TablePtr Database::GetTable(const std::string& sql) {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return TablePtr();
   }
+  if (Injected(sql) != kOk) return TablePtr(std::make_unique<Table>());
   char** cells = nullptr;
   int rowCount = 0;
   int columnCount = 0;
   const int result =
       sqlite3_get_table(handle_, UTF8MBSTR(sql), &cells, &rowCount, &columnCount, nullptr);
   if (result != SQLITE_OK) {
-    lastError_ = result;
+    Record(result);
     if (cells != nullptr) sqlite3_free_table(cells);
     return TablePtr(std::make_unique<Table>());
   }
@@ -204,13 +213,14 @@ TablePtr Database::GetTable(const std::string& sql) {
 
 int Database::RunBlobStatement(const std::string& sql, std::vector<uint8_t>* readInto,
                                const void* writeData, size_t writeSize) {
+  if (const int injected = Injected(sql); injected != kOk) return injected;
   int result = SQLITE_OK;
   do {
     if (readInto != nullptr) readInto->clear();
     sqlite3_stmt* statement = nullptr;
     result = sqlite3_prepare_v2(handle_, UTF8MBSTR(sql), -1, &statement, nullptr);
     if (result != SQLITE_OK) {
-      lastError_ = result;
+      Record(result);
       sqlite3_finalize(statement);
       return result;
     }
@@ -227,14 +237,14 @@ int Database::RunBlobStatement(const std::string& sql, std::vector<uint8_t>* rea
     // A failed step shows through the finalize result; a schema change reruns the whole.
     result = sqlite3_finalize(statement);
   } while (result == SQLITE_SCHEMA);
-  if (result != SQLITE_OK) lastError_ = result;
+  if (result != SQLITE_OK) Record(result);
   return result;
 }
 
 int Database::ReadBlob(const std::string& sql, std::vector<uint8_t>& data) {
   data.clear();
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return kError;
   }
   return RunBlobStatement(sql, &data, nullptr, 0);
@@ -242,7 +252,7 @@ int Database::ReadBlob(const std::string& sql, std::vector<uint8_t>& data) {
 
 int Database::WriteBlob(const std::string& sql, const void* data, size_t size) {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return kError;
   }
   return RunBlobStatement(sql, nullptr, data, size);
@@ -250,7 +260,7 @@ int Database::WriteBlob(const std::string& sql, const void* data, size_t size) {
 
 bool Database::BeginTransaction() {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return false;
   }
   int result = SQLITE_OK;
@@ -265,25 +275,27 @@ bool Database::BeginTransaction() {
     result = sqlite3_exec(handle_, "BEGIN IMMEDIATE TRANSACTION", nullptr, nullptr, nullptr);
     if (result != SQLITE_BUSY) break;
   }
-  lastError_ = result;
+  Record(result);
   return result == SQLITE_OK;
 }
 
 bool Database::CommitTransaction() {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return false;
   }
-  lastError_ = sqlite3_exec(handle_, "COMMIT TRANSACTION", nullptr, nullptr, nullptr);
+  static const std::string kCommit = "COMMIT TRANSACTION";
+  if (hook_ && Record(hook_(kCommit)) != kOk) return false;
+  Record(sqlite3_exec(handle_, kCommit.c_str(), nullptr, nullptr, nullptr));
   return lastError_ == SQLITE_OK;
 }
 
 bool Database::RollbackTransaction() {
   if (handle_ == nullptr) {
-    lastError_ = kError;
+    Record(kError);
     return false;
   }
-  lastError_ = sqlite3_exec(handle_, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr);
+  Record(sqlite3_exec(handle_, "ROLLBACK TRANSACTION", nullptr, nullptr, nullptr));
   return lastError_ == SQLITE_OK;
 }
 
@@ -293,7 +305,20 @@ int64_t Database::LastInsertRowId() const {
 
 int Database::Changes() const { return handle_ == nullptr ? 0 : sqlite3_changes(handle_); }
 
+int Database::Record(int code) {
+  lastError_ = code;
+  if (code == SQLITE_OK) {
+    errorText_.clear();
+  } else if (handle_ != nullptr && sqlite3_errcode(handle_) == code) {
+    errorText_ = sqlite3_errmsg(handle_);
+  } else {
+    errorText_ = sqlite3_errstr(code);
+  }
+  return code;
+}
+
 std::string Database::ErrorText() const {
+  if (lastError_ != SQLITE_OK && !errorText_.empty()) return errorText_;
   if (handle_ == nullptr) return "not open";
   const char* text = sqlite3_errmsg(handle_);
   return text == nullptr ? "" : text;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -129,27 +130,41 @@ class Database {
 
   int64_t LastInsertRowId() const;
   int Changes() const;
-  std::string ErrorText() const;  // SQLite's message for the connection
+  // SQLite's message for the error in lastError() (kept from the moment it was recorded, so a
+  // later successful statement does not replace it), or the connection's current message.
+  std::string ErrorText() const;
 
   int lastError() const { return lastError_; }
-  void SetLastError(int code) { lastError_ = code; }
+  void SetLastError(int code) { Record(code); }
   int readOnly() const { return readOnly_; }
 
   // The clock used to wait between busy retries (the real one when none is set).
   void SetClock(vx::Clock* clock) { clock_ = clock; }
+
+  // Fault injection for tests, in the manner of a wrapping environment: the hook sees every
+  // statement (Execute, GetTable, ReadBlob, WriteBlob and the commit) before SQLite does; a
+  // non-zero return fails the statement with that code, exactly as if SQLite had refused it.
+  using StatementHook = std::function<int(const std::string& sql)>;
+  void SetStatementHook(StatementHook hook) { hook_ = std::move(hook); }
 
   static constexpr int kBeginAttempts = 11;
   static constexpr int kBeginRetryMs = 50;
 
  private:
   int OpenWith(const std::string& path, int flags, int readOnlyFlag);
+  // Stores code in lastError with the message that explains it.
+  int Record(int code);
+  // The injected failure code for sql (0 when none), recorded in lastError.
+  int Injected(const std::string& sql);
   int RunBlobStatement(const std::string& sql, std::vector<uint8_t>* readInto,
                        const void* writeData, size_t writeSize);
 
   sqlite3* handle_ = nullptr;
   int lastError_ = 0;
+  std::string errorText_;
   int readOnly_ = 0;
   vx::Clock* clock_ = nullptr;
+  StatementHook hook_;
 };
 
 }  // namespace SQLite

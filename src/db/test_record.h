@@ -39,6 +39,13 @@ struct CInfosTest {
   bool headDetection = false;  // TestsPoints.HeadDetection
 
   bool IsAnalysed() const { return dateAnalyse != 0; }
+  // Forgets the analysis: date, information and summary (the video stays).
+  void ClearAnalysis() {
+    dateAnalyse = 0;
+    infosAnalyse.clear();
+    duration = inactive = 0;
+    distance = averageSpeed = maxSpeed = maxRawSpeed = averageAccel = maxAccel = 0;
+  }
 };
 
 }  // namespace vx

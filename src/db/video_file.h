@@ -11,7 +11,8 @@ namespace vx {
 struct VideoReadInfo {
   int backend = 0;     // 700 DSHOW, 1400 MSMF, 1900 FFMPEG
   int known = 0;       // non-zero when the information is known
-  int first = -1;      // the two integers shown as "%d -> %d"
+  int first = -1;      // the two integers shown as "%d -> %d": the first and the last
+                       // frame index that could be read
   int second = -1;
   int timeBase = -1;   // 0 own timing, 1 frame rate, 2 millisecond stamps, -1 unknown
 };

@@ -1,0 +1,60 @@
+// The size-level conversion and the seven-integer setting, against hand-computed values.
+#include "db/animal_size.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SizeLevels, FixedPointsAndInterpolation) {
+  const struct {
+    int level;
+    double size;
+  } cases[] = {
+      {10, 5},    {20, 10},  {30, 20},   {40, 30},   {70, 50},  {80, 55},  {170, 100},
+      {240, 125}, {360, 185},                                                  // the points
+      {15, 7.5},  {55, 40},  {125, 77.5}, {300, 155},                          // in between
+      {480, 245}, {361, 185.5},                                                // above 360
+      {9, 4.5},   {1, 0.5},                                                    // below 10
+      {0, -1},    {-5, -1}};                                                   // below 1
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(vx::SizeFromLevel(c.level), c.size) << c.level;
+}
+
+TEST(SizeLevels, InverseReturnsTheNearestLevel) {
+  for (int level : {1, 5, 10, 20, 30, 40, 55, 70, 80, 170, 240, 300, 360, 480}) {
+    EXPECT_EQ(vx::LevelFromSize(vx::SizeFromLevel(level)), level) << level;
+  }
+  EXPECT_EQ(vx::LevelFromSize(0), 1);
+  EXPECT_EQ(vx::LevelFromSize(-3), 1);
+}
+
+TEST(SizeLevels, Presets) {
+  const int pairs[][3] = {{10, 30, 0},  {20, 40, 1},   {30, 70, 2},  {30, 100, 3},
+                          {80, 240, 4}, {170, 360, 5}, {10, 70, 6},  {30, 360, 7},
+                          {10, 40, -1}, {70, 10, -1}};
+  for (const auto& p : pairs) EXPECT_EQ(vx::PresetOfLevels(p[0], p[1]), p[2]);
+}
+
+TEST(AnimalSizeSetting, NewFileDefaultText) {
+  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromLevels(10, 70)), "0|1|6|5|50|10|70");
+  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromLevels(30, 360)), "0|1|7|20|185|30|360");
+  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromSizes(20, 185)), "0|1|7|20|185|30|360");
+  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromSizes(12, 40)), "0|1|-1|12|40|22|55");
+}
+
+TEST(AnimalSizeSetting, ParseAcceptsOnlySevenIntegers) {
+  vx::AnimalSizeSetting setting;
+  ASSERT_TRUE(vx::ParseAnimalSize("0|1|3|20|77|30|100", setting));
+  EXPECT_EQ(setting.preset, 3);
+  EXPECT_EQ(setting.minSize, 20);
+  EXPECT_EQ(setting.maxSize, 77);
+  EXPECT_EQ(setting.minLevel, 30);
+  EXPECT_EQ(setting.maxLevel, 100);
+  for (const char* bad : {"", "Exp", "0|1|3|20|77|30", "0|1|x|20|77|30|100", "1;2;3"}) {
+    vx::AnimalSizeSetting untouched;
+    untouched.preset = 42;
+    EXPECT_FALSE(vx::ParseAnimalSize(bad, untouched)) << bad;
+    EXPECT_EQ(untouched.preset, 42);
+  }
+}
+
+}  // namespace

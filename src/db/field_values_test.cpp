@@ -1,0 +1,90 @@
+// The custom-field value text of animals and tests.
+#include "db/field_values.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<vx::CField> Fields() {
+  std::vector<vx::CField> fields(4);
+  fields[0].id = 3;
+  fields[0].type = vx::kFieldText;
+  fields[1].id = 5;
+  fields[1].type = vx::kFieldNumber;
+  fields[2].id = 8;
+  fields[2].type = vx::kFieldChoice;
+  fields[3].id = 9;
+  fields[3].type = vx::kFieldProtocolChoice;
+  return fields;
+}
+
+vx::tFieldContent Value(int field, int type, const std::string& text = "", double real = 0,
+                        int choice = -1) {
+  vx::tFieldContent value;
+  value.fieldId = field;
+  value.type = type;
+  value.text = text;
+  value.real = real;
+  value.choiceId = choice;
+  return value;
+}
+
+TEST(FieldValues, WritesOneEntryPerKnownValue) {
+  const std::vector<vx::tFieldContent> values = {
+      Value(3, 0, "Souris n\xC2\xB0" "1 d'Alice"), Value(5, 1, "", 12.5), Value(8, 2, "", 0, 44),
+      Value(9, 3, "", 0, 45),
+      Value(-1, 0, "negative id"), Value(4, 0, "unknown field"), Value(5, 0, "wrong type")};
+  EXPECT_EQ(vx::FormatFieldValues(values, Fields()),
+            "3;0;Souris n\xC2\xB0" "1 d'Alice|5;1;12.500000|8;2;44|9;3;45|");
+}
+
+TEST(FieldValues, ReadsBackWhatItWrote) {
+  const std::string text = "3;0;abc|5;1;-2.250000|8;2;44|";
+  const auto values = vx::ParseFieldValues(text, Fields());
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_EQ(values[0].text, "abc");
+  EXPECT_DOUBLE_EQ(values[1].real, -2.25);
+  EXPECT_EQ(values[2].choiceId, 44);
+  EXPECT_EQ(vx::FormatFieldValues(values, Fields()), text);
+}
+
+TEST(FieldValues, TextIsCutAtTheFirstSemicolon) {
+  EXPECT_EQ(vx::ParseFieldValues("3;0;left;right|", Fields())[0].text, "left");
+  // Written values never carry a separator into the next entry.
+  EXPECT_EQ(vx::FormatFieldValues({Value(3, 0, "a;b"), Value(5, 1, "", 1)}, Fields()),
+            "3;0;a|5;1;1.000000|");
+  EXPECT_EQ(vx::FormatFieldValues({Value(3, 0, "x|5;1;99")}, Fields()), "3;0;x|");
+}
+
+TEST(FieldValues, DeletedFieldsAndChangedTypesAreDropped) {
+  // Field 4 no longer exists; field 5 is now a number (stored as text); a type-2 value stored
+  // against field 9, now of type 3, is kept as type 3.
+  const auto values = vx::ParseFieldValues("4;0;gone|5;0;was text|9;2;17|", Fields());
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0].fieldId, 9);
+  EXPECT_EQ(values[0].type, vx::kFieldProtocolChoice);
+  EXPECT_EQ(values[0].choiceId, 17);
+}
+
+TEST(FieldValues, MalformedTextsNeverCrash) {
+  for (const char* text : {"", "|||", ";;;|", "3|", "5;1|", "garbage", "3;0;|", "8;2;x|"}) {
+    const auto values = vx::ParseFieldValues(text, Fields());
+    for (const auto& v : values) EXPECT_NE(v.fieldId, -1) << text;
+  }
+  EXPECT_EQ(vx::ParseFieldValues("3;0;|", Fields()).at(0).text, "");
+  EXPECT_TRUE(vx::ParseFieldValues("5;1;|", Fields()).empty());
+}
+
+TEST(FieldValues, ImportTranslatesFieldAndChoiceIds) {
+  vx::FieldIdTranslation translation;
+  translation.fields = {{30, 3}, {80, 8}, {90, 9}};
+  translation.choices = {{440, 44}};
+  const auto values =
+      vx::ParseFieldValues("30;0;t|80;2;440|90;3;441|77;0;untranslated|", Fields(), &translation);
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_EQ(values[0].fieldId, 3);
+  EXPECT_EQ(values[1].choiceId, 44);
+  EXPECT_EQ(values[2].choiceId, -1);  // no translation for choice 441
+}
+
+}  // namespace
