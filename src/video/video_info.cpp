@@ -26,6 +26,34 @@ const char* TimingSourceName(int timing) {
   }
 }
 
+VideoInfoFields VideoFieldsOf(const AnalysisInfo& info) {
+  VideoInfoFields fields;
+  fields.backend = static_cast<int>(info[AnalysisInfo::kBackend]);
+  fields.timing = static_cast<int>(info[AnalysisInfo::kTimingSource]);
+  fields.startFrame = static_cast<int>(info[AnalysisInfo::kStartFrame]);
+  fields.startTimeMs = static_cast<uint32_t>(info[AnalysisInfo::kStartTimeMs]);
+  fields.lastFrame = static_cast<int>(info[AnalysisInfo::kLastFrame]);
+  fields.correction = static_cast<int>(info[AnalysisInfo::kFrameCorrection]);
+  fields.version = static_cast<int>(info[AnalysisInfo::kProgramVersion]);
+  return fields;
+}
+
+void SetVideoFields(AnalysisInfo& info, const VideoInfoFields& fields) {
+  info[AnalysisInfo::kBackend] = fields.backend;
+  info[AnalysisInfo::kTimingSource] = fields.timing;
+  info[AnalysisInfo::kStartFrame] = fields.startFrame;
+  info[AnalysisInfo::kStartTimeMs] = fields.startTimeMs;
+  info[AnalysisInfo::kLastFrame] = fields.lastFrame;
+  info[AnalysisInfo::kFrameCorrection] = fields.correction;
+  info[AnalysisInfo::kProgramVersion] = fields.version;
+}
+
+std::string FormatInfo(const AnalysisInfo& info) { return FormatAnalysisInfo(info); }
+
+AnalysisInfo ParseInfo(const std::string& text) { return ParseAnalysisInfo(text); }
+
+std::string DescribeInfo(const AnalysisInfo& info) { return DescribeInfo(VideoFieldsOf(info)); }
+
 std::string DescribeInfo(const VideoInfoFields& fields) {
   if (fields.version == 0) return "Unknown";
   const char* backend = fields.backend == kBackendDshow || fields.backend == kBackendMsmf ||

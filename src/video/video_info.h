@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "db/analysis_info.h"
+
 namespace vx {
 
 // The program version stored in the record: major·65536 + minor·256 + patch.
@@ -24,6 +26,17 @@ struct VideoInfoFields {
   int correction = -1;     // extra frames seen when an FFMPEG-analysed video is read by MSMF
   int version = 0;         // packed program version; 0 before versions were recorded
 };
+
+// The video fields in and out of a whole analysis information record (values 11 to 17); the
+// run's own values are left as they are.
+VideoInfoFields VideoFieldsOf(const AnalysisInfo& info);
+void SetVideoFields(AnalysisInfo& info, const VideoInfoFields& fields);
+
+// The stored text of a record and back (the whole-text codec of db/analysis_info.h).
+std::string FormatInfo(const AnalysisInfo& info);
+AnalysisInfo ParseInfo(const std::string& text);
+// The readable line of a record's video fields (see below).
+std::string DescribeInfo(const AnalysisInfo& info);
 
 // "Vela", "Fps", "mSec" or "Unknown".
 const char* TimingSourceName(int timing);
