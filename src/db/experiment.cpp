@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "db/animal_store.h"
 #include "db/experiment_db.h"
 #include "db/field_store.h"
@@ -63,6 +64,17 @@ bool Experiment::LoadAll() {
   videos = std::move(readVideos);
   tests = std::move(readTests);
   RelinkVideoTests();
+  return true;
+}
+
+bool Experiment::SaveNotes(const std::string& notes) {
+  if (!RunWriteTransaction(file, [&](SQLite::Database& db) {
+        db.Execute(Format("update Infos set Value = '%s' where Name='Notes'",
+                          SqlQuote(notes).c_str()));
+      })) {
+    return false;
+  }
+  settings.notes = notes;
   return true;
 }
 

@@ -46,6 +46,8 @@ class Experiment {
   // On failure the lists are left empty.
   bool LoadAll();
   void Clear();
+  // Stores the experiment's notes (the Infos row "Notes") and keeps settings.notes in step.
+  bool SaveNotes(const std::string& notes);
 
   CProtocol* FindProtocol(int id);
   const CProtocol* FindProtocol(int id) const;
