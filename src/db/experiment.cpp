@@ -7,6 +7,7 @@
 #include "db/experiment_db.h"
 #include "db/field_store.h"
 #include "db/protocol_store.h"
+#include "db/sql_query.h"
 #include "db/test_store.h"
 #include "db/video_store.h"
 
@@ -38,6 +39,17 @@ auto FindById(List& list, int id) -> decltype(&*list.begin()) {
 
 std::string PickerLabel(const std::string& name, const std::string& second) {
   return name + " ( " + second + " )";
+}
+
+bool ListNamedIds(ExperimentFile& file, const std::string& sql, std::vector<NamedId>& list) {
+  return RunReadTransaction(file, [&](SQLite::Database& db) { ReadNamedIds(db, sql, list); });
+}
+
+int QuerySingleInt(ExperimentFile& file, const std::string& sql) {
+  int value = 0;
+  const bool ok =
+      RunReadTransaction(file, [&](SQLite::Database& db) { value = QueryInt(db, sql); });
+  return ok ? value : -1;
 }
 
 bool Experiment::LoadAll() {

@@ -72,19 +72,13 @@ bool DeleteFilter(Experiment& experiment, int id) {
 }
 
 bool ListFilters(Experiment& experiment, int protocolId, std::vector<NamedId>& list) {
-  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    ReadNamedIds(db, Format("select Id, Name from Filters where IdProtocol=%d order by Id asc",
-                            protocolId),
-                 list);
-  });
+  return ListNamedIds(
+      experiment.file,
+      Format("select Id, Name from Filters where IdProtocol=%d order by Id asc", protocolId), list);
 }
 
 int HighestFilterId(Experiment& experiment) {
-  int highest = 0;
-  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    highest = QueryInt(db, "SELECT MAX(Id) AS maxid FROM Filters");
-  });
-  return ok ? highest : -1;
+  return QuerySingleInt(experiment.file, "SELECT MAX(Id) AS maxid FROM Filters");
 }
 
 }  // namespace vx

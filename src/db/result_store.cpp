@@ -95,19 +95,13 @@ bool DeleteResultDefinition(Experiment& experiment, int id) {
 }
 
 bool ListResultDefinitions(Experiment& experiment, int protocolId, std::vector<NamedId>& list) {
-  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    ReadNamedIds(db, Format("select Id, Name from Results where IdProtocol=%d order by Id asc",
-                            protocolId),
-                 list);
-  });
+  return ListNamedIds(
+      experiment.file,
+      Format("select Id, Name from Results where IdProtocol=%d order by Id asc", protocolId), list);
 }
 
 int HighestResultId(Experiment& experiment) {
-  int highest = 0;
-  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    highest = QueryInt(db, "SELECT MAX(Id) AS maxid FROM Results");
-  });
-  return ok ? highest : -1;
+  return QuerySingleInt(experiment.file, "SELECT MAX(Id) AS maxid FROM Results");
 }
 
 bool ReadCachedResult(Experiment& experiment, int reportId, int testId,
