@@ -17,6 +17,9 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterAnimalCommands(app, context, result);
   RegisterVideoCommands(app, context, result);
   RegisterTestCommands(app, context, result);
+  RegisterZoneCommands(app, context, result);
+  RegisterRefImageCommands(app, context, result);
+  RegisterTrajectoryCommands(app, context, result);
 }
 
 }  // namespace

@@ -29,5 +29,8 @@ void RegisterProtocolCommands(CLI::App& app, Context& context, CommandResult& re
 void RegisterAnimalCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -67,6 +67,7 @@ constexpr NumberedText kTexts[] = {
     {1800, "Calculation in progress.\n\nPlease wait..."},
     {1801, "The range period can not be zero"},
     {1802, "Max should be greater than min"},
+    {1810, "Combined zone"},
 };
 
 }  // namespace

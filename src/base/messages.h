@@ -56,6 +56,7 @@ inline constexpr int kDeleteUsedImage = 492;
 inline constexpr int kCalculationInProgress = 1800;  // no number in the string table; ours
 inline constexpr int kRangePeriodZero = 1801;       // ours
 inline constexpr int kMaxBelowMin = 1802;           // ours
+inline constexpr int kNameCombined = 1810;          // ours: default name of a combined zone
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.

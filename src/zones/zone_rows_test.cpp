@@ -1,0 +1,263 @@
+#include "zones/zone_rows.h"
+
+#include <gtest/gtest.h>
+
+#include "db/experiment_db.h"
+#include "db/protocol_store.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+#include "zones/calibration.h"
+#include "zones/draw_boolean.h"
+#include "zones/draw_poly.h"
+#include "zones/draw_rect.h"
+
+namespace {
+
+using vx::PixelRect;
+using vx::ZoneRow;
+using vx::ZoneSet;
+
+ZoneSet SetOf(int width, int height) {
+  ZoneSet set;
+  set.imageWidth = width;
+  set.imageHeight = height;
+  return set;
+}
+
+TEST(ZoneRows, ClassChoiceAndDetectionRules) {
+  ZoneSet set = SetOf(640, 480);
+  ZoneRow poly{.id = 1, .bPoly = 1, .typeRect = 5, .points = "0;0;9;9|3|0;0|9;0|0;9|"};
+  ZoneRow bad{.id = 2, .typeRect = 0, .points = "1;1;5;5", .detectInZone = 7};
+  ZoneRow arena{.id = 3, .bArena = 1, .typeRect = 2, .points = "0;0;0;0", .detectInZone = 2};
+  ZoneRow combined{.id = 4, .typeRect = 5, .points = "0;1;2;1;-2;", .detectInZone = 1};
+  vx::LoadZones(set, {poly, bad, arena, combined});
+  ASSERT_EQ(set.Zones().size(), 4u);
+  EXPECT_TRUE(set.Zones()[0]->IsPolygon());  // bPoly wins over TypeRect 5
+  EXPECT_EQ(set.Zones()[1]->detectInZone, vx::kDetectCentre);
+  EXPECT_EQ(set.Zones()[2]->detectInZone, vx::kDetectCentre);  // the arena never has a rule
+  EXPECT_TRUE(set.Zones()[2]->IsEllipse());
+  EXPECT_EQ(set.Zones()[2]->GetRect(), (PixelRect{0, 0, 639, 479}));  // single point expanded
+  EXPECT_EQ(set.MainArena(), set.Zones()[2].get());
+  EXPECT_TRUE(set.Zones()[3]->IsCombined());
+  EXPECT_EQ(set.Zones()[3]->detectInZone, vx::kDetectHead);
+}
+
+TEST(ZoneRows, RulerRowExpandsFromTheImageSize) {
+  ZoneSet set = SetOf(640, 480);
+  vx::LoadZones(set, {ZoneRow{.id = 1, .typeRect = 4, .points = "0;0;0;0"}});
+  EXPECT_EQ(set.Ruler()->GetRect(), (PixelRect{10, 470, 320, 470}));
+}
+
+TEST(ZoneRows, HiddenZoneTexts) {
+  ZoneSet set = SetOf(640, 480);
+  vx::LoadZones(set, {ZoneRow{.id = 1, .points = "1;1;9;9", .hiddenZone = "0|1|3|1"},
+                      ZoneRow{.id = 2, .points = "1;1;9;9", .hiddenZone = "0|1|3|2"},
+                      ZoneRow{.id = 3, .points = "1;1;9;9", .hiddenZone = ""},
+                      ZoneRow{.id = 4, .points = "1;1;9;9", .hiddenZone = "junk"}});
+  const auto& z = set.Zones();
+  EXPECT_EQ(z[0]->hidden, 1);
+  EXPECT_EQ(z[0]->hiddenDistance, 3);
+  EXPECT_EQ(z[0]->hiddenUnit, 1);
+  for (size_t i = 1; i < 4; ++i) {
+    EXPECT_EQ(z[i]->hidden, 0);
+    EXPECT_EQ(z[i]->hiddenDistance, 5);
+    EXPECT_EQ(z[i]->hiddenUnit, 0);
+  }
+}
+
+TEST(ZoneRows, LineWidthRule) {
+  ZoneSet set = SetOf(640, 480);
+  vx::LoadZones(set, {ZoneRow{.id = 1, .points = "1;1;9;9", .lineWidth = 0},
+                      ZoneRow{.id = 2, .points = "1;1;9;9", .lineWidth = 4},
+                      ZoneRow{.id = 3, .points = "1;1;9;9", .lineWidth = -3}});
+  const auto& z = set.Zones();
+  EXPECT_FALSE(z[0]->pen.enabled);
+  EXPECT_EQ(z[0]->pen.widthX, 2);
+  EXPECT_TRUE(z[1]->pen.enabled);
+  EXPECT_EQ(z[1]->pen.widthX, 4);
+  EXPECT_EQ(z[1]->pen.widthY, 4);
+  EXPECT_FALSE(z[2]->pen.enabled);
+}
+
+TEST(ZoneRows, SavingWritesTheColumnRules) {
+  ZoneSet set = SetOf(640, 480);
+  set.SetImageSize(640, 480, true, false);
+  auto* arena = set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindRectangle, PixelRect{0, 0, 600, 400}));
+  set.SetMainArena(arena);
+  arena->movable = 1;  // never saved as movable
+  auto* zone = set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindRectangle, PixelRect{1, 2, 3, 4}));
+  zone->name = "O'Brien's \"box\"";
+  zone->movable = 1;
+  const std::vector<ZoneRow> rows = vx::SaveZones(set);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].name, "Ruler line");
+  EXPECT_EQ(rows[0].typeRect, 4);
+  EXPECT_EQ(rows[1].bArena, 1);
+  EXPECT_EQ(rows[1].bMovable, 0);
+  EXPECT_EQ(rows[2].name, "O'Brien's \"box\"");
+  EXPECT_EQ(rows[2].points, "1;2;3;4");
+  EXPECT_EQ(rows[2].bMovable, 1);
+  EXPECT_EQ(rows[2].hiddenZone, "0|0|5|0");
+}
+
+// Every stored field of every zone, compared one by one.
+void ExpectSameZones(const ZoneSet& a, const ZoneSet& b) {
+  ASSERT_EQ(a.Zones().size(), b.Zones().size());
+  for (size_t i = 0; i < a.Zones().size(); ++i) {
+    const vx::CDrawObj& x = *a.Zones()[i];
+    const vx::CDrawObj& y = *b.Zones()[i];
+    SCOPED_TRACE(x.GetName());
+    EXPECT_EQ(typeid(x), typeid(y));
+    EXPECT_EQ(x.GetTypeRect(), y.GetTypeRect());
+    EXPECT_EQ(x.GetPointsText(), y.GetPointsText());
+    EXPECT_EQ(x.id, y.id);
+    EXPECT_EQ(x.GetName(), y.GetName());
+    EXPECT_EQ(x.isArena, y.isArena);
+    EXPECT_EQ(x.isRuler, y.isRuler);
+    EXPECT_EQ(x.IsMovable(), y.IsMovable());
+    EXPECT_EQ(x.detectInZone, y.detectInZone);
+    EXPECT_EQ(x.percentEntry, y.percentEntry);
+    EXPECT_EQ(x.percentExit, y.percentExit);
+    EXPECT_EQ(x.hidden, y.hidden);
+    EXPECT_EQ(x.hiddenDistance, y.hiddenDistance);
+    EXPECT_EQ(x.hiddenUnit, y.hiddenUnit);
+    EXPECT_EQ(x.pen.color, y.pen.color);
+    EXPECT_EQ(x.pen.widthX, y.pen.widthX);
+    EXPECT_EQ(x.brush, y.brush);
+    EXPECT_EQ(x.bkgOutside, y.bkgOutside);
+    EXPECT_EQ(x.Region(), y.Region());
+    EXPECT_EQ(x.GetArea(), y.GetArea());
+    EXPECT_FALSE(x.Differs(y).affectsResults);
+  }
+}
+
+TEST(ZoneRows, SetSurvivesProtocolRoundTripFieldByField) {
+  ZoneSet set;
+  set.SetImageSize(640, 480, true, false);
+  set.mainArenaName = "Open field";
+  set.secondaryArenas = {{"Left half", {0, 0, 320, 480}}, {"Right half", {320, 0, 640, 480}}};
+  auto* arena = set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindEllipse, PixelRect{20, 10, 620, 470}));
+  set.SetMainArena(arena);
+  auto* corner = set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindRoundRect, PixelRect{30, 30, 130, 90}));
+  corner->detectInZone = vx::kDetectBody;
+  corner->percentEntry = 80;
+  corner->percentExit = 20;
+  corner->brush = {true, 2, 0x123456, 5};
+  corner->bkgOutside = 1;
+  corner->pen.color = 0xABCDEF;
+  corner->pen.widthX = corner->pen.widthY = 3;
+  auto* shelter = set.AddZone(std::make_unique<vx::CDrawPoly>(std::vector<cv::Point>{{400, 300}, {500, 310}, {450, 420}}));
+  shelter->hidden = 1;
+  shelter->hiddenDistance = 12;
+  shelter->hiddenUnit = 1;
+  shelter->movable = 1;
+  shelter->detectInZone = vx::kDetectHead;
+  auto combined = std::make_unique<vx::CDrawBoolean>();
+  combined->SetCombination(vx::kCombineIntersection, {corner->id, -shelter->id});
+  combined->pen.enabled = true;  // a disabled pen is stored as its width, read back enabled
+  set.AddZone(std::move(combined));
+  set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindLine, PixelRect{600, 5, 10, 400}));
+  set.rulerLength = 25;
+  set.rulerUnit = 0;
+
+  vx::CProtocol protocol;
+  vx::StoreZoneSet(set, protocol);
+  EXPECT_EQ(protocol.width, 640);
+  EXPECT_EQ(protocol.maxIdZone, set.maxIdZone);
+  EXPECT_EQ(protocol.secArenas, "2|Open field|2|Left half;0;0;320;480|Right half;320;0;320;480");
+  ZoneSet loaded;
+  vx::LoadZoneSet(protocol, loaded);
+  EXPECT_FALSE(loaded.modified);
+  EXPECT_EQ(loaded.imageWidth, 640);
+  EXPECT_EQ(loaded.imageHeight, 480);
+  EXPECT_EQ(loaded.maxIdZone, set.maxIdZone);
+  EXPECT_EQ(loaded.mainArenaName, "Open field");
+  EXPECT_EQ(loaded.secondaryArenas, set.secondaryArenas);
+  EXPECT_EQ(loaded.rulerLength, 25);
+  EXPECT_EQ(loaded.rulerUnit, 0);
+  EXPECT_EQ(loaded.rulerDx, 310);
+  EXPECT_EQ(vx::MmPerPixel(loaded), vx::MmPerPixel(set));
+  ExpectSameZones(set, loaded);
+  // A second trip changes nothing at all.
+  vx::CProtocol again;
+  vx::StoreZoneSet(loaded, again);
+  EXPECT_EQ(again.secArenas, protocol.secArenas);
+  ASSERT_EQ(again.zones.size(), protocol.zones.size());
+  for (size_t i = 0; i < again.zones.size(); ++i) {
+    EXPECT_EQ(again.zones[i].points, protocol.zones[i].points);
+    EXPECT_EQ(again.zones[i].hiddenZone, protocol.zones[i].hiddenZone);
+    EXPECT_EQ(again.zones[i].name, protocol.zones[i].name);
+  }
+}
+
+TEST(ZoneRows, ZonesSurviveTheExperimentFile) {
+  vx::testing::TempDir dir;
+  vx::testing::TestServices services;
+  vx::Experiment experiment;
+  experiment.file.path = dir.File("e.vxdb");
+  experiment.file.services = services.Bundle();
+  {
+    SQLite::Database db;
+    ASSERT_TRUE(vx::OpenExperimentDb(db, experiment.file, {.createIfMissing = true}));
+  }
+  ZoneSet set;
+  set.SetImageSize(640, 480, true, false);
+  set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindEllipse, PixelRect{5, 5, 300, 200}))->name = "L'arène \"A\"";
+  set.AddZone(std::make_unique<vx::CDrawPoly>(std::vector<cv::Point>{{1, 1}, {90, 3}, {40, 70}}))->name = "a|b;c";
+  set.mainArenaName = "Main; |";  // the separators cannot be stored: they are blanked
+  vx::CProtocol protocol;
+  protocol.name = "P";
+  vx::StoreZoneSet(set, protocol);
+  ASSERT_TRUE(vx::SaveProtocol(experiment, protocol, false));
+  vx::CProtocol read;
+  ASSERT_TRUE(vx::LoadProtocol(experiment, protocol.id, read));
+  ZoneSet loaded;
+  vx::LoadZoneSet(read, loaded);
+  ExpectSameZones(set, loaded);
+  EXPECT_EQ(loaded.mainArenaName, "Main   ");
+}
+
+TEST(SecArenas, ReadingRules) {
+  ZoneSet set;
+  vx::ParseSecArenas("2|Main|2|Left;0;0;320;480|Right;320;0;320;480", set);
+  EXPECT_EQ(set.mainArenaName, "Main");
+  ASSERT_EQ(set.secondaryArenas.size(), 2u);
+  EXPECT_EQ(set.secondaryArenas[1].rect, (PixelRect{320, 0, 640, 480}));
+  EXPECT_EQ(set.ArenaRect(1), (PixelRect{320, 0, 640, 480}));
+  vx::ParseSecArenas("1|1|A;0;0;10;10", set);
+  EXPECT_EQ(set.mainArenaName, "Main arena");
+  ASSERT_EQ(set.secondaryArenas.size(), 1u);
+  EXPECT_EQ(set.secondaryArenas[0].name, "A");
+  vx::ParseSecArenas("", set);
+  EXPECT_TRUE(set.secondaryArenas.empty());
+  EXPECT_EQ(set.mainArenaName, "Main arena");
+  vx::ParseSecArenas("2|Main|2|Left;0;0;320;480|Right;x;0;320;480", set);  // bad number
+  EXPECT_TRUE(set.secondaryArenas.empty());
+  EXPECT_EQ(set.mainArenaName, "Main");
+  vx::ParseSecArenas("2|Main|3|A;0;0;1;1", set);  // fewer arenas than announced
+  EXPECT_EQ(set.secondaryArenas.size(), 1u);
+  vx::ParseSecArenas("2|Main|1|A;0;0", set);  // short arena token
+  EXPECT_TRUE(set.secondaryArenas.empty());
+  vx::ParseSecArenas("x|Main|1|A;0;0;1;1", set);
+  EXPECT_TRUE(set.secondaryArenas.empty());
+  vx::ParseSecArenas("2|Main|1|A;2147483647;0;5;5", set);  // no overflow
+  EXPECT_EQ(set.secondaryArenas[0].rect.right, INT32_MAX);
+}
+
+TEST(SecArenas, NamesCannotHoldTheSeparators) {
+  EXPECT_TRUE(vx::IsValidArenaName("Left half"));
+  EXPECT_FALSE(vx::IsValidArenaName("Left|half"));
+  EXPECT_FALSE(vx::IsValidArenaName("Left;half"));
+  EXPECT_FALSE(vx::IsValidArenaName(""));
+  ZoneSet set;
+  set.mainArenaName = "a|b";
+  set.secondaryArenas = {{"c;d", {0, 0, 1, 1}}};
+  const std::string text = vx::FormatSecArenas(set);
+  ZoneSet back;
+  vx::ParseSecArenas(text, back);
+  EXPECT_EQ(back.mainArenaName, "a b");
+  ASSERT_EQ(back.secondaryArenas.size(), 1u);
+  EXPECT_EQ(back.secondaryArenas[0].name, "c d");
+}
+
+}  // namespace
