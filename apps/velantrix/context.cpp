@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "video/video_probe.h"
+
 namespace vx::cli {
 
 void TerminalNotifier::Notify(int messageId, const std::string& text, MessageIcon icon) {
@@ -30,7 +32,8 @@ Context::Context(Io& terminal)
       notifier(terminal.err),
       asker(terminal),
       settings(std::make_unique<IniSettingsStore>(
-          terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)) {}
+          terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)),
+      videoProbe(ProbeVideoFile) {}
 
 Services Context::services() {
   return {&notifier, &asker, settings.get(), &clock, &files};
