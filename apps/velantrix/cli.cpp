@@ -16,6 +16,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterZoneCommands(app, context, result);
   RegisterRefImageCommands(app, context, result);
   RegisterTrajectoryCommands(app, context, result);
+  RegisterVideoCommands(app, context, result);
 }
 
 }  // namespace

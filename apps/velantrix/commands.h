@@ -23,5 +23,6 @@ void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& 
 void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

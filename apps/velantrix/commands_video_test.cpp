@@ -1,0 +1,246 @@
+// video info and detect, run in-process on videos rendered in the test (and on the real sample
+// videos when they are there).
+#include <gtest/gtest.h>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/text.h"
+#include "cli.h"
+#include "support/temp_dir.h"
+#include "video/synthetic_animal.h"
+#include "video/video_source.h"
+
+namespace vx::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunCommand(const std::vector<std::string>& args, const std::string& settingsPath) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  Io io{in, out, err, false, false, settingsPath};
+  const int status = RunCli(args, io);
+  return {status, out.str(), err.str()};
+}
+
+// The detect CSV as rows of ten integers.
+std::vector<std::vector<int>> CsvRows(const std::string& text, std::string* header = nullptr) {
+  std::vector<std::vector<int>> rows;
+  std::istringstream lines(text);
+  std::string line;
+  bool first = true;
+  while (std::getline(lines, line)) {
+    if (first) {
+      if (header) *header = line;
+      first = false;
+      continue;
+    }
+    std::vector<int> row;
+    for (const std::string& cell : Split(line, ',', true)) row.push_back(ToInt(cell));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+class CliVideo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    video = dir.File("walk.avi");
+    poses = CirclePath({320, 240}, 130, 40, 4.0);
+    ASSERT_TRUE(WriteSyntheticVideo(video, "MJPG", 25.0, LightFloorScene(), DarkAnimal(), poses, &truths));
+  }
+  Outcome Run(std::vector<std::string> args) { return RunCommand(args, dir.File("settings.ini")); }
+
+  testing::TempDir dir;
+  std::string video;
+  std::vector<AnimalPose> poses;
+  std::vector<AnimalTruth> truths;
+  const std::string greyBand = "5|1|0|70|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
+};
+
+TEST_F(CliVideo, InfoTellsWhatTheFileIs) {
+  const Outcome text = Run({"video", "info", video});
+  ASSERT_EQ(text.status, kExitOk) << text.err;
+  EXPECT_NE(text.out.find("Backend: FFMPEG"), std::string::npos);
+  EXPECT_NE(text.out.find("Frames: 40"), std::string::npos);
+  EXPECT_NE(text.out.find("Size: 640x480"), std::string::npos);
+  const Outcome json = Run({"video", "info", video, "--json"});
+  ASSERT_EQ(json.status, kExitOk);
+  EXPECT_EQ(json.out,
+            "{\"backend\": \"FFMPEG\", \"fps\": 25, \"frames\": 40, \"duration_ms\": 1600, "
+            "\"width\": 640, \"height\": 480, \"timing\": \"Fps\"}\n");
+}
+
+TEST_F(CliVideo, EveryFramesPointGoesToTheCsv) {
+  const std::string csv = dir.File("points.csv");
+  const Outcome run = Run({"detect", video, "--settings", greyBand, "--csv", csv, "--scale", "1.5",
+                           "--arena", "40,20,600,460"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(run.out.find("40 frames, animal found in 40"), std::string::npos) << run.out;
+  std::string header;
+  const auto rows = CsvRows(testing::ReadFileBytes(csv), &header);
+  EXPECT_EQ(header, "frame,time,x,y,head_x,head_y,left,top,right,bottom");
+  ASSERT_EQ(rows.size(), truths.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].size(), 10u);
+    EXPECT_EQ(rows[i][0], static_cast<int>(i));
+    EXPECT_EQ(rows[i][1], static_cast<int>(i) * 40);
+    // MJPG blurs the edges a little: within 1.5 pixels of the drawn centre of mass.
+    EXPECT_NEAR(rows[i][2], truths[i].centreOfMass.x, 1.5) << i;
+    EXPECT_NEAR(rows[i][3], truths[i].centreOfMass.y, 1.5) << i;
+    EXPECT_EQ(rows[i][4], -1);  // no --head
+    EXPECT_LE(rows[i][6], truths[i].bodyBox.x + 2);
+    EXPECT_GE(rows[i][8], truths[i].bodyBox.x + truths[i].bodyBox.width - 2);
+  }
+}
+
+TEST_F(CliVideo, HeadsAreWrittenWithTheHeadFlag) {
+  const Outcome run = Run({"detect", video, "--settings", greyBand, "--csv", "-", "--head",
+                           "--scale", "1.5", "--count", "20"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  const auto rows = CsvRows(run.out);
+  ASSERT_EQ(rows.size(), 20u);
+  int atFront = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const cv::Point2d head(rows[i][4], rows[i][5]);
+    atFront += cv::norm(head - truths[i].headTip) < cv::norm(head - truths[i].tailTip) ? 1 : 0;
+  }
+  EXPECT_GE(atFront, 19);
+}
+
+TEST_F(CliVideo, OneFrameIsDrawnIntoAnImage) {
+  const std::string image = dir.File("frame.png");
+  const Outcome run = Run({"detect", video, "--settings", greyBand, "--frame", "7", "--out", image, "--head"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  const auto rows = CsvRows(run.out);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], 7);
+  EXPECT_EQ(rows[0][1], 280);
+  EXPECT_NEAR(rows[0][2], truths[7].centreOfMass.x, 1.5);
+  const cv::Mat drawn = cv::imread(image);
+  ASSERT_EQ(drawn.size(), cv::Size(640, 480));
+  const cv::Vec3b centre = drawn.at<cv::Vec3b>(rows[0][3], rows[0][2]);
+  EXPECT_EQ(centre, cv::Vec3b(0, 0, 255));  // the red cross
+}
+
+TEST_F(CliVideo, SubtractionWantsAReferenceOfTheRightSize) {
+  const std::string subtraction = "5|4|0|255|90|127|50|0|179|0|255|0|255|40|-1||0|1|0|1|10|30|1";
+  const Outcome missing = Run({"detect", video, "--settings", subtraction});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_NE(missing.err.find("reference"), std::string::npos);
+  const Outcome automatic = Run({"detect", video, "--settings", "5|0"});
+  EXPECT_EQ(automatic.status, kExitFailed);
+  EXPECT_NE(automatic.err.find("--reference"), std::string::npos);
+
+  const std::string wrong = dir.File("small.png");
+  cv::imwrite(wrong, cv::Mat(50, 50, CV_8UC3, cv::Scalar::all(200)));
+  const Outcome wrongSize = Run({"detect", video, "--settings", subtraction, "--reference", wrong});
+  EXPECT_EQ(wrongSize.status, kExitFailed);
+  EXPECT_NE(wrongSize.err.find("50x50"), std::string::npos);
+  const Outcome unreadable = Run({"detect", video, "--settings", subtraction, "--reference", dir.File("none.png")});
+  EXPECT_EQ(unreadable.status, kExitFailed);
+
+  const std::string empty = dir.File("empty.png");
+  cv::imwrite(empty, RenderScene(LightFloorScene()));
+  const Outcome run = Run({"detect", video, "--settings", subtraction, "--reference", empty,
+                           "--arena", "40,20,600,460", "--csv", "-", "--count", "10"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  const auto rows = CsvRows(run.out);
+  ASSERT_EQ(rows.size(), 10u);
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_NEAR(rows[i][2], truths[i].centreOfMass.x, 1.5);
+}
+
+TEST_F(CliVideo, BadVideosAndBadFlagsFailClearly) {
+  const Outcome missing = Run({"detect", dir.File("nothing.mp4"), "--settings", greyBand});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+  testing::WriteFileBytes(dir.File("text.mp4"), "not a video");
+  const Outcome text = Run({"video", "info", dir.File("text.mp4")});
+  EXPECT_EQ(text.status, kExitFailed);
+  EXPECT_NE(text.err.find("cannot be read as a video"), std::string::npos);
+  const std::string bytes = testing::ReadFileBytes(video);
+  testing::WriteFileBytes(dir.File("cut.avi"), bytes.substr(0, bytes.size() / 3));
+  const Outcome cut = Run({"detect", dir.File("cut.avi"), "--settings", greyBand, "--csv", "-"});
+  EXPECT_TRUE(cut.status == kExitOk || cut.status == kExitFailed);  // never a crash
+  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "5,5,1,1"}).status, kExitUsage);
+  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "a,b,c,d"}).status, kExitUsage);
+  EXPECT_EQ(Run({"detect", video}).status, kExitUsage);  // --settings is required
+  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--scale", "-1"}).status, kExitUsage);
+  EXPECT_EQ(Run({"video", "info"}).status, kExitUsage);
+}
+
+// The median of frames spread over the first part of a video: the empty arena when the animal
+// keeps moving.
+cv::Mat MedianBackground(const std::string& path, int frames, int step) {
+  VideoSource source;
+  if (source.OpenFile(path) != VideoStatus::kOk) return {};
+  std::vector<cv::Mat> samples;
+  for (int n = 0; n < frames * step && source.GoToFrame(n) == VideoStatus::kOk; ++n) {
+    if (n % step == 0) {
+      cv::Mat grey;
+      cv::cvtColor(source.CurrentImage(), grey, cv::COLOR_RGB2GRAY);
+      samples.push_back(grey);
+    }
+  }
+  if (samples.empty()) return {};
+  cv::Mat median(samples[0].size(), CV_8U);
+  std::vector<uint8_t> values(samples.size());
+  for (int y = 0; y < median.rows; ++y) {
+    for (int x = 0; x < median.cols; ++x) {
+      for (size_t i = 0; i < samples.size(); ++i) values[i] = samples[i].at<uint8_t>(y, x);
+      std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+      median.at<uint8_t>(y, x) = values[values.size() / 2];
+    }
+  }
+  return median;
+}
+
+TEST(CliRealVideos, TheAnimalIsFoundInTheSampleVideos) {
+  const std::string folder = testing::SampleVideoFolder();
+  if (folder.empty()) GTEST_SKIP() << "no sample videos on this machine";
+  // Image subtraction against the median of frames spread over the video; Otsu's threshold
+  // where the animal stands out, a fixed one for the grey mouse filmed from below, whose body
+  // is barely brighter than the floor.
+  const std::string otsu = "5|4|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|1|1|10|30|1";
+  const std::string fixed16 = "5|4|0|255|90|127|50|0|179|0|255|0|255|16|-1||0|1|0|1|10|30|1";
+  struct Sample {
+    const char* file;
+    const char* arena;
+    const char* scale;
+    std::string settings;
+  };
+  const Sample samples[] = {
+      {"openfield-round-dark-mouse.mp4", "95,20,525,455", "1.0", otsu},
+      {"openfield-rect-black-mouse-444.mp4", "15,50,615,470", "0.75", otsu},
+      {"round-grey-mouse-from-below.mp4", "40,40,1030,1040", "0.4", fixed16},
+  };
+  testing::TempDir dir;
+  for (const Sample& sample : samples) {
+    const std::string path = folder + "/" + sample.file;
+    if (!std::ifstream(path)) continue;
+    const std::string reference = dir.File(std::string(sample.file) + ".png");
+    ASSERT_TRUE(cv::imwrite(reference, MedianBackground(path, 15, 40))) << sample.file;
+    const std::string& settings = sample.settings;
+    const Outcome run = RunCommand({"detect", path, "--settings", settings, "--reference", reference,
+                                    "--arena", sample.arena, "--scale", sample.scale, "--csv", "-",
+                                    "--count", "150"},
+                                   dir.File("settings.ini"));
+    ASSERT_EQ(run.status, kExitOk) << sample.file << ": " << run.err;
+    const auto rows = CsvRows(run.out);
+    ASSERT_EQ(rows.size(), 150u) << sample.file;
+    int found = 0;
+    for (const auto& row : rows) found += row[2] >= 0 ? 1 : 0;
+    EXPECT_GE(found, 135) << sample.file << ": animal in " << found << " of 150 frames";
+  }
+}
+
+}  // namespace
+}  // namespace vx::cli

@@ -1,0 +1,269 @@
+// Each method's mask on crafted pixels, against rules re-applied by hand in the test.
+#include "detection/foreground_mask.h"
+
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+
+namespace vx {
+namespace {
+
+DetectionContext ContextFor(int method) {
+  DetectionContext context;
+  context.method = method;
+  return context;
+}
+
+cv::Mat MaskOf(const DetectionContext& context, const cv::Mat& roi, bool* ok = nullptr,
+            cv::Rect rect = {}) {
+  if (rect.empty()) rect = cv::Rect(0, 0, roi.cols, roi.rows);
+  cv::Mat mask;
+  const bool built = BuildForegroundMask(context, roi, mask, rect);
+  if (ok) *ok = built;
+  return mask;
+}
+
+// A strip of pixels built from HSV triples.
+cv::Mat FromHsv(const std::vector<cv::Vec3b>& hsv) {
+  cv::Mat image(1, static_cast<int>(hsv.size()), CV_8UC3);
+  for (size_t i = 0; i < hsv.size(); ++i) image.at<cv::Vec3b>(0, static_cast<int>(i)) = hsv[i];
+  cv::Mat bgr;
+  cv::cvtColor(image, bgr, cv::COLOR_HSV2BGR);
+  return bgr;
+}
+
+// The HSV of every pixel as the library computes it, so that expectations use the exact hue.
+std::vector<cv::Vec3b> HsvOf(const cv::Mat& bgr) {
+  cv::Mat hsv;
+  cv::cvtColor(bgr, hsv, cv::COLOR_BGR2HSV);
+  return std::vector<cv::Vec3b>(hsv.begin<cv::Vec3b>(), hsv.end<cv::Vec3b>());
+}
+
+bool InHueBand(int h, int low, int high) { return low <= high ? h >= low && h <= high : h >= low || h <= high; }
+
+TEST(GreyscaleMask, UsesTheRgbFormulaOnBgrPixelsAsTheyAre) {
+  // Blue 200 read as red: 0.299 × 200 = 59.8, not the 22.8 of a true BGR conversion.
+  cv::Mat roi(1, 3, CV_8UC3);
+  roi.at<cv::Vec3b>(0, 0) = {200, 0, 0};
+  roi.at<cv::Vec3b>(0, 1) = {0, 0, 200};
+  roi.at<cv::Vec3b>(0, 2) = {60, 60, 60};
+  DetectionContext context = ContextFor(kMethodGrayscale);
+  context.greyLow = 55;
+  context.greyHigh = 65;
+  bool ok = false;
+  const cv::Mat mask = MaskOf(context, roi, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(mask.at<uint8_t>(0, 0), 255);
+  EXPECT_EQ(mask.at<uint8_t>(0, 1), 0);  // 0.114 × 200 = 22.8
+  EXPECT_EQ(mask.at<uint8_t>(0, 2), 255);
+}
+
+TEST(SimplifiedColourBand, WrapsAndClampsAsTheToleranceSays) {
+  const HsvBand wrap = SimplifiedColourBand(5, 127, 50);
+  EXPECT_EQ(wrap.hueLow, 165);
+  EXPECT_EQ(wrap.hueHigh, 25);
+  const HsvBand top = SimplifiedColourBand(90, 230, 50);
+  EXPECT_EQ(top.saturationLow, 180);
+  EXPECT_EQ(top.saturationHigh, 255);
+  EXPECT_EQ(top.hueLow, 70);
+  EXPECT_EQ(top.hueHigh, 110);
+  const HsvBand high = SimplifiedColourBand(170, 20, 75);  // steps of 30 and 75
+  EXPECT_EQ(high.hueLow, 140);
+  EXPECT_EQ(high.hueHigh, 20);
+  EXPECT_EQ(high.saturationLow, 0);
+  const HsvBand none = SimplifiedColourBand(100, 100, 0);
+  EXPECT_EQ(none.hueLow, 100);
+  EXPECT_EQ(none.hueHigh, 100);
+}
+
+TEST(SimplifiedColourMask, HueFiveWithToleranceFiftyTakesBothSidesOfZero) {
+  const cv::Mat roi = FromHsv({{170, 200, 200}, {178, 200, 200}, {2, 200, 200}, {20, 200, 200},
+                               {40, 200, 200}, {150, 200, 200}, {5, 40, 200}, {5, 200, 30}});
+  DetectionContext context = ContextFor(kMethodColorSimplified);
+  context.hue = 5;
+  context.saturation = 200;
+  context.tolerance = 50;
+  const cv::Mat mask = MaskOf(context, roi);
+  const std::vector<cv::Vec3b> hsv = HsvOf(roi);
+  for (size_t i = 0; i < hsv.size(); ++i) {
+    const bool expected = InHueBand(hsv[i][0], 165, 25) && hsv[i][1] >= 150 && hsv[i][1] <= 250;
+    EXPECT_EQ(mask.at<uint8_t>(0, static_cast<int>(i)) != 0, expected) << "pixel " << i;
+  }
+  EXPECT_NE(mask.at<uint8_t>(0, 0), 0);
+  EXPECT_NE(mask.at<uint8_t>(0, 2), 0);
+  EXPECT_EQ(mask.at<uint8_t>(0, 4), 0);
+  EXPECT_NE(mask.at<uint8_t>(0, 7), 0);  // value is not constrained
+}
+
+TEST(SimplifiedColourMask, SaturationBandStopsAt255) {
+  const cv::Mat roi = FromHsv({{90, 255, 200}, {90, 185, 200}, {90, 170, 200}});
+  DetectionContext context = ContextFor(kMethodColorSimplified);
+  context.hue = 90;
+  context.saturation = 230;
+  const cv::Mat mask = MaskOf(context, roi);
+  EXPECT_NE(mask.at<uint8_t>(0, 0), 0);
+  EXPECT_NE(mask.at<uint8_t>(0, 1), 0);
+  EXPECT_EQ(mask.at<uint8_t>(0, 2), 0);
+}
+
+TEST(FullColourMask, HueLowAboveHighWrapsThroughZero) {
+  const cv::Mat roi = FromHsv({{175, 200, 200}, {5, 200, 200}, {90, 200, 200}, {175, 20, 200},
+                               {5, 200, 20}});
+  DetectionContext context = ContextFor(kMethodColorFull);
+  context.hueLow = 170;
+  context.hueHigh = 10;
+  context.saturationLow = 100;
+  context.valueLow = 100;
+  const cv::Mat mask = MaskOf(context, roi);
+  EXPECT_NE(mask.at<uint8_t>(0, 0), 0);
+  EXPECT_NE(mask.at<uint8_t>(0, 1), 0);
+  EXPECT_EQ(mask.at<uint8_t>(0, 2), 0);
+  EXPECT_EQ(mask.at<uint8_t>(0, 3), 0);  // saturation too low
+  EXPECT_EQ(mask.at<uint8_t>(0, 4), 0);  // value too low
+  context.hueLow = 0;
+  context.hueHigh = 179;
+  context.saturationLow = context.valueLow = 0;
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, roi)), 5);
+}
+
+// A light floor with a dark square, and the floor alone as reference. The frame carries a
+// little camera noise: on a perfectly clean difference Otsu's threshold is 0, which means
+// "nothing differs".
+struct Scene {
+  cv::Mat frame;
+  cv::Mat background;
+};
+Scene SquareScene(cv::Size size = {80, 60}, cv::Rect square = {30, 20, 12, 10}) {
+  Scene scene;
+  scene.background = cv::Mat(size, CV_8UC3, cv::Scalar(180, 190, 200));
+  scene.frame = scene.background.clone();
+  scene.frame(square).setTo(cv::Scalar(40, 40, 40));
+  cv::Mat noise(size, CV_8UC3);
+  cv::RNG rng(7);
+  rng.fill(noise, cv::RNG::UNIFORM, 0, 7);
+  scene.frame += noise;
+  return scene;
+}
+
+TEST(AutomaticMask, FindsWhatDiffersFromTheBackground) {
+  const Scene scene = SquareScene();
+  DetectionContext context = ContextFor(kMethodAutomatic);
+  context.backgroundFlag = false;
+  cv::cvtColor(scene.background, context.reference, cv::COLOR_RGB2GRAY);
+  bool ok = false;
+  const cv::Mat mask = MaskOf(context, scene.frame, &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(cv::countNonZero(mask), 12 * 10);
+  EXPECT_NE(mask.at<uint8_t>(25, 35), 0);
+}
+
+TEST(AutomaticMask, NothingDifferentMeansNoMask) {
+  const Scene scene = SquareScene();
+  DetectionContext context = ContextFor(kMethodAutomatic);
+  context.backgroundFlag = false;
+  context.reference = scene.background.clone();  // a colour reference works too
+  bool ok = true;
+  const cv::Mat mask = MaskOf(context, scene.background, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(cv::countNonZero(mask), 0);
+}
+
+TEST(AutomaticMask, TheBackgroundCoversTheArenaOnly) {
+  const Scene scene = SquareScene();
+  DetectionContext context = ContextFor(kMethodAutomatic);
+  context.arena = cv::Rect(20, 10, 40, 40);
+  cv::cvtColor(scene.background(context.arena), context.reference, cv::COLOR_RGB2GRAY);
+  const cv::Rect rect(25, 15, 30, 30);
+  bool ok = false;
+  const cv::Mat mask = MaskOf(context, scene.frame(rect), &ok, rect);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(cv::countNonZero(mask), 12 * 10);
+  EXPECT_NE(mask.at<uint8_t>(20 - 15 + 2, 30 - 25 + 2), 0);
+}
+
+TEST(SubtractionMask, FixedThresholdAndDetectionArea) {
+  cv::Mat background(20, 20, CV_8UC3, cv::Scalar(100, 100, 100));
+  cv::Mat frame = background.clone();
+  frame(cv::Rect(2, 2, 4, 4)).setTo(cv::Scalar(125, 125, 125));    // 25 brighter
+  frame(cv::Rect(10, 10, 4, 4)).setTo(cv::Scalar(115, 115, 115));  // 15 brighter
+  frame(cv::Rect(14, 2, 4, 4)).setTo(cv::Scalar(0, 0, 0));
+  DetectionContext context = ContextFor(kMethodSubtraction);
+  cv::cvtColor(background, context.reference, cv::COLOR_RGB2GRAY);
+  context.differenceThreshold = 20;
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 32);
+  context.detectionArea = cv::Mat(20, 20, CV_8U, cv::Scalar(255));
+  context.detectionArea(cv::Rect(12, 0, 8, 8)).setTo(0);  // hides the black square
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 16);
+  context.automaticThreshold = true;
+  context.detectionArea.release();
+  bool ok = false;
+  EXPECT_GT(cv::countNonZero(MaskOf(context, frame, &ok)), 0);
+  EXPECT_TRUE(ok);
+}
+
+TEST(SubtractionMask, ColourChannelsAreTakenInBgrOrder) {
+  cv::Mat background(10, 10, CV_8UC3, cv::Scalar(100, 100, 100));
+  cv::Mat frame = background.clone();
+  frame(cv::Rect(0, 0, 5, 10)).setTo(cv::Scalar(100, 100, 160));  // red differs (channel 2)
+  DetectionContext context = ContextFor(kMethodSubtractionAdvanced);
+  context.reference = background;
+  context.differenceThreshold = 30;
+  context.colourChannel = kChannelRed;
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 50);
+  context.colourChannel = kChannelBlue;
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 0);
+  context.colourChannel = kChannelAll;  // grey: 0.299 × 100 + 0.587 × 100 + 0.114 × 160 ≈ 107
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 0);
+  context.differenceThreshold = 5;
+  EXPECT_EQ(cv::countNonZero(MaskOf(context, frame)), 50);
+}
+
+TEST(ReferenceMethods, WithoutAUsableReferenceFindNothing) {
+  const Scene scene = SquareScene();
+  for (int method : {kMethodAutomatic, kMethodSubtraction, kMethodSubtractionAdvanced}) {
+    DetectionContext context = ContextFor(method);
+    bool ok = true;
+    cv::Mat mask = MaskOf(context, scene.frame, &ok);
+    EXPECT_FALSE(ok) << method;
+    EXPECT_EQ(mask.size(), scene.frame.size());
+    EXPECT_EQ(cv::countNonZero(mask), 0);
+    // A reference of another size than the frames.
+    context.reference = cv::Mat(30, 30, CV_8U, cv::Scalar(0));
+    context.backgroundFlag = true;
+    mask = MaskOf(context, scene.frame, &ok);
+    EXPECT_FALSE(ok) << method;
+    EXPECT_EQ(cv::countNonZero(mask), 0);
+    // A detection-area mask of the wrong size.
+    context.reference = cv::Mat(scene.frame.size(), CV_8U, cv::Scalar(0));
+    context.detectionArea = cv::Mat(5, 5, CV_8U, cv::Scalar(255));
+    EXPECT_FALSE(BuildForegroundMask(context, scene.frame, mask,
+                                     cv::Rect(0, 0, scene.frame.cols, scene.frame.rows)));
+  }
+}
+
+TEST(NoMethod, GivesABlackMask) {
+  const Scene scene = SquareScene();
+  bool ok = true;
+  const cv::Mat mask = MaskOf(ContextFor(kMethodNone), scene.frame, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(cv::countNonZero(mask), 0);
+}
+
+TEST(MorphologyKernel, ShrinksWithTheScaleAndStopsAboveFive) {
+  struct Case { double scale; int size; };
+  // The limits 2.3 and 4.6 are single-precision values, a hair below their double forms.
+  const double limit23 = static_cast<double>(2.3f);
+  const double limit46 = static_cast<double>(4.6f);
+  for (const Case& c : {Case{0.0, 7}, Case{0.5, 7}, Case{1.0, 7}, Case{1.01, 5}, Case{limit23, 5},
+                        Case{2.3, 3}, Case{limit46, 3}, Case{4.6, 2}, Case{5.0, 2}, Case{5.01, 0}}) {
+    const cv::Mat kernel = MorphologyKernel(c.scale);
+    EXPECT_EQ(kernel.rows, c.size) << c.scale;
+    EXPECT_EQ(kernel.cols, c.size) << c.scale;
+  }
+  const cv::Mat seven = MorphologyKernel(1.0);
+  EXPECT_EQ(seven.at<uint8_t>(0, 0), 0);  // elliptic: the corners are out
+  EXPECT_EQ(seven.at<uint8_t>(3, 3), 1);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,60 @@
+#include "video/video_info.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+TEST(VideoInfo, DescribesTheVideoFields) {
+  VideoInfoFields fields;
+  fields.backend = 1900;
+  fields.timing = 1;
+  fields.startFrame = 0;
+  fields.startTimeMs = 0;
+  fields.lastFrame = 249;
+  fields.correction = 0;
+  fields.version = PackVersion(1, 2, 3);
+  EXPECT_EQ(DescribeInfo(fields), "v 1.2.3, FFMPEG, Fps, 0 ( 0 ) -> 249, c = 0");
+  fields.backend = 1400;
+  fields.timing = 2;
+  fields.startFrame = 3;
+  fields.startTimeMs = 4000000000u;
+  EXPECT_EQ(DescribeInfo(fields), "v 1.2.3, MSMF, mSec, 3 ( 4000000000 ) -> 249, c = 0");
+  fields.backend = 700;
+  fields.timing = 0;
+  EXPECT_EQ(DescribeInfo(fields).substr(0, 20), "v 1.2.3, DSHOW, Vela");
+  fields.backend = 200;
+  fields.timing = 7;
+  EXPECT_EQ(DescribeInfo(fields).substr(0, 25), "v 1.2.3, Unknown, Unknown");
+  fields.version = 0;
+  EXPECT_EQ(DescribeInfo(fields), "Unknown");
+}
+
+TEST(VideoInfo, PacksTheProgramVersion) {
+  EXPECT_EQ(PackVersion(0, 1, 0), 256);
+  EXPECT_EQ(PackVersion(2, 10, 7), 2 * 65536 + 10 * 256 + 7);
+  EXPECT_GT(PackedProgramVersion(), 0);
+}
+
+TEST(VideoInfo, TheVideoFieldsRideInTheWholeRecord) {
+  AnalysisInfo info = ParseInfo("");
+  info[1] = 42;  // a value of the analysis run: left alone
+  VideoInfoFields fields;
+  fields.backend = 1900;
+  fields.timing = 2;
+  fields.startFrame = 5;
+  fields.startTimeMs = 200;
+  fields.lastFrame = 99;
+  fields.correction = 0;
+  fields.version = PackVersion(0, 1, 0);
+  SetVideoFields(info, fields);
+  const std::string text = FormatInfo(info);
+  EXPECT_EQ(text.substr(text.size() - 24), "|1900|2|5|200|99|0|0|256");
+  const AnalysisInfo back = ParseInfo(text);
+  EXPECT_EQ(back[1], 42);
+  EXPECT_EQ(DescribeInfo(back), "v 0.1.0, FFMPEG, mSec, 5 ( 200 ) -> 99, c = 0");
+  EXPECT_EQ(DescribeInfo(ParseInfo("")), "Unknown");  // no version recorded
+}
+
+}  // namespace
+}  // namespace vx
