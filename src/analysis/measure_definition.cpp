@@ -53,8 +53,7 @@ MeasurePart PartOf(int measure) {
 
 bool HasFifthField(MeasurePart part) {
   return part == MeasurePart::Entries || part == MeasurePart::Count ||
-         part == MeasurePart::Latency || part == MeasurePart::HeatMap ||
-         part == MeasurePart::Track;
+         part == MeasurePart::Latency || part == MeasurePart::Track;
 }
 
 std::string FormatMeasurePart(const MeasureDefinition& d) {
@@ -116,7 +115,9 @@ std::string FormatRangePart(const MeasureDefinition& d) {
 // field it was meant for at its current value.
 class ConfigReader {
  public:
-  explicit ConfigReader(const std::string& text) : tokens_(text, '|', true) {}
+  // Every field is followed by '|': the empty piece after the last one is no field.
+  explicit ConfigReader(std::string_view text)
+      : tokens_(text.ends_with('|') ? text.substr(0, text.size() - 1) : text, '|', true) {}
 
   bool Text(std::string& value) {
     std::string token;
@@ -164,6 +165,13 @@ void ReadMeasurePart(ConfigReader& reader, int version, MeasureDefinition& d) {
     d.zoneSelection = selection;
   }
   reader.Integer(unitCode);
+  if (part == MeasurePart::HeatMap) {
+    // The heat map keeps its second and third options where the others keep the precision.
+    d.durationFormat = InRangeOr(unitCode, 0, 12, 0);
+    reader.Integer(d.heatMap[1]);
+    reader.Integer(d.heatMap[2]);
+    return;
+  }
   reader.Integer(precision);
   d.precision = InRangeOr(precision, 0, 6, -1);
   switch (part) {
@@ -176,16 +184,10 @@ void ReadMeasurePart(ConfigReader& reader, int version, MeasureDefinition& d) {
       break;
     case MeasurePart::Duration:
     case MeasurePart::Latency:
-    case MeasurePart::HeatMap:
       d.durationFormat = InRangeOr(unitCode, 0, 12, 0);
       break;
     default:
       break;
-  }
-  if (part == MeasurePart::HeatMap) {
-    reader.Integer(d.heatMap[1]);
-    reader.Integer(d.heatMap[2]);
-    return;
   }
   if (!HasFifthField(part) || version < 5) return;
   int fifth = 0;
