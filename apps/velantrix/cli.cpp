@@ -14,6 +14,7 @@ namespace {
 void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result) {
   RegisterExperimentCommands(app, context, result);
   RegisterTrajectoryCommands(app, context, result);
+  RegisterMeasureCommands(app, context, result);
 }
 
 }  // namespace

@@ -21,5 +21,6 @@ struct CommandResult {
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
