@@ -1,5 +1,7 @@
 #include "analysis/measure_definition.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/text.h"
 
@@ -147,6 +149,8 @@ class ConfigReader {
   Tokenizer tokens_;
 };
 
+constexpr int64_t kMaxPeriodSeconds = 1000000000000;
+
 int InRangeOr(int value, int low, int high, int fallback) {
   return value >= low && value <= high ? value : fallback;
 }
@@ -215,6 +219,9 @@ void ReadPeriodPart(ConfigReader& reader, MeasureDefinition& d) {
         if (!reader.Text(period.name)) break;
         reader.Integer(period.start);
         reader.Integer(period.end);
+        // Bounds far beyond any test (about 30 000 years) would overflow in milliseconds.
+        period.start = std::clamp(period.start, -kMaxPeriodSeconds, kMaxPeriodSeconds);
+        period.end = std::clamp(period.end, -kMaxPeriodSeconds, kMaxPeriodSeconds);
         d.periods.push_back(period);
       }
       break;
