@@ -38,18 +38,20 @@ const char* EventUnitWord(int unit) {
   }
 }
 
-int64_t CMyEvent::DurationSeconds() const {
+int64_t DurationSeconds(int64_t amount, int unit) {
   switch (unit) {
     case 0:
-      return int64_t{amount} * 3600;
+      return amount * 3600;
     case 1:
-      return int64_t{amount} * 60;
+      return amount * 60;
     case 2:
       return amount;
     default:
       return 0;
   }
 }
+
+int64_t CMyEvent::DurationSeconds() const { return vx::DurationSeconds(amount, unit); }
 
 // Stored durations and times were compared as unsigned 32-bit numbers: a time before the
 // reference wraps round to a huge difference, and so does a negative duration.

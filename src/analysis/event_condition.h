@@ -34,6 +34,10 @@ enum EventType {
   kEventLeftZone = 8,
 };
 
+// A duration given as an amount in the unit 0 hours, 1 minutes, 2 seconds (the way conditions,
+// time slices and the maximum test duration are set), in seconds; 0 for another unit.
+int64_t DurationSeconds(int64_t amount, int unit);
+
 enum EventArmState { kEventIdle = 0, kEventArmed = 1, kEventFired = 2 };
 
 // What evaluating a condition needs besides the point: the test's zone adjustment, the

@@ -257,17 +257,7 @@ void ReadRangePart(ConfigReader& reader, MeasureDefinition& d) {
 }  // namespace
 
 int64_t MeasureDefinition::SliceSeconds() const {
-  if (sliceLength <= 0) return 0;
-  switch (sliceUnit) {
-    case 0:
-      return int64_t{sliceLength} * 3600;
-    case 1:
-      return int64_t{sliceLength} * 60;
-    case 2:
-      return sliceLength;
-    default:
-      return 0;
-  }
+  return sliceLength <= 0 ? 0 : DurationSeconds(sliceLength, sliceUnit);
 }
 
 std::string FormatMeasureConfig(const MeasureDefinition& d) {

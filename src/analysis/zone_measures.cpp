@@ -8,6 +8,10 @@ namespace vx {
 
 namespace {
 
+// Nearest and farthest distances of the centre or the head: every position counts, whatever
+// the cell's state.
+bool IsDistanceMeasure(int measure) { return measure >= 16 && measure <= 19; }
+
 bool StartsAtMinusOne(int measure) {
   return measure == 9 || (measure >= 15 && measure <= 19);
 }
@@ -65,6 +69,10 @@ void ZoneMeasureWalk::UpdateDistance(int p, size_t c, const WalkPosition& positi
 
 void ZoneMeasureWalk::OnPeriodStart(int p, const WalkPosition& position,
                                     const std::vector<CellState>& states) {
+  if (IsDistanceMeasure(measure_)) {
+    for (size_t c = 0; c < cellCount_; ++c) UpdateDistance(p, c, position);
+    return;
+  }
   const ReportPeriod& period = setup_.periods[static_cast<size_t>(p)];
   for (size_t c = 0; c < cellCount_; ++c) {
     const bool in = states[c].inZone != 0;
@@ -93,12 +101,6 @@ void ZoneMeasureWalk::OnPeriodStart(int p, const WalkPosition& position,
         A(p, c) = static_cast<double>(position.time - period.startMs);
         if (in) R(p, c) = 0;
         break;
-      case 16:
-      case 17:
-      case 18:
-      case 19:
-        UpdateDistance(p, c, position);
-        break;
       default:
         break;
     }
@@ -108,6 +110,10 @@ void ZoneMeasureWalk::OnPeriodStart(int p, const WalkPosition& position,
 void ZoneMeasureWalk::OnStep(const WalkStep& step, const WalkPosition& position,
                              const std::vector<CellState>& states) {
   const int p = step.period;
+  if (IsDistanceMeasure(measure_)) {
+    for (size_t c = 0; c < cellCount_; ++c) UpdateDistance(p, c, position);
+    return;
+  }
   const double dt = step.durationMs;
   for (size_t c = 0; c < cellCount_; ++c) {
     const CellState& s = states[c];
@@ -162,12 +168,6 @@ void ZoneMeasureWalk::OnStep(const WalkStep& step, const WalkPosition& position,
           if (s.inZone) R(p, c) = A(p, c) + reached;
           A(p, c) += dt;
         }
-        break;
-      case 16:
-      case 17:
-      case 18:
-      case 19:
-        UpdateDistance(p, c, position);
         break;
       default:
         break;

@@ -36,17 +36,7 @@ bool HasStop(const std::vector<CAction>& actions) {
 }  // namespace
 
 int64_t MaximumDurationSeconds(int maxDuration, int unit) {
-  if (maxDuration < 1) return 0;
-  switch (unit) {
-    case 0:
-      return int64_t{maxDuration} * 3600;
-    case 1:
-      return int64_t{maxDuration} * 60;
-    case 2:
-      return maxDuration;
-    default:
-      return 0;
-  }
+  return maxDuration < 1 ? 0 : DurationSeconds(maxDuration, unit);
 }
 
 void LoadProgram(StageProgram& program, const std::string& text) {
