@@ -2,11 +2,9 @@
 
 #include <sstream>
 
-#include "analysis/frame_times.h"
-#include "analysis/trajectory_store.h"
 #include "base/text.h"
 #include "cli.h"
-#include "support/scratch_experiment.h"
+#include "support/stored_test.h"
 #include "support/trajectory_builder.h"
 
 namespace vx {
@@ -24,36 +22,32 @@ struct CliRun {
 class MeasureCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scratch.created);
-    path = scratch.file.path;
+    ASSERT_TRUE(fixture.created);
+    path = fixture.path();
     Sql("insert into Protocols (Id, Name, Width, Height, InactivityDelay, InactivityUnit) values "
         "(1, 'p', 1000, 100, 0, 0)");
     Sql("insert into Zones (Id, IdProtocol, Name, bArena, TypeRect, Points) values "
         "(1, 1, 'Arena', 1, 0, '0;0;999;99'), (2, 1, 'A', 0, 0, '100;0;999;99')");
-    Sql("insert into Videos (Id, Name, NbFrames, Duration) values (2, 'v', 10, 900)");
-    Sql("insert into Tests (Id, Title, IdProtocol, Source, Scale, DateAnalyse, Distance) values "
-        "(3, 't', 1, 2, 0.5, 1000, 999)");
-    Sql("insert into Tests (Id, Title, IdProtocol, Source, Scale, DateAnalyse) values "
-        "(4, 'not analysed', 1, 2, 0.5, 0)");
     std::vector<uint32_t> times;
     for (uint32_t k = 0; k < 10; ++k) times.push_back(100 * k);
-    ASSERT_TRUE(SaveVideoFrameTimes(scratch.file, 2, FrameTimes::FromList(times)));
     points = testing::EvenPath(testing::Line({0, 20}, {180, 20}, 10), 100);
-    ASSERT_TRUE(SaveTestPoints(scratch.file, 3, testing::MakeTrajectory(points), false));
+    testing::StoreAnalysedTest(fixture, 3, 2, 1, 0.5, points, FrameTimes::FromList(times));
+    testing::StoreAnalysedTest(fixture, 4, 2, 1, 0.5, points, FrameTimes::FromList(times), 0);
     ASSERT_EQ(Run({"smoothing", path, "0", "0", "0"}).status, 0);
   }
 
-  void Sql(const std::string& sql) { ASSERT_TRUE(scratch.Execute(sql)) << sql; }
+  void Sql(const std::string& sql) { testing::ExecuteSql(path, sql); }
+  std::string Cell(const std::string& sql) { return testing::QueryValue(path, sql); }
 
   CliRun Run(std::vector<std::string> args) {
     std::istringstream in;
     std::ostringstream out, err;
-    cli::Io io{in, out, err, false, false, scratch.dir.File("settings.ini")};
+    cli::Io io{in, out, err, false, false, fixture.dir.File("settings.ini")};
     const int status = cli::RunCli(args, io);
     return {status, out.str(), err.str()};
   }
 
-  testing::ScratchExperiment scratch;
+  testing::ExperimentFixture fixture;
   std::string path;
   std::vector<tMyPoint> points;
 };
@@ -108,7 +102,7 @@ TEST_F(MeasureCommands, BadRequestsFailAndLeaveTheFileAlone) {
       {{"measure", path, "3", "--config", "5|26|0||0|0|0|0|0|1|-2|0|0|"}, 1, "is an image"},
       {{"measure", path, "9", "--config", good}, 1, "There is no test 9"},
       {{"measure", path, "4", "--config", good}, 1, "Test 4 is not analysed."},
-      {{"measure", scratch.dir.File("none.vxdb"), "3", "--config", good}, 1, "does not exist"},
+      {{"measure", fixture.dir.File("none.vxdb"), "3", "--config", good}, 1, "does not exist"},
       {{"measure", path, "3"}, 2, "--config"},
       {{"measure", path, "3", "--config", good, "--csv", "--json"}, 2, ""},
   };
@@ -135,13 +129,13 @@ TEST_F(MeasureCommands, CorruptTrajectoryAndMissingProtocolFail) {
 TEST_F(MeasureCommands, SettingTheSmoothingRecomputesEveryAnalysedTest) {
   Sql("update Tests set Distance=999 where Id=3");
   ASSERT_EQ(Run({"smoothing", path, "1", "0", "0"}).status, 0);
-  const double lowess = ToDouble(scratch.Cell("select Distance from Tests where Id=3"));
+  const double lowess = ToDouble(Cell("select Distance from Tests where Id=3"));
   EXPECT_NE(lowess, 999);
   ASSERT_EQ(Run({"smoothing", path, "0", "0", "0"}).status, 0);
-  EXPECT_NEAR(ToDouble(scratch.Cell("select Distance from Tests where Id=3")),
+  EXPECT_NEAR(ToDouble(Cell("select Distance from Tests where Id=3")),
               testing::PathLength(points, 0.5), 1e-5);
-  EXPECT_NEAR(ToDouble(scratch.Cell("select MaxSpeed from Tests where Id=3")), 100, 1e-5);
-  EXPECT_EQ(scratch.Cell("select Distance from Tests where Id=4"), "0.0");  // not analysed
+  EXPECT_NEAR(ToDouble(Cell("select MaxSpeed from Tests where Id=3")), 100, 1e-5);
+  EXPECT_EQ(Cell("select Distance from Tests where Id=4"), "0.0");  // not analysed
 }
 
 TEST_F(MeasureCommands, ProgramCheckListsEventsAndActions) {

@@ -9,30 +9,14 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "db/experiment.h"
 #include "db/experiment_db.h"
+#include "db/test_store.h"
 #include "output.h"
 
 namespace vx::cli {
 
 namespace {
-
-// The columns of Tests that locate and scale a test's trajectory. found is false when there is
-// no such test; the result is false when the file could not be read.
-bool ReadTestFacts(ExperimentFile& file, int testId, CInfosTest& test, bool& found) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  db.BeginTransaction();
-  SQLite::TablePtr row =
-      db.GetTable(Format("select Id, Source, Scale, IdProtocol from Tests where Id=%d", testId));
-  found = row && row->GetRowCount() > 0;
-  if (found) {
-    test.id = testId;
-    test.source = row->GetInt("Source");
-    test.scale = row->GetDouble("Scale");
-    test.idProtocol = row->GetInt("IdProtocol");
-  }
-  return EndReadTransaction(db, file);
-}
 
 RecordTable TrajectoryTable(const Trajectory& trajectory) {
   RecordTable table({"frame", "time", "x", "y", "head_x", "head_y", "left", "top", "right",
@@ -50,20 +34,19 @@ RecordTable TrajectoryTable(const Trajectory& trajectory) {
 
 int RunTrajectory(Context& context, const std::string& path, int testId, OutputFormat format) {
   if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
-  ExperimentFile file = context.Experiment(path);
+  Experiment experiment;
+  experiment.file = context.Experiment(path);
   CInfosTest test;
-  bool found = false;
-  if (!ReadTestFacts(file, testId, test, found)) {
-    return context.Fail(Format("Unable to read '%s'.", path.c_str()));
+  if (!LoadTest(experiment, testId, test)) {
+    return context.Fail(Format("There is no test %d in '%s'.", testId, path.c_str()));
   }
-  if (!found) return context.Fail(Format("There is no test %d in '%s'.", testId, path.c_str()));
   SmoothingSettings smoothing;
-  if (!LoadSmoothingSettings(file, smoothing)) {
+  if (!LoadSmoothingSettings(experiment.file, smoothing)) {
     return context.Fail(Format("Unable to read '%s'.", path.c_str()));
   }
   Trajectory trajectory(smoothing, test.scale);
   TrajectoryLoadInfo info;
-  if (!LoadTestTrajectory(file, test, trajectory, &info)) {
+  if (!LoadTestTrajectory(experiment, test, trajectory, &info)) {
     return context.Fail(Format("Unable to read '%s'.", path.c_str()));
   }
   if (info.pointsCorrupt) {

@@ -85,13 +85,9 @@ bool RecomputeAll(Experiment& experiment, const std::function<void(int done, int
   if (!LoadSmoothingSettings(experiment.file, smoothing)) return false;
   const SummaryComputer compute = [&](const CInfosTest& test, const TestBlobs& blobs,
                                       TestSummary& summary) {
-    TestTrajectoryBlobs stored;
-    stored.headDetection = blobs.headDetection;
-    stored.points = blobs.points;
-    stored.frameTimes = blobs.frameTimes;
     Trajectory trajectory(smoothing, test.scale);
     TrajectoryLoadInfo info;
-    DecodeTestTrajectory(stored, test.idProtocol, trajectory, &info);
+    DecodeTestTrajectory(blobs, test.idProtocol, trajectory, &info);
     if (info.pointsCorrupt) return false;
     // The rows the loop reads carry no analysis information; the in-memory record does, and
     // its window decides the duration that the average speed divides by.

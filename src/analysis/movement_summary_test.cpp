@@ -7,9 +7,9 @@
 
 #include "analysis/frame_times.h"
 #include "analysis/inactivity.h"
-#include "analysis/trajectory_store.h"
 #include "db/protocol_store.h"
 #include "support/experiment_fixture.h"
+#include "support/stored_test.h"
 #include "support/trajectory_builder.h"
 
 namespace vx {
@@ -132,18 +132,14 @@ class RecomputeAllTests : public ::testing::Test {
     const std::string& path = fixture.path();
     testing::ExecuteSql(path, "insert into Protocols (Id, Name, InactivityDelay, InactivityUnit) "
                               "values (1, 'p', 1, 1)");
-    testing::ExecuteSql(path, "insert into Videos (Id, Name) values (2, 'v')");
-    testing::ExecuteSql(path, "insert into Tests (Id, Title, IdProtocol, Source, Scale, "
-                              "DateAnalyse, Distance) values (3, 'a', 1, 2, 0.5, 100, 999)");
-    testing::ExecuteSql(path, "insert into Tests (Id, Title, IdProtocol, Source, Scale, "
-                              "DateAnalyse, Distance) values (4, 'b', 1, 2, 0.5, 0, 999)");
-    ASSERT_TRUE(SaveVideoFrameTimes(fixture.experiment.file, 2, FrameTimes::Uniform(101, 4000)));
     std::vector<cv::Point> centres;
     for (int k = 0; k < 101; ++k) centres.emplace_back(100 + 3 * k, k < 50 ? 100 : 100 + 4 * (k - 50));
     for (int k = 60; k < 101; ++k) centres[static_cast<size_t>(k)] = centres[60];  // still 1.6 s
     points = EvenPath(centres, 40);
-    ASSERT_TRUE(SaveTestPoints(fixture.experiment.file, 3, MakeTrajectory(points), false));
-    ASSERT_TRUE(SaveTestPoints(fixture.experiment.file, 4, MakeTrajectory(points), false));
+    const FrameTimes times = FrameTimes::Uniform(101, 4000);
+    testing::StoreAnalysedTest(fixture, 3, 2, 1, 0.5, points, times);
+    testing::StoreAnalysedTest(fixture, 4, 2, 1, 0.5, points, times, 0);
+    testing::ExecuteSql(path, "update Tests set Distance=999");
     ASSERT_TRUE(SaveSmoothingSettings(fixture.experiment.file, {kNoSmoothing, 0, 0}));
     ASSERT_TRUE(fixture.experiment.LoadAll());
   }

@@ -16,7 +16,7 @@ TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasu
   if (!LoadSmoothingSettings(experiment.file, smoothing)) return TestDataStatus::kReadFailed;
   data.trajectory = Trajectory(smoothing, data.test->scale);
   TrajectoryLoadInfo info;
-  if (!LoadTestTrajectory(experiment.file, *data.test, data.trajectory, &info)) {
+  if (!LoadTestTrajectory(experiment, *data.test, data.trajectory, &info)) {
     return TestDataStatus::kReadFailed;
   }
   LoadZoneSet(*data.protocol, data.zones);
