@@ -21,6 +21,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterRefImageCommands(app, context, result);
   RegisterTrajectoryCommands(app, context, result);
   RegisterDetectionCommands(app, context, result);
+  RegisterMeasureCommands(app, context, result);
 }
 
 }  // namespace

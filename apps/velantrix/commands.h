@@ -33,5 +33,6 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
 void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

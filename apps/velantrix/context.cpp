@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "video/video_probe.h"
+#include "base/text.h"
+#include "db/experiment_db.h"
 
 namespace vx::cli {
 
@@ -45,6 +47,17 @@ ExperimentFile Context::Experiment(const std::string& path) {
   file.services = services();
   file.videoProbe = videoProbe;
   return file;
+}
+
+int Context::CheckExperimentFile(const std::string& path) {
+  if (!files.Exists(path)) return Fail(Format("'%s' does not exist.", path.c_str()));
+  ExperimentFile file = Experiment(path);
+  SQLite::Database db;
+  if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
+    return Fail(Format("Unable to open :\"%s\"\n\nThe file is corrupted or is not an "
+                       "Velantrix valid file.", path.c_str()));
+  }
+  return kExitOk;
 }
 
 int Context::Fail(const std::string& text, int status) {
