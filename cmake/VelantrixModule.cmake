@@ -23,7 +23,9 @@ function(vx_add_module name)
   if(VX_TESTS AND tests)
     add_executable(vx_${name}_tests ${tests})
     target_link_libraries(vx_${name}_tests PRIVATE vx_${name} vx_test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(vx_${name}_tests DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "VX_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    # One CTest entry per test program: starting a process per test case costs more than the
+    # cases themselves.
+    add_test(NAME vx_${name}_tests COMMAND vx_${name}_tests)
+    set_tests_properties(vx_${name}_tests PROPERTIES ENVIRONMENT "VX_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   endif()
 endfunction()

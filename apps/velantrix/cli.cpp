@@ -13,6 +13,8 @@ namespace {
 
 void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result) {
   RegisterExperimentCommands(app, context, result);
+  RegisterZoneCommands(app, context, result);
+  RegisterRefImageCommands(app, context, result);
   RegisterTrajectoryCommands(app, context, result);
   RegisterVideoCommands(app, context, result);
 }

@@ -20,6 +20,8 @@ struct CommandResult {
 };
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
 

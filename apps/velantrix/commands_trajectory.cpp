@@ -8,7 +8,9 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "db/experiment.h"
 #include "db/experiment_db.h"
+#include "db/test_store.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -28,24 +30,6 @@ int CheckExperiment(Context& context, ExperimentFile& file) {
   return kExitOk;
 }
 
-// The columns of Tests that locate and scale a test's trajectory. found is false when there is
-// no such test; the result is false when the file could not be read.
-bool ReadTestFacts(ExperimentFile& file, int testId, CInfosTest& test, bool& found) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  db.BeginTransaction();
-  SQLite::TablePtr row =
-      db.GetTable(Format("select Id, Source, Scale, IdProtocol from Tests where Id=%d", testId));
-  found = row && row->GetRowCount() > 0;
-  if (found) {
-    test.id = testId;
-    test.source = row->GetInt("Source");
-    test.scale = row->GetDouble("Scale");
-    test.idProtocol = row->GetInt("IdProtocol");
-  }
-  return EndReadTransaction(db, file);
-}
-
 RecordTable TrajectoryTable(const Trajectory& trajectory) {
   RecordTable table({"frame", "time", "x", "y", "head_x", "head_y", "left", "top", "right",
                      "bottom", "pos_x", "pos_y", "smooth_x", "smooth_y", "cum_dist",
@@ -61,21 +45,22 @@ RecordTable TrajectoryTable(const Trajectory& trajectory) {
 }
 
 int RunTrajectory(Context& context, const std::string& path, int testId, OutputFormat format) {
-  ExperimentFile file = context.Experiment(path);
-  if (const int status = CheckExperiment(context, file); status != kExitOk) return status;
-  CInfosTest test;
-  bool found = false;
-  if (!ReadTestFacts(file, testId, test, found)) {
-    return context.Fail(Format("Unable to read '%s'.", path.c_str()));
+  Experiment experiment;
+  experiment.file = context.Experiment(path);
+  if (const int status = CheckExperiment(context, experiment.file); status != kExitOk) {
+    return status;
   }
-  if (!found) return context.Fail(Format("There is no test %d in '%s'.", testId, path.c_str()));
+  CInfosTest test;
+  if (!LoadTest(experiment, testId, test)) {
+    return context.Fail(Format("There is no test %d in '%s'.", testId, path.c_str()));
+  }
   SmoothingSettings smoothing;
-  if (!LoadSmoothingSettings(file, smoothing)) {
+  if (!LoadSmoothingSettings(experiment.file, smoothing)) {
     return context.Fail(Format("Unable to read '%s'.", path.c_str()));
   }
   Trajectory trajectory(smoothing, test.scale);
   TrajectoryLoadInfo info;
-  if (!LoadTestTrajectory(file, test, trajectory, &info)) {
+  if (!LoadTestTrajectory(experiment, test, trajectory, &info)) {
     return context.Fail(Format("Unable to read '%s'.", path.c_str()));
   }
   if (info.pointsCorrupt) {

@@ -4,10 +4,11 @@
 #include <sstream>
 
 #include "analysis/frame_times.h"
-#include "analysis/trajectory_store.h"
+#include "analysis/trajectory_blob.h"
 #include "base/text.h"
 #include "cli.h"
-#include "support/scratch_experiment.h"
+#include "db/test_analysis_store.h"
+#include "support/experiment_fixture.h"
 #include "support/synthetic_trajectory.h"
 
 namespace vx {
@@ -22,14 +23,16 @@ struct CliRun {
 class TrajectoryCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scratch.created);
-    path = scratch.file.path;
+    ASSERT_TRUE(fixture.created);
+    path = fixture.path();
   }
+
+  void Execute(const std::string& sql) { testing::ExecuteSql(path, sql); }
 
   CliRun Run(std::vector<std::string> args) {
     std::istringstream in;
     std::ostringstream out, err;
-    cli::Io io{in, out, err, false, false, scratch.dir.File("settings.ini")};
+    cli::Io io{in, out, err, false, false, fixture.dir.File("settings.ini")};
     const int status = cli::RunCli(args, io);
     return {status, out.str(), err.str()};
   }
@@ -39,20 +42,23 @@ class TrajectoryCommands : public ::testing::Test {
     std::vector<tMyPoint> points =
         testing::SyntheticPath({.count = count, .maxGap = 3, .heads = heads, .seed = 5});
     const int frames = points.back().frame + 1;
-    EXPECT_TRUE(scratch.Execute(
-        "insert into Videos (Id, Name, NbFrames, Duration) values (2, 'v', 0, 0)"));
-    EXPECT_TRUE(scratch.Execute(
-        "insert into Tests (Id, Title, IdProtocol, Source, Scale) values (3, 't', 1, 2, 0.5)"));
-    EXPECT_TRUE(SaveVideoFrameTimes(scratch.file, 2,
-                                    FrameTimes::Uniform(static_cast<uint32_t>(frames),
-                                                        static_cast<uint32_t>((frames - 1) * 40))));
-    Trajectory trajectory;
-    for (const tMyPoint& p : points) trajectory.Append(p, false);
-    EXPECT_TRUE(SaveTestPoints(scratch.file, 3, trajectory, heads));
+    std::string times;
+    for (uint8_t b : WriteFrameTimes(FrameTimes::Uniform(static_cast<uint32_t>(frames),
+                                                         static_cast<uint32_t>((frames - 1) * 40)))) {
+      times += Format("%02X", b);
+    }
+    Execute(Format("insert into Videos (Id, Name, NbFrames, Duration, ListePoints) "
+                   "values (2, 'v', 0, 0, x'%s')", times.c_str()));
+    Execute("insert into Tests (Id, Title, IdProtocol, Source, Scale) values (3, 't', 1, 2, 0.5)");
+    CInfosTest test;
+    test.id = 3;
+    test.headDetection = heads;
+    test.scale = 0.5;  // the analysis stores its scale with the points
+    EXPECT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(points, heads), false));
     return points;
   }
 
-  testing::ScratchExperiment scratch;
+  testing::ExperimentFixture fixture;
   std::string path;
 };
 
@@ -107,7 +113,7 @@ TEST_F(TrajectoryCommands, JsonAndTextShapes) {
 }
 
 TEST_F(TrajectoryCommands, TestWithoutPointsPrintsOnlyTheHeader) {
-  ASSERT_TRUE(scratch.Execute("insert into Tests (Id, Title, Source) values (8, 't', -1)"));
+  Execute("insert into Tests (Id, Title, Source) values (8, 't', -1)");
   const CliRun run = Run({"trajectory", path, "8", "--csv"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, std::string(kHeader) + "\n");
@@ -115,18 +121,18 @@ TEST_F(TrajectoryCommands, TestWithoutPointsPrintsOnlyTheHeader) {
 
 TEST_F(TrajectoryCommands, ErrorsNameTheProblem) {
   EXPECT_EQ(Run({"trajectory", path, "3"}).err, "velantrix: There is no test 3 in '" + path + "'.\n");
-  const CliRun missing = Run({"trajectory", scratch.dir.File("none.vxdb"), "3"});
+  const CliRun missing = Run({"trajectory", fixture.dir.File("none.vxdb"), "3"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
-  testing::WriteFileBytes(scratch.dir.File("text.vxdb"), "not a database at all, really not");
-  EXPECT_EQ(Run({"trajectory", scratch.dir.File("text.vxdb"), "3"}).status, 1);
+  testing::WriteFileBytes(fixture.dir.File("text.vxdb"), "not a database at all, really not");
+  EXPECT_EQ(Run({"trajectory", fixture.dir.File("text.vxdb"), "3"}).status, 1);
   EXPECT_EQ(Run({"trajectory", path}).status, 2);
   EXPECT_EQ(Run({"trajectory", path, "3", "--csv", "--json"}).status, 2);
 }
 
 TEST_F(TrajectoryCommands, CorruptPointsFail) {
   StorePath(5, false);
-  ASSERT_TRUE(scratch.Execute("update TestsPoints set PointsAnalyse=x'0A0B0C' where Id=3"));
+  Execute("update TestsPoints set PointsAnalyse=x'0A0B0C' where Id=3");
   const CliRun run = Run({"trajectory", path, "3", "--csv"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "velantrix: The stored trajectory of test 3 is corrupt.\n");
@@ -148,9 +154,9 @@ TEST_F(TrajectoryCommands, SmoothingIsStoredAsThreeNumbers) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("recomputed"), std::string::npos);
-  EXPECT_EQ(scratch.Cell("select Value from Infos where Name='Smooth'"), "4|12|2");
+  EXPECT_EQ(testing::QueryValue(path, "select Value from Infos where Name='Smooth'"), "4|12|2");
   ASSERT_EQ(Run({"smoothing", path, "1", "0", "0"}).status, 0);
-  EXPECT_EQ(scratch.Cell("select Value from Infos where Name='Smooth'"), "1|0|0");
+  EXPECT_EQ(testing::QueryValue(path, "select Value from Infos where Name='Smooth'"), "1|0|0");
   const CliRun same = Run({"smoothing", path, "1", "0", "px"});
   EXPECT_EQ(same.status, 0);
   EXPECT_NE(same.err.find("unchanged"), std::string::npos);
@@ -170,8 +176,8 @@ TEST_F(TrajectoryCommands, BadSmoothingValuesLeaveTheFileAlone) {
     EXPECT_FALSE(run.err.empty());
   }
   EXPECT_EQ(testing::ReadFileBytes(path), before);
-  EXPECT_EQ(Run({"smoothing", scratch.dir.File("none.vxdb"), "1", "3", "mm"}).status, 1);
-  EXPECT_FALSE(scratch.services.files.Exists(scratch.dir.File("none.vxdb")));
+  EXPECT_EQ(Run({"smoothing", fixture.dir.File("none.vxdb"), "1", "3", "mm"}).status, 1);
+  EXPECT_FALSE(fixture.services.files.Exists(fixture.dir.File("none.vxdb")));
 }
 
 TEST_F(TrajectoryCommands, SmoothingChangesTheTrajectoryPrinted) {

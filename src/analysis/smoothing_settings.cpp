@@ -2,8 +2,13 @@
 
 #include "base/text.h"
 #include "db/experiment_db.h"
+#include "db/infos_store.h"
 
 namespace vx {
+
+namespace {
+constexpr const char* kRowName = "Smooth";
+}  // namespace
 
 SmoothingSettings ParseSmoothingSettings(const std::string& text) {
   SmoothingSettings settings;
@@ -53,30 +58,17 @@ bool IsValidSmoothingSettings(const SmoothingSettings& settings) {
 }
 
 bool LoadSmoothingSettings(ExperimentFile& file, SmoothingSettings& settings) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  db.BeginTransaction();
-  SQLite::TablePtr table = db.GetTable("select Value from Infos where Name='Smooth'");
-  const std::string text =
-      table && table->GetRowCount() > 0 ? table->GetText("Value") : std::string();
-  if (!EndReadTransaction(db, file)) return false;
+  // A missing row is the defaults; only an unreadable file is a failure.
+  std::string text;
+  if (!RunReadTransaction(file, [&](SQLite::Database& db) { ReadSetting(db, kRowName, text); })) {
+    return false;
+  }
   settings = ParseSmoothingSettings(text);
   return true;
 }
 
 bool SaveSmoothingSettings(ExperimentFile& file, const SmoothingSettings& settings) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  MarkWriting(file);
-  db.BeginTransaction();
-  const std::string value = SqlQuote(FormatSmoothingSettings(settings));
-  SQLite::TablePtr row = db.GetTable("select Name from Infos where Name='Smooth'");
-  if (row && row->GetRowCount() > 0) {
-    db.Execute(Format("update Infos set Value='%s' where Name='Smooth'", value.c_str()));
-  } else {
-    db.Execute(Format("insert into Infos(Name, Value) values ('Smooth','%s')", value.c_str()));
-  }
-  return EndWriteTransaction(db, file);
+  return SetExperimentSetting(file, kRowName, FormatSmoothingSettings(settings));
 }
 
 }  // namespace vx

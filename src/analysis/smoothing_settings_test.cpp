@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "db/experiment_db.h"
-#include "support/scratch_experiment.h"
+#include "support/experiment_fixture.h"
 
 namespace vx {
 namespace {
@@ -54,19 +54,17 @@ TEST(SmoothingSettings, FormatAndNames) {
 
 class SmoothingSettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(scratch.created); }
+  void SetUp() override { ASSERT_TRUE(fixture.created); }
   std::string SmoothRows() {
-    SQLite::Database db;
-    db.Open(file.path);
-    SQLite::TablePtr table = db.GetTable("select Value from Infos where Name='Smooth'");
     std::string rows;
-    for (bool more = table->MoveFirst(); more; more = table->MoveNext()) {
-      rows += "[" + table->GetText("Value") + "]";
+    for (const auto& row :
+         testing::QueryRows(file.path, "select Value from Infos where Name='Smooth'")) {
+      rows += "[" + row[0] + "]";
     }
     return rows;
   }
-  testing::ScratchExperiment scratch;
-  ExperimentFile& file = scratch.file;
+  testing::ExperimentFixture fixture;
+  ExperimentFile& file = fixture.experiment.file;
 };
 
 TEST_F(SmoothingSettingsStore, NewFileReadsTheDefaults) {
@@ -86,7 +84,7 @@ TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
 }
 
 TEST_F(SmoothingSettingsStore, MissingRowIsCreated) {
-  ASSERT_TRUE(scratch.Execute("delete from Infos where Name='Smooth'"));
+  testing::ExecuteSql(file.path, "delete from Infos where Name='Smooth'");
   SmoothingSettings settings{0, 0, 0};
   ASSERT_TRUE(LoadSmoothingSettings(file, settings));
   EXPECT_EQ(settings, SmoothingSettings());
@@ -95,12 +93,12 @@ TEST_F(SmoothingSettingsStore, MissingRowIsCreated) {
 }
 
 TEST_F(SmoothingSettingsStore, MissingFileFailsAndChangesNothing) {
-  file.path = scratch.dir.File("absent.vxdb");
+  file.path = fixture.dir.File("absent.vxdb");
   SmoothingSettings settings{3, 3, 3};
   EXPECT_FALSE(LoadSmoothingSettings(file, settings));
   EXPECT_EQ(settings, (SmoothingSettings{3, 3, 3}));
   EXPECT_FALSE(SaveSmoothingSettings(file, {1, 0, 0}));
-  EXPECT_FALSE(scratch.services.files.Exists(file.path));
+  EXPECT_FALSE(fixture.services.files.Exists(file.path));
 }
 
 }  // namespace

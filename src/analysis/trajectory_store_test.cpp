@@ -3,30 +3,42 @@
 #include <gtest/gtest.h>
 
 #include "analysis/behavior_blob.h"
+#include "analysis/frame_times.h"
 #include "analysis/trajectory_blob.h"
 #include "base/text.h"
-#include "db/experiment_db.h"
-#include "support/scratch_experiment.h"
-#include "support/synthetic_trajectory.h"
+#include "support/experiment_fixture.h"
 
 namespace vx {
 namespace {
 
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  for (uint8_t b : bytes) text += Format("%02X", b);
+  return text;
+}
+
 class TrajectoryStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scratch.created);
-    ASSERT_TRUE(scratch.Execute(
-        "insert into Videos (Id, Name, NbFrames, Duration) values (4, 'v', 3, 80)"));
-    ASSERT_TRUE(scratch.Execute(
-        "insert into Tests (Id, Title, IdProtocol, Source, Scale) values (7, 't', 2, 4, 0.5)"));
+    ASSERT_TRUE(fixture.created);
+    Execute("insert into Videos (Id, Name, NbFrames, Duration) values (4, 'v', 3, 80)");
+    Execute("insert into Tests (Id, Title, IdProtocol, Source, Scale) values (7, 't', 2, 4, 0.5)");
     test.id = 7;
     test.source = 4;
     test.idProtocol = 2;
     test.scale = 0.5;
   }
 
-  std::string Cell(const std::string& sql) const { return scratch.Cell(sql); }
+  void Execute(const std::string& sql) { testing::ExecuteSql(fixture.path(), sql); }
+  std::string Value(const std::string& sql) { return testing::QueryValue(fixture.path(), sql); }
+  void StoreFrameTimes(const FrameTimes& times) {
+    Execute(Format("update Videos set ListePoints=x'%s' where Id=4",
+                   Hex(WriteFrameTimes(times)).c_str()));
+  }
+  void StorePoints(const Trajectory& trajectory, bool head) {
+    test.headDetection = head;
+    ASSERT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(trajectory, head), false));
+  }
 
   static tMyPoint Point(int frame, int x, int y) {
     tMyPoint p;
@@ -40,86 +52,42 @@ class TrajectoryStore : public ::testing::Test {
     return p;
   }
 
-  testing::ScratchExperiment scratch;
-  ExperimentFile& file = scratch.file;
+  testing::ExperimentFixture fixture;
   CInfosTest test;
 };
 
-TEST_F(TrajectoryStore, PointsAreStoredWithTheHeadFlagInANewRow) {
+TEST_F(TrajectoryStore, StoredPointsAreTheBytesOfTheFormat) {
   Trajectory trajectory;
   tMyPoint p = Point(5, 10, 20);
   p.contour = {{8, 17}, {13, 24}};
   trajectory.Append(p, true);
-  ASSERT_TRUE(SaveTestPoints(file, 7, trajectory, false));
-  EXPECT_EQ(Cell("select hex(PointsAnalyse) from TestsPoints where Id=7"), "050A1402030304020000" "0507");
-  EXPECT_EQ(Cell("select HeadDetection from TestsPoints where Id=7"), "0");
-  EXPECT_TRUE(file.modified);
-
-  ASSERT_TRUE(SaveTestPoints(file, 7, trajectory, true));
-  EXPECT_EQ(Cell("select HeadDetection from TestsPoints where Id=7"), "1");
-  EXPECT_EQ(Cell("select length(PointsAnalyse) from TestsPoints where Id=7"), "13");
-  EXPECT_EQ(Cell("select COUNT(*) from TestsPoints"), "1");
-}
-
-TEST_F(TrajectoryStore, EmptyTrajectoryStoresNull) {
-  Trajectory trajectory;
-  trajectory.Append(Point(1, 10, 10), true);
-  ASSERT_TRUE(SaveTestPoints(file, 7, trajectory, false));
-  ASSERT_TRUE(SaveTestPoints(file, 7, Trajectory(), false));
-  EXPECT_EQ(Cell("select PointsAnalyse is NULL from TestsPoints where Id=7"), "1");
-}
-
-TEST_F(TrajectoryStore, BehavioursAreStoredOrNull) {
-  RecordedBehaviors behaviors;
-  behaviors.protocolId = 2;
-  CListRecBehavior list;
-  list.protocolId = 2;
-  list.behaviorId = 1;
-  list.occurrences = {{100, 250}};
-  behaviors.lists.push_back(list);
-  ASSERT_TRUE(SaveTestBehaviors(file, 7, behaviors));
-  EXPECT_EQ(Cell("select hex(Behaviors) from TestsPoints where Id=7"), "010201010001649601");
-  EXPECT_EQ(Cell("select PointsAnalyse is NULL from TestsPoints where Id=7"), "1");
-  behaviors.lists.clear();
-  ASSERT_TRUE(SaveTestBehaviors(file, 7, behaviors));
-  EXPECT_EQ(Cell("select Behaviors is NULL from TestsPoints where Id=7"), "1");
-}
-
-TEST_F(TrajectoryStore, FrameTimesOfAVideo) {
-  ASSERT_TRUE(SaveVideoFrameTimes(file, 4, FrameTimes::FromList({0, 40, 80, 121})));
-  EXPECT_EQ(Cell("select hex(ListePoints) from Videos where Id=4"), "042800000001");
-  ASSERT_TRUE(SaveVideoFrameTimes(file, 4, FrameTimes()));
-  EXPECT_EQ(Cell("select ListePoints is NULL from Videos where Id=4"), "1");
-}
-
-TEST_F(TrajectoryStore, ClearingAnalysesKeepsTheRowsAndOtherTests) {
-  Trajectory trajectory;
-  trajectory.Append(Point(1, 10, 10), true);
-  for (int id : {7, 8, 9}) ASSERT_TRUE(SaveTestPoints(file, id, trajectory, true));
-  ASSERT_TRUE(ClearAnalyses(file, {7, 9}));
-  EXPECT_EQ(Cell("select COUNT(*) from TestsPoints where PointsAnalyse is NULL"), "2");
-  EXPECT_EQ(Cell("select COUNT(*) from TestsPoints"), "3");
-  EXPECT_EQ(Cell("select HeadDetection from TestsPoints where Id=9"), "1");
-  EXPECT_TRUE(ClearAnalyses(file, {}));
+  StorePoints(trajectory, false);
+  EXPECT_EQ(Value("select hex(PointsAnalyse) from TestsPoints where Id=7"), "050A14020303040200000507");
+  EXPECT_EQ(Value("select HeadDetection from TestsPoints where Id=7"), "0");
+  StorePoints(trajectory, true);
+  EXPECT_EQ(Value("select length(PointsAnalyse) from TestsPoints where Id=7"), "13");
+  StorePoints(Trajectory(), true);
+  EXPECT_EQ(Value("select PointsAnalyse is NULL from TestsPoints where Id=7"), "1");
 }
 
 TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
-  ASSERT_TRUE(SaveVideoFrameTimes(file, 4, FrameTimes::FromList({0, 40, 80})));
+  StoreFrameTimes(FrameTimes::FromList({0, 40, 80}));
   Trajectory stored;
   tMyPoint head = Point(0, 10, 10);
   head.headX = 9;
   head.headY = 12;
   stored.Append(head, true);
   stored.Append(Point(2, 16, 18), true);
-  ASSERT_TRUE(SaveTestPoints(file, 7, stored, true));
+  StorePoints(stored, true);
   RecordedBehaviors behaviors;
   behaviors.protocolId = 2;
   behaviors.lists.push_back({2, 3, 0, {{40, 80}}});
-  ASSERT_TRUE(SaveTestBehaviors(file, 7, behaviors));
+  ASSERT_TRUE(SaveBehaviors(fixture.experiment, 7, WriteBehaviors(behaviors), {}));
+  EXPECT_EQ(Value("select hex(Behaviors) from TestsPoints where Id=7"), "010201030001" "2828");
 
   Trajectory loaded({.method = kNoSmoothing, .threshold = 0});
   TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
   EXPECT_TRUE(info.headDetection);
   EXPECT_FALSE(info.pointsCorrupt);
   EXPECT_FALSE(info.behaviorsCorrupt);
@@ -136,29 +104,40 @@ TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
   EXPECT_EQ(loaded.behaviors.lists[0].behaviorId, 3u);
 }
 
-TEST_F(TrajectoryStore, CorruptBlobLoadsAsAnEmptyTrajectory) {
-  ASSERT_TRUE(scratch.Execute(
-      "insert into TestsPoints (Id, HeadDetection, PointsAnalyse) values (7, 0, x'0A0B')"));
+TEST_F(TrajectoryStore, CorruptPointsLoadAsAnEmptyTrajectory) {
+  Execute("insert into TestsPoints (Id, HeadDetection, PointsAnalyse) values (7, 0, x'0A0B')");
   Trajectory loaded;
   loaded.Append(Point(0, 1, 1), true);
   TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
   EXPECT_TRUE(info.pointsCorrupt);
   EXPECT_FALSE(info.behaviorsCorrupt);
+  EXPECT_TRUE(loaded.empty());
+}
+
+TEST_F(TrajectoryStore, CorruptFrameTimesLoadAsAnEmptyTrajectory) {
+  Trajectory stored;
+  stored.Append(Point(0, 10, 10), true);
+  StorePoints(stored, false);
+  Execute("update Videos set ListePoints=x'0005' where Id=4");
+  Trajectory loaded;
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_TRUE(info.pointsCorrupt);
   EXPECT_TRUE(loaded.empty());
 }
 
 TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
   Trajectory stored;
   stored.Append(Point(0, 10, 10), true);
-  ASSERT_TRUE(SaveTestPoints(file, 7, stored, false));
+  StorePoints(stored, false);
   RecordedBehaviors behaviors;
   behaviors.protocolId = 5;
   behaviors.lists.push_back({5, 3, 0, {{40, 80}}});
-  ASSERT_TRUE(SaveTestBehaviors(file, 7, behaviors));
+  ASSERT_TRUE(SaveBehaviors(fixture.experiment, 7, WriteBehaviors(behaviors), {}));
   Trajectory loaded;
   TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
   EXPECT_FALSE(info.pointsCorrupt);
   EXPECT_TRUE(info.behaviorsCorrupt);
   EXPECT_EQ(loaded.size(), 1u);
@@ -170,25 +149,17 @@ TEST_F(TrajectoryStore, TestWithoutRowsLoadsEmpty) {
   test.source = 98;
   Trajectory loaded;
   TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(file, test, loaded, &info));
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
   EXPECT_FALSE(info.pointsCorrupt);
   EXPECT_TRUE(loaded.empty());
+  EXPECT_EQ(loaded.frameCount, 0u);
 }
 
-TEST_F(TrajectoryStore, NotAnExperimentFileFailsCleanly) {
-  file.path = scratch.dir.File("absent.vxdb");
+TEST_F(TrajectoryStore, MissingFileFailsAndIsNotCreated) {
+  fixture.experiment.file.path = fixture.dir.File("absent.vxdb");
   Trajectory loaded;
-  EXPECT_FALSE(LoadTestTrajectory(file, test, loaded));
-  EXPECT_FALSE(SaveTestPoints(file, 7, loaded, false));
-  EXPECT_FALSE(scratch.services.files.Exists(file.path));
-}
-
-TEST_F(TrajectoryStore, ReadOnlyExperimentKeepsItsPoints) {
-  Trajectory trajectory;
-  trajectory.Append(Point(1, 10, 10), true);
-  file.readOnly = true;
-  EXPECT_FALSE(SaveTestPoints(file, 7, trajectory, false));
-  EXPECT_EQ(Cell("select COUNT(*) from TestsPoints"), "0");
+  EXPECT_FALSE(LoadTestTrajectory(fixture.experiment, test, loaded));
+  EXPECT_FALSE(fixture.services.files.Exists(fixture.experiment.file.path));
 }
 
 }  // namespace

@@ -2,14 +2,6 @@
 
 namespace vx {
 
-void AppendVarint(std::vector<uint8_t>& out, uint32_t value) {
-  while (value >= 0x80) {
-    out.push_back(static_cast<uint8_t>(value | 0x80));
-    value >>= 7;
-  }
-  out.push_back(static_cast<uint8_t>(value));
-}
-
 bool VarintReader::ReadLong(uint32_t& value) {
   value = 0;
   if (failed_) return false;

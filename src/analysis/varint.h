@@ -9,12 +9,13 @@
 #include <cstdint>
 #include <vector>
 
+// The writer, AppendVarint(out, value), lives in the database layer, which builds a few blobs
+// itself; values below 1 are written as 0.
+#include "db/varint_writer.h"
+
 namespace vx {
 
-// Appends the encoding of value to out (1 to 5 bytes).
-void AppendVarint(std::vector<uint8_t>& out, uint32_t value);
-
-// The blob formats never store negative quantities: anything below 1 is written as 0, and
+// The blob formats never store negative quantities: anything below 1 is stored as 0, and
 // anything beyond the 32-bit range as the largest value.
 inline uint32_t ClampToVarint(int64_t value) {
   if (value < 1) return 0;

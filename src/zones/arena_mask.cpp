@@ -36,7 +36,7 @@ DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle) 
   if (mainArena == nullptr) {
     area.rect = {0, 0, set.imageWidth, set.imageHeight};
     if (HasHiddenZone(set) && !area.rect.IsEmpty() &&
-        area.rect.Width() * area.rect.Height() <= kMaxMaskPixels) {
+        SaturatedProduct(area.rect.Width(), area.rect.Height()) <= kMaxMaskPixels) {
       area.mask = cv::Mat(static_cast<int>(area.rect.Height()), static_cast<int>(area.rect.Width()),
                           CV_8UC1, cv::Scalar(255));
       MaskHiddenZones(set, area.mask, 0, {0, 0}, {0, 0});
@@ -65,7 +65,7 @@ DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle) 
   rect.left = std::max(rect.left, 0);
   rect.top = std::max(rect.top, 0);
   area.rect = rect;
-  if (rect.IsEmpty() || rect.Width() * rect.Height() > kMaxMaskPixels) return area;
+  if (rect.IsEmpty() || SaturatedProduct(rect.Width(), rect.Height()) > kMaxMaskPixels) return area;
   area.mask = cv::Mat(static_cast<int>(rect.Height()), static_cast<int>(rect.Width()), CV_8UC1);
   const cv::Point origin(rect.left, rect.top);
   placed->DrawMask(area.mask, angle, centre, false, origin);

@@ -13,9 +13,9 @@ double MmPerPixel(const ZoneSet& set) {
   const PixelRect r = ruler->GetRect();
   // As stored, so a ruler drawn right to left or bottom to top has negative extents; the
   // squares make that irrelevant.
-  const int64_t dx = r.Width();
-  const int64_t dy = r.Height();
-  const double length = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+  const double dx = static_cast<double>(r.Width());
+  const double dy = static_cast<double>(r.Height());
+  const double length = std::sqrt(dx * dx + dy * dy);
   if (length == 0) return 0.0;
   const double real = set.rulerUnit == 0 ? set.rulerLength * 10.0 : static_cast<double>(set.rulerLength);
   return real / length;

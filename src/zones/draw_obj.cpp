@@ -123,7 +123,7 @@ ZoneState CDrawObj::BodyState(const std::vector<cv::Point>& contour,
   const int64_t width = int64_t{maxX} - minX;
   const int64_t height = int64_t{maxY} - minY;
   int64_t body = 0, outsidePart = 0;
-  if (width > 0 && height > 0 && width * height <= (int64_t{1} << 28)) {
+  if (width > 0 && height > 0 && SaturatedProduct(width, height) <= (int64_t{1} << 28)) {
     cv::Mat mask = cv::Mat::zeros(static_cast<int>(height), static_cast<int>(width), CV_8UC1);
     const std::vector<std::vector<cv::Point>> shapes{outline};
     cv::drawContours(mask, shapes, 0, cv::Scalar(255), cv::FILLED, cv::LINE_8, cv::noArray(),

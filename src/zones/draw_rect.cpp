@@ -35,6 +35,11 @@ void FillRect(cv::Mat& mask, int64_t x, int64_t y, int64_t w, int64_t h, uint8_t
                 cv::Scalar(value), cv::FILLED, cv::LINE_8);
 }
 
+// Truncates an area towards zero, saturating where damaged geometry gives absurd values.
+int64_t TruncatedArea(double area) {
+  return area >= 9.2e18 ? INT64_MAX : static_cast<int64_t>(area);
+}
+
 }  // namespace
 
 double DistanceToEllipse(cv::Point2d p, cv::Point2d c, double a, double b) {
@@ -163,16 +168,16 @@ int64_t CDrawRect::GetArea() const {
   const int64_t h = n.Height() + 1;
   switch (kind_) {
     case kKindRectangle:
-      return std::llabs(w * h);
+      return std::llabs(SaturatedProduct(w, h));
     case kKindRoundRect: {
       // The corner term is computed in single precision, as the stored areas were.
       const float corners = static_cast<float>(int64_t{roundW_} * roundH_) -
                             kAreaPi * static_cast<float>(roundW_) * static_cast<float>(roundH_) / 4.0f;
-      return static_cast<int64_t>(std::fabs(static_cast<double>(w * h)) - corners + 0.5);
+      return TruncatedArea(std::fabs(static_cast<double>(w) * static_cast<double>(h)) - corners + 0.5);
     }
     case kKindEllipse:
-      return static_cast<int64_t>(
-          std::fabs(static_cast<double>(static_cast<float>(w * h) * kAreaPi / 4.0f)) + 0.5);
+      return TruncatedArea(
+          std::fabs(static_cast<double>(static_cast<float>(static_cast<double>(w) * static_cast<double>(h)) * kAreaPi / 4.0f)) + 0.5);
     default:
       return 0;
   }

@@ -120,6 +120,12 @@ TEST(DrawRect, MalformedPointsTextsNeverCrash) {
   zone.SetPointsText("-2147483648;-2147483648;-2147483647;5", 640, 480);
   EXPECT_EQ(zone.GetRect().left, 0);
   EXPECT_NO_FATAL_FAILURE(zone.GetArea());
+  for (int kind : {vx::kKindRectangle, vx::kKindRoundRect, vx::kKindEllipse}) {
+    CDrawRect huge(kind, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+    EXPECT_GT(huge.GetArea(), int64_t{1} << 62);
+    EXPECT_TRUE(huge.PtInZone(0, 0, nullptr));
+    EXPECT_GE(huge.GetDistance({0, 0}, nullptr, nullptr, false), 0.0);
+  }
   zone.SetPointsText("1;2;3;4;5;6", 640, 480);  // the last part holds the rest
   EXPECT_EQ(zone.GetRect(), (PixelRect{1, 2, 3, 4}));
 }
@@ -237,6 +243,24 @@ TEST(DrawRect, HiddenZoneKeyAndText) {
 TEST(DrawRect, CentreUsesIntegerDivision) {
   EXPECT_EQ(CDrawRect(vx::kKindRectangle, {1, 2, 4, 7}).GetCenter(), cv::Point(2, 4));
   EXPECT_EQ(CDrawRect(vx::kKindRectangle, {-5, -5, 0, 0}).GetCenter(), cv::Point(-2, -2));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawRect, OutlineIsDrawnInThePenColour) {
+  cv::Mat image = cv::Mat::zeros(50, 50, CV_8UC3);
+  CDrawRect zone(vx::kKindRectangle, {10, 10, 30, 20});
+  zone.pen.color = 0x0000FF;  // red, as 0x00BBGGRR
+  zone.pen.widthX = 1;
+  zone.DrawOnImage(image);
+  EXPECT_EQ(image.at<cv::Vec3b>(10, 10), cv::Vec3b(0, 0, 255));
+  EXPECT_EQ(image.at<cv::Vec3b>(15, 20), cv::Vec3b(0, 0, 0));  // inside stays
+  zone.pen.enabled = false;
+  cv::Mat untouched = cv::Mat::zeros(50, 50, CV_8UC3);
+  zone.DrawOnImage(untouched);
+  EXPECT_EQ(cv::countNonZero(untouched.reshape(1)), 0);
 }
 
 }  // namespace

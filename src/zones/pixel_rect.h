@@ -34,6 +34,14 @@ inline int ClampToInt(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+// width * height without overflow (saturating), for areas of untrusted rectangles.
+inline int64_t SaturatedProduct(int64_t width, int64_t height) {
+  const double product = static_cast<double>(width) * static_cast<double>(height);
+  if (product >= 9.2e18) return INT64_MAX;
+  if (product <= -9.2e18) return INT64_MIN;
+  return width * height;
+}
+
 // A double brought to the nearest integer coordinate; out-of-range values saturate and NaN
 // gives 0, so that corrupt geometry cannot trigger an undefined conversion.
 int SaturateToInt(double value);

@@ -58,11 +58,9 @@ cv::Mat LoadRefImage(SQLite::Database& db, int id) {
 }
 
 cv::Mat LoadRefImage(ExperimentFile& file, int id) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return {};
-  db.BeginTransaction();
-  cv::Mat image = LoadRefImage(db, id);
-  return EndReadTransaction(db, file) ? image : cv::Mat();
+  cv::Mat image;
+  if (!RunReadTransaction(file, [&](SQLite::Database& db) { image = LoadRefImage(db, id); })) return {};
+  return image;
 }
 
 bool SaveRefImage(SQLite::Database& db, int& id, const cv::Mat& image, const std::string& name) {
@@ -99,64 +97,54 @@ bool SaveRefImage(SQLite::Database& db, int& id, const cv::Mat& image, const std
 
 bool SaveRefImage(ExperimentFile& file, int& id, const cv::Mat& image, const std::string& name) {
   if (StorableImage(image).empty()) return false;
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  MarkWriting(file);
-  db.BeginTransaction();
   int newId = id;
-  if (!SaveRefImage(db, newId, image, name) && db.lastError() == SQLite::kOk) {
-    db.SetLastError(SQLite::kError);
-  }
-  if (!EndWriteTransaction(db, file)) return false;
-  id = newId;
-  return true;
+  const bool saved = RunWriteTransaction(file, [&](SQLite::Database& db) {
+    if (!SaveRefImage(db, newId, image, name) && db.lastError() == SQLite::kOk) {
+      db.SetLastError(SQLite::kError);  // so that the transaction is rolled back
+    }
+  });
+  if (saved) id = newId;
+  return saved;
 }
 
 bool ListRefImages(ExperimentFile& file, bool colourOnly, std::vector<RefImageEntry>& images) {
   images.clear();
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  db.BeginTransaction();
-  SQLite::TablePtr table = db.GetTable(colourOnly
-      ? "select Id, Name from ImgRef where Gray=0 order by Name asc"
-      : "select Id, Name from ImgRef order by Name asc");
-  if (table && table->MoveFirst()) {
-    do {
-      images.push_back({table->GetId(), table->GetText("Name")});
-    } while (table->MoveNext());
-  }
-  for (RefImageEntry& image : images) {
-    SQLite::TablePtr facts = db.GetTable(Format("select Gray,Width,Height from ImgRef where Id=%d", image.id));
-    if (facts && facts->MoveFirst()) {
-      image.gray = facts->GetInt("Gray") != 0;
-      image.width = facts->GetInt("Width");
-      image.height = facts->GetInt("Height");
+  return RunReadTransaction(file, [&](SQLite::Database& db) {
+    SQLite::TablePtr table = db.GetTable(colourOnly
+        ? "select Id, Name from ImgRef where Gray=0 order by Name asc"
+        : "select Id, Name from ImgRef order by Name asc");
+    if (table && table->MoveFirst()) {
+      do {
+        images.push_back({table->GetId(), table->GetText("Name")});
+      } while (table->MoveNext());
     }
-  }
-  return EndReadTransaction(db, file);
+    for (RefImageEntry& image : images) {
+      SQLite::TablePtr facts = db.GetTable(Format("select Gray,Width,Height from ImgRef where Id=%d", image.id));
+      if (facts && facts->MoveFirst()) {
+        image.gray = facts->GetInt("Gray") != 0;
+        image.width = facts->GetInt("Width");
+        image.height = facts->GetInt("Height");
+      }
+    }
+  });
 }
 
 bool RenameRefImage(ExperimentFile& file, int id, const std::string& name) {
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  MarkWriting(file);
-  db.BeginTransaction();
-  db.Execute(Format("update ImgRef set Name='%s' where Id=%d", SqlQuote(name).c_str(), id));
-  return EndWriteTransaction(db, file);
+  return RunWriteTransaction(file, [&](SQLite::Database& db) {
+    db.Execute(Format("update ImgRef set Name='%s' where Id=%d", SqlQuote(name).c_str(), id));
+  });
 }
 
 bool TestsUsingRefImage(ExperimentFile& file, int id, std::vector<int>& testIds) {
   testIds.clear();
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return false;
-  db.BeginTransaction();
-  SQLite::TablePtr table = db.GetTable("select Id, ParamsDetection from Tests order by Id asc");
-  if (table && table->MoveFirst()) {
-    do {
-      if (IdSetContains(table->GetText("ParamsDetection"), id)) testIds.push_back(table->GetId());
-    } while (table->MoveNext());
-  }
-  return EndReadTransaction(db, file);
+  return RunReadTransaction(file, [&](SQLite::Database& db) {
+    SQLite::TablePtr table = db.GetTable("select Id, ParamsDetection from Tests order by Id asc");
+    if (table && table->MoveFirst()) {
+      do {
+        if (IdSetContains(table->GetText("ParamsDetection"), id)) testIds.push_back(table->GetId());
+      } while (table->MoveNext());
+    }
+  });
 }
 
 DeleteOutcome DeleteRefImage(ExperimentFile& file, int id) {
@@ -167,12 +155,9 @@ DeleteOutcome DeleteRefImage(ExperimentFile& file, int id) {
       file.services.asker->Ask(question, MessageText(question), AskButtons::YesNo) != Answer::Yes) {
     return DeleteOutcome::Declined;
   }
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file)) return DeleteOutcome::Failed;
-  MarkWriting(file);
-  db.BeginTransaction();
-  db.Execute(Format("delete from ImgRef where Id=%d", id));
-  return EndWriteTransaction(db, file) ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
+  const bool deleted = RunWriteTransaction(
+      file, [&](SQLite::Database& db) { db.Execute(Format("delete from ImgRef where Id=%d", id)); });
+  return deleted ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
 }
 
 }  // namespace vx

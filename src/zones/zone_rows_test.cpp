@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "db/experiment_db.h"
+#include "db/protocol_store.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
 #include "zones/calibration.h"
 #include "zones/draw_boolean.h"
 #include "zones/draw_poly.h"
@@ -184,6 +188,33 @@ TEST(ZoneRows, SetSurvivesProtocolRoundTripFieldByField) {
     EXPECT_EQ(again.zones[i].hiddenZone, protocol.zones[i].hiddenZone);
     EXPECT_EQ(again.zones[i].name, protocol.zones[i].name);
   }
+}
+
+TEST(ZoneRows, ZonesSurviveTheExperimentFile) {
+  vx::testing::TempDir dir;
+  vx::testing::TestServices services;
+  vx::Experiment experiment;
+  experiment.file.path = dir.File("e.vxdb");
+  experiment.file.services = services.Bundle();
+  {
+    SQLite::Database db;
+    ASSERT_TRUE(vx::OpenExperimentDb(db, experiment.file, {.createIfMissing = true}));
+  }
+  ZoneSet set;
+  set.SetImageSize(640, 480, true, false);
+  set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindEllipse, PixelRect{5, 5, 300, 200}))->name = "L'arène \"A\"";
+  set.AddZone(std::make_unique<vx::CDrawPoly>(std::vector<cv::Point>{{1, 1}, {90, 3}, {40, 70}}))->name = "a|b;c";
+  set.mainArenaName = "Main; |";  // the separators cannot be stored: they are blanked
+  vx::CProtocol protocol;
+  protocol.name = "P";
+  vx::StoreZoneSet(set, protocol);
+  ASSERT_TRUE(vx::SaveProtocol(experiment, protocol, false));
+  vx::CProtocol read;
+  ASSERT_TRUE(vx::LoadProtocol(experiment, protocol.id, read));
+  ZoneSet loaded;
+  vx::LoadZoneSet(read, loaded);
+  ExpectSameZones(set, loaded);
+  EXPECT_EQ(loaded.mainArenaName, "Main   ");
 }
 
 TEST(SecArenas, ReadingRules) {

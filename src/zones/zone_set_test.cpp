@@ -75,8 +75,9 @@ TEST(ZoneSet, LookupsArenaAndRuler) {
   ASSERT_NE(set.Ruler(), nullptr);
   EXPECT_FALSE(set.RemoveZone(set.Ruler()->id, &refusal));
   EXPECT_EQ(refusal, vx::msg::kCannotDeleteRuler);
-  EXPECT_TRUE(set.RemoveZone(other->id));
-  EXPECT_FALSE(set.RemoveZone(other->id));
+  const int otherId = other->id;
+  EXPECT_TRUE(set.RemoveZone(otherId));
+  EXPECT_FALSE(set.RemoveZone(otherId));
 }
 
 TEST(ZoneSet, ArenaSelectionByIndex) {
