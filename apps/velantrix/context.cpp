@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "video/video_probe.h"
 #include "base/text.h"
 #include "db/experiment_db.h"
+#include "video/video_probe.h"
 
 namespace vx::cli {
 
