@@ -185,11 +185,6 @@ TEST(CombinedPointsText, EncodeDecodeAndBadTokens) {
   EXPECT_EQ(copy.Components(), (std::vector<int>{1, 2}));
   copy.SetPointsText("", 0, 0);
   EXPECT_TRUE(copy.Components().empty());
-  // Default look of a new combined zone.
-  EXPECT_FALSE(zone.pen.enabled);
-  EXPECT_EQ(zone.brush.style, 2u);
-  EXPECT_EQ(zone.brush.hatch, 3);
-  EXPECT_EQ(zone.GetHiddenZoneKey(), ",0|0|5|0");
 }
 
 }  // namespace
