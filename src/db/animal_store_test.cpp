@@ -45,14 +45,10 @@ TEST(AnimalStore, OwnSizeAndArenaRoundTrip) {
                 {"20", "185", "0|1|7|20|185|30|360", "0,2,14", "3"}}));
   vx::CAnimal loaded;
   ASSERT_TRUE(vx::LoadAnimal(fixture.experiment, animal.id, loaded));
-  EXPECT_EQ(loaded.notes, animal.notes);
-  EXPECT_FALSE(loaded.usesExperimentSize);
-  EXPECT_EQ(loaded.size.preset, 7);
-  EXPECT_EQ(loaded.size.maxLevel, 360);
-  EXPECT_TRUE(loaded.defaultArena.set);
-  EXPECT_EQ(loaded.defaultArena.first, 2);
-  EXPECT_EQ(loaded.defaultArena.second, 14);
-  EXPECT_EQ(loaded.status, 3);
+  EXPECT_EQ(std::tie(loaded.notes, loaded.usesExperimentSize, loaded.size.preset, loaded.size.maxLevel, loaded.status),
+            std::tie(animal.notes, animal.usesExperimentSize, animal.size.preset, animal.size.maxLevel, animal.status));
+  EXPECT_EQ(std::make_tuple(loaded.defaultArena.set, loaded.defaultArena.first, loaded.defaultArena.second),
+            std::make_tuple(true, 2, 14));
 
   loaded.name = "Rat renamed";
   ASSERT_TRUE(vx::SaveAnimal(fixture.experiment, loaded));

@@ -30,14 +30,6 @@ TEST(OpenExperimentDb, CreatesANewFileOnlyWhenAsked) {
   EXPECT_EQ(QueryValue(file.path, "select Value from Infos where Name='VersionDB'"), "24");
 }
 
-TEST(OpenExperimentDb, MissingFileIsNotCreatedReadOnly) {
-  vx::testing::TempDir dir;
-  SQLite::Database db;
-  EXPECT_NE(db.OpenReadOnly(dir.File("missing.vxdb")), SQLite::kOk);
-  EXPECT_FALSE(db.IsOpen());
-  EXPECT_EQ(db.readOnly(), 1);
-}
-
 TEST(WriteTransaction, CommitsAndMarksModified) {
   ExperimentFixture fixture;
   vx::ExperimentFile& file = fixture.experiment.file;
