@@ -148,14 +148,6 @@ TEST(VideoFile, TimesGoingBackwardsAreRefused) {
   EXPECT_FALSE(source.IsFileOpen());
 }
 
-TEST(VideoFile, AnAbsurdFrameRateIsRefused) {
-  testing::TempDir dir;
-  const std::string path = dir.File("fast.avi");
-  ASSERT_TRUE(WriteIndexVideo(path, "MJPG", 500.0, 10));
-  VideoSource source;
-  EXPECT_EQ(source.OpenFile(path), VideoStatus::kBadFrameRate);
-}
-
 TEST(VideoFile, MissingAndUnreadableFilesAreRefusedClearly) {
   testing::TempDir dir;
   VideoSource source;

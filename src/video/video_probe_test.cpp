@@ -31,27 +31,23 @@ bool WriteVideo(const std::string& path, int frames, double fps, int width, int 
   return true;
 }
 
-TEST(VideoProbe, ReadsFramesDurationAndSize) {
+TEST(VideoProbe, ReadsFramesRoundedDurationAndSize) {
   TempDir dir;
-  const std::string path = dir.File("clip.avi");
-  ASSERT_TRUE(WriteVideo(path, 30, 25.0, 96, 64));
-  vx::VideoFileFacts facts;
-  ASSERT_TRUE(vx::ProbeVideoFile(path, facts));
-  EXPECT_EQ(facts.frameCount, 30);
-  EXPECT_EQ(facts.durationMs, 1200);
-  EXPECT_EQ(facts.width, 96);
-  EXPECT_EQ(facts.height, 64);
-  EXPECT_DOUBLE_EQ(facts.fps, 25.0);
-  EXPECT_EQ(facts.backend, 1900);
-}
-
-TEST(VideoProbe, DurationIsRounded) {
-  TempDir dir;
-  const std::string path = dir.File("clip.avi");
-  ASSERT_TRUE(WriteVideo(path, 7, 30.0, 32, 32));  // 233.33 ms
-  vx::VideoFileFacts facts;
-  ASSERT_TRUE(vx::ProbeVideoFile(path, facts));
-  EXPECT_EQ(facts.durationMs, 233);
+  const struct {
+    int frames;
+    double fps;
+    int width, height;
+    int durationMs;
+  } cases[] = {{30, 25.0, 96, 64, 1200}, {7, 30.0, 32, 32, 233}};  // 233.33 ms
+  for (const auto& c : cases) {
+    const std::string path = dir.File("clip" + std::to_string(c.frames) + ".avi");
+    ASSERT_TRUE(WriteVideo(path, c.frames, c.fps, c.width, c.height));
+    vx::VideoFileFacts facts;
+    ASSERT_TRUE(vx::ProbeVideoFile(path, facts));
+    EXPECT_EQ(std::make_tuple(facts.frameCount, facts.durationMs, facts.width, facts.height, facts.backend),
+              std::make_tuple(c.frames, c.durationMs, c.width, c.height, 1900));
+    EXPECT_DOUBLE_EQ(facts.fps, c.fps);
+  }
 }
 
 TEST(VideoProbe, UnreadableFilesAreRefused) {
