@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "db/experiment_db.h"
 #include "db/protocol_store.h"
-#include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/experiment_fixture.h"
 #include "zones/calibration.h"
 #include "zones/draw_boolean.h"
 #include "zones/draw_poly.h"
@@ -148,15 +146,8 @@ TEST(ZoneRows, SetSurvivesProtocolRoundTripFieldByField) {
 }
 
 TEST(ZoneRows, ZonesSurviveTheExperimentFile) {
-  vx::testing::TempDir dir;
-  vx::testing::TestServices services;
-  vx::Experiment experiment;
-  experiment.file.path = dir.File("e.vxdb");
-  experiment.file.services = services.Bundle();
-  {
-    SQLite::Database db;
-    ASSERT_TRUE(vx::OpenExperimentDb(db, experiment.file, {.createIfMissing = true}));
-  }
+  vx::testing::ExperimentFixture fixture;
+  vx::Experiment& experiment = fixture.experiment;
   ZoneSet set;
   set.SetImageSize(640, 480, true, false);
   set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindEllipse, PixelRect{5, 5, 300, 200}))->name = "L'arène \"A\"";
