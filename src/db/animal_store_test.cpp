@@ -58,12 +58,8 @@ TEST(AnimalStore, OwnSizeAndArenaRoundTrip) {
 
 TEST(AnimalStore, MalformedColumnsReadAsDefaults) {
   ExperimentFixture fixture;
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Animals(Name, MinSize, MaxSize, AnimalSize, DefaultArena, Fields) "
+  vx::testing::ExecuteSql(fixture.path(), "insert into Animals(Name, MinSize, MaxSize, AnimalSize, DefaultArena, Fields) "
                "values ('odd', 12, 40, '1|2|x', '0,3', '1;0;a|junk|')");
-  }
   ASSERT_TRUE(fixture.experiment.LoadAll());
   ASSERT_EQ(fixture.experiment.animals.size(), 1u);
   const vx::CAnimal& odd = fixture.experiment.animals[0];
@@ -107,12 +103,8 @@ TEST(AnimalStore, CountsDeletesAndPicker) {
     ASSERT_TRUE(vx::SaveAnimal(fixture.experiment, animal));
     ids.push_back(animal.id);
   }
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Tests(IdAnimal) values (" + std::to_string(ids[0]) + ")");
-    db.Execute("insert into Tests(IdAnimal) values (" + std::to_string(ids[0]) + ")");
-  }
+  const std::string first = std::to_string(ids[0]);
+  vx::testing::ExecuteSql(fixture.path(), "insert into Tests(IdAnimal) values (" + first + "), (" + first + ")");
   EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[0]), 2);
   EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[1]), 0);
   std::vector<vx::NamedId> list;

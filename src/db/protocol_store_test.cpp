@@ -119,12 +119,8 @@ TEST(ProtocolStore, ResultsAndFiltersAreReconciledById) {
   const int keptResult = p.results[1].id;
   const int droppedResult = p.results[0].id;
   // A cached result of each definition, and of another protocol's.
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Results(Name, IdProtocol) values ('other', 99)");
-    db.Execute("insert into ReportsData(IdReport, IdTest) select Id, 1 from Results");
-  }
+  vx::testing::ExecuteSql(fixture.path(), "insert into Results(Name, IdProtocol) values ('other', 99)");
+  vx::testing::ExecuteSql(fixture.path(), "insert into ReportsData(IdReport, IdTest) select Id, 1 from Results");
   p.results.erase(p.results.begin());
   p.results[0].name = "Distance renamed";
   p.results.push_back({-1, "New", "5|4|"});
@@ -176,16 +172,12 @@ TEST(ProtocolStore, DeleteRemovesOwnedRows) {
   ExperimentFixture fixture;
   vx::CProtocol p = SampleProtocol();
   ASSERT_TRUE(vx::SaveProtocol(fixture.experiment, p, false));
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Fields(Id, Name, IdProtocol, Type) values (40, 'f', " +
+  vx::testing::ExecuteSql(fixture.path(), "insert into Fields(Id, Name, IdProtocol, Type) values (40, 'f', " +
                std::to_string(p.id) + ", 2)");
-    db.Execute("insert into Choices(Name, IdField) values ('c', 40)");
-    db.Execute("insert into Favorites(Name, IdProtocol) values ('fav', " + std::to_string(p.id) +
+  vx::testing::ExecuteSql(fixture.path(), "insert into Choices(Name, IdField) values ('c', 40)");
+  vx::testing::ExecuteSql(fixture.path(), "insert into Favorites(Name, IdProtocol) values ('fav', " + std::to_string(p.id) +
                ")");
-    db.Execute("insert into ReportsData(IdReport, IdTest) select Id, 1 from Results");
-  }
+  vx::testing::ExecuteSql(fixture.path(), "insert into ReportsData(IdReport, IdTest) select Id, 1 from Results");
   ASSERT_TRUE(fixture.experiment.LoadAll());
   ASSERT_EQ(fixture.experiment.fields.size(), 1u);
   ASSERT_TRUE(vx::DeleteProtocol(fixture.experiment, p.id));
