@@ -86,15 +86,6 @@ TEST(Schema, NewFileInfosRowsInOrder) {
   EXPECT_EQ(rows, expected);
 }
 
-TEST(Schema, NewZoneRowTakesThePercentDefaults) {
-  ExperimentFixture fixture;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-  db.Execute("insert into Zones(Id, IdProtocol) values (1, 1)");
-  EXPECT_EQ(QueryValue(fixture.path(), "select PercentEntry||','||PercentExit from Zones"),
-            "70,50");
-}
-
 // ---- identification ----
 
 class FileType : public ::testing::Test {

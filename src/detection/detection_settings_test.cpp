@@ -126,14 +126,5 @@ TEST(DetectionSettingsReset, TakesTheClockAndClearsTheImage) {
   EXPECT_TRUE(s.referenceImage.empty());
 }
 
-TEST(DetectionSettingsNames, ListMethodsAndChannels) {
-  EXPECT_EQ(std::make_tuple(MethodNameId(0), MethodNameId(5), MethodNameId(6), ChannelNameId(1), ChannelNameId(4)),
-            std::make_tuple(211, 807, -1, 808, 811));
-  EXPECT_STREQ(MethodLabel(2), "Color ( Simplified )");
-  EXPECT_STREQ(MethodLabel(4), "Image substraction");
-  EXPECT_STREQ(ChannelLabel(1), "RVB");
-  EXPECT_STREQ(ChannelLabel(4), "Bleu");
-}
-
 }  // namespace
 }  // namespace vx

@@ -31,12 +31,6 @@ TEST(VideoInfo, DescribesTheVideoFields) {
   }
 }
 
-TEST(VideoInfo, PacksTheProgramVersion) {
-  EXPECT_EQ(PackVersion(0, 1, 0), 256);
-  EXPECT_EQ(PackVersion(2, 10, 7), 2 * 65536 + 10 * 256 + 7);
-  EXPECT_GT(PackedProgramVersion(), 0);
-}
-
 TEST(VideoInfo, TheVideoFieldsRideInTheWholeRecord) {
   AnalysisInfo info = ParseInfo("");
   info[1] = 42;  // a value of the analysis run: left alone

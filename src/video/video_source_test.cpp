@@ -126,6 +126,7 @@ TEST(VideoSourceOpen, RatesSeekingStartAndLastFrame) {
   EXPECT_EQ(std::make_tuple(fields.backend, fields.timing, fields.startFrame, fields.lastFrame, fields.correction),
             std::make_tuple(kBackendFfmpeg, 1, 0, 249, 0));
   EXPECT_EQ(fields.version, PackedProgramVersion());
+  EXPECT_GT(fields.version, 0);
 }
 
 class VideoSourceFrames : public ::testing::Test {

@@ -168,26 +168,29 @@ TEST(ZoneRows, ZonesSurviveTheExperimentFile) {
 TEST(SecArenas, ReadingRules) {
   ZoneSet set;
   vx::ParseSecArenas("2|Main|2|Left;0;0;320;480|Right;320;0;320;480", set);
-  EXPECT_EQ(set.mainArenaName, "Main");
   ASSERT_EQ(set.secondaryArenas.size(), 2u);
-  EXPECT_EQ(set.secondaryArenas[1].rect, (PixelRect{320, 0, 640, 480}));
+  EXPECT_EQ(set.secondaryArenas[1].rect, (PixelRect{320, 0, 640, 480}));  // width and height stored
   EXPECT_EQ(set.ArenaRect(1), (PixelRect{320, 0, 640, 480}));
+  const struct {
+    const char* text;
+    const char* mainName;
+    size_t arenas;
+  } cases[] = {
+      {"2|Main|2|Left;0;0;320;480|Right;320;0;320;480", "Main", 2},
+      {"1|1|A;0;0;10;10", "Main arena", 1},  // version 1: no main name
+      {"", "Main arena", 0},
+      {"2|Main|2|Left;0;0;320;480|Right;x;0;320;480", "Main", 0},  // a bad number drops them all
+      {"2|Main|3|A;0;0;1;1", "Main", 1},                           // fewer arenas than announced
+      {"2|Main|1|A;0;0", "Main", 0},                               // short arena token
+      {"x|Main|1|A;0;0;1;1", "Main arena", 0},
+  };
+  for (const auto& c : cases) {
+    vx::ParseSecArenas(c.text, set);
+    EXPECT_EQ(set.mainArenaName, c.mainName) << c.text;
+    EXPECT_EQ(set.secondaryArenas.size(), c.arenas) << c.text;
+  }
   vx::ParseSecArenas("1|1|A;0;0;10;10", set);
-  EXPECT_EQ(set.mainArenaName, "Main arena");
-  ASSERT_EQ(set.secondaryArenas.size(), 1u);
   EXPECT_EQ(set.secondaryArenas[0].name, "A");
-  vx::ParseSecArenas("", set);
-  EXPECT_TRUE(set.secondaryArenas.empty());
-  EXPECT_EQ(set.mainArenaName, "Main arena");
-  vx::ParseSecArenas("2|Main|2|Left;0;0;320;480|Right;x;0;320;480", set);  // bad number
-  EXPECT_TRUE(set.secondaryArenas.empty());
-  EXPECT_EQ(set.mainArenaName, "Main");
-  vx::ParseSecArenas("2|Main|3|A;0;0;1;1", set);  // fewer arenas than announced
-  EXPECT_EQ(set.secondaryArenas.size(), 1u);
-  vx::ParseSecArenas("2|Main|1|A;0;0", set);  // short arena token
-  EXPECT_TRUE(set.secondaryArenas.empty());
-  vx::ParseSecArenas("x|Main|1|A;0;0;1;1", set);
-  EXPECT_TRUE(set.secondaryArenas.empty());
   vx::ParseSecArenas("2|Main|1|A;2147483647;0;5;5", set);  // no overflow
   EXPECT_EQ(set.secondaryArenas[0].rect.right, INT32_MAX);
 }
