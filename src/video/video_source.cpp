@@ -173,6 +173,14 @@ VideoStatus VideoSource::ReadInto(CaptureStatus status, int requested) {
   return VideoStatus::kOk;
 }
 
+bool VideoSource::ReadNextFrame(cv::Mat& image, double& positionMs) {
+  if (!IsFileOpen()) return false;
+  if (file_->Read(image) != CaptureStatus::Ok || image.empty()) return false;
+  positionMs = file_->Get(CaptureProperty::PosMsec);
+  currentFrame_ = std::max(0, FrameIndexAtTime(positionMs, fps_) - startFrame_);
+  return true;
+}
+
 void VideoSource::SetBlackFrame() {
   current_.create(std::max(frameHeight_, 1), std::max(frameWidth_, 1), CV_8UC3);
   current_.setTo(cv::Scalar::all(0));
