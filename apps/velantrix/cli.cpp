@@ -13,13 +13,27 @@ namespace {
 
 void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result) {
   RegisterExperimentCommands(app, context, result);
+  RegisterProtocolCommands(app, context, result);
+  RegisterAnimalCommands(app, context, result);
+  RegisterVideoCommands(app, context, result);
+  RegisterTestCommands(app, context, result);
   RegisterZoneCommands(app, context, result);
   RegisterRefImageCommands(app, context, result);
   RegisterTrajectoryCommands(app, context, result);
-  RegisterVideoCommands(app, context, result);
+  RegisterDetectionCommands(app, context, result);
+  RegisterMeasureCommands(app, context, result);
 }
 
 }  // namespace
+
+CLI::App* Verb(CLI::App& app, const std::string& name, const std::string& description) {
+  for (CLI::App* existing : app.get_subcommands({})) {
+    if (existing->get_name() == name) return existing;
+  }
+  CLI::App* verb = app.add_subcommand(name, description);
+  verb->require_subcommand(1);
+  return verb;
+}
 
 int RunCli(const std::vector<std::string>& args, Io& io) {
   Context context(io);

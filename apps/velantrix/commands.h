@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace CLI {
 class App;
@@ -19,10 +20,19 @@ struct CommandResult {
   void Select(std::function<int()> command) { run = std::move(command); }
 };
 
+// The verb of that name, created when no family has created it yet: families that share a
+// verb ("video add" and "video info") each add their own subverbs to it.
+CLI::App* Verb(CLI::App& app, const std::string& name, const std::string& description);
+
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterProtocolCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterAnimalCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
-void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -1,4 +1,4 @@
-// Verbs on whole experiment files: new, info, check.
+// Verbs on whole experiment files: new, info, check, upgrade.
 #include <CLI/CLI.hpp>
 
 #include <memory>
@@ -7,7 +7,9 @@
 #include "commands.h"
 #include "context.h"
 #include "db/experiment_db.h"
+#include "base/messages.h"
 #include "db/schema.h"
+#include "db/upgrade.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -89,6 +91,61 @@ int RunInfo(Context& context, const std::string& path, bool json) {
   return kExitOk;
 }
 
+// Progress of the conversions on standard error: one line redrawn per item.
+UpgradeProgress TerminalProgress(Context& context) {
+  UpgradeProgress progress;
+  if (!context.ShowProgress()) return progress;
+  auto range = std::make_shared<int>(0);
+  auto done = std::make_shared<int>(0);
+  progress.start = [&context, range, done](int items) {
+    *range = items;
+    *done = 0;
+    context.io.err << "\rconverting: 0/" << items << std::flush;
+  };
+  progress.advance = [&context, range, done] {
+    context.io.err << "\rconverting: " << ++*done << "/" << *range
+                   << (*done == *range ? "\n" : "") << std::flush;
+  };
+  progress.message = [&context](int, const std::string& text) {
+    context.io.err << text.substr(0, text.find('\n')) << '\n';
+  };
+  return progress;
+}
+
+int RunUpgrade(Context& context, const std::string& path) {
+  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  ExperimentFile file = context.Experiment(path);
+  SQLite::Database db;
+  if (!OpenExperimentDb(db, file, {.checkType = true})) {
+    return context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
+  }
+  const int version = ReadSchemaVersion(db);
+  if (version == kCurrentSchemaVersion) {
+    if (!context.quiet) {
+      context.io.out << path << ": already at schema version " << version << '\n';
+    }
+    return kExitOk;
+  }
+  if (version > kCurrentSchemaVersion) return context.Fail(MessageText(msg::kNewerVersion));
+  const std::string question = Format(
+      "'%s' was made by an older version of Velantrix (schema version %d) and must be converted "
+      "to version %d. Convert it now?",
+      path.c_str(), version, kCurrentSchemaVersion);
+  if (context.asker.Ask(1207, question, AskButtons::YesNo) != Answer::Yes) {
+    return context.Fail("Not converted: the file was left as it was (use --yes to convert "
+                        "without asking).",
+                        kExitNotConfirmed);
+  }
+  if (!UpgradeExperimentDb(db, file, TerminalProgress(context)) || db.lastError() != 0) {
+    return context.Fail("The conversion failed; the file was left as it was.");
+  }
+  if (!context.quiet) {
+    context.io.out << path << ": converted from schema version " << file.versionBeforeUpgrade
+                   << " to " << kCurrentSchemaVersion << '\n';
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& result) {
@@ -109,6 +166,11 @@ void RegisterExperimentCommands(CLI::App& app, Context& context, CommandResult& 
   CLI::App* check = app.add_subcommand("check", "Exit 0 when EXP is an experiment file");
   check->add_option("EXP", *path, "File to check")->required();
   check->callback([&, path] { result.Select([&, path] { return RunCheck(context, *path); }); });
+
+  CLI::App* upgrade = app.add_subcommand(
+      "upgrade", "Convert an experiment of an older schema version to the current one");
+  upgrade->add_option("EXP", *path, "Experiment file")->required();
+  upgrade->callback([&, path] { result.Select([&, path] { return RunUpgrade(context, *path); }); });
 }
 
 }  // namespace vx::cli

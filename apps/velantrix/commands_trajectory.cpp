@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "analysis/movement_summary.h"
 #include "analysis/smoothing_settings.h"
 #include "analysis/trajectory_store.h"
 #include "base/text.h"
@@ -16,19 +17,6 @@
 namespace vx::cli {
 
 namespace {
-
-// Opens path as an experiment file of this system or explains why not.
-int CheckExperiment(Context& context, ExperimentFile& file) {
-  if (!context.files.Exists(file.path)) {
-    return context.Fail(Format("'%s' does not exist.", file.path.c_str()));
-  }
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
-    return context.Fail(Format("Unable to open :\"%s\"\n\nThe file is corrupted or is not an "
-                               "Velantrix valid file.", file.path.c_str()));
-  }
-  return kExitOk;
-}
 
 RecordTable TrajectoryTable(const Trajectory& trajectory) {
   RecordTable table({"frame", "time", "x", "y", "head_x", "head_y", "left", "top", "right",
@@ -45,11 +33,9 @@ RecordTable TrajectoryTable(const Trajectory& trajectory) {
 }
 
 int RunTrajectory(Context& context, const std::string& path, int testId, OutputFormat format) {
+  if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
   Experiment experiment;
   experiment.file = context.Experiment(path);
-  if (const int status = CheckExperiment(context, experiment.file); status != kExitOk) {
-    return status;
-  }
   CInfosTest test;
   if (!LoadTest(experiment, testId, test)) {
     return context.Fail(Format("There is no test %d in '%s'.", testId, path.c_str()));
@@ -115,6 +101,25 @@ void PrintSmoothing(Context& context, const SmoothingSettings& s, bool json) {
       << "Unit: " << s.thresholdUnit << " (" << ThresholdUnitName(s.thresholdUnit) << ")\n";
 }
 
+// Every analysed test's summary under the stored smoothing setting, with progress on a
+// terminal.
+bool RecomputeAllTests(Context& context, const std::string& path) {
+  Experiment experiment;
+  experiment.file = context.Experiment(path);
+  if (!experiment.LoadAll()) return false;
+  const bool progress = context.ShowProgress();
+  const bool ok = RecomputeAll(experiment, [&](int done, int total) {
+    if (progress) {
+      context.io.err << Format("\rRecomputing the tests: %d / %d", done, total) << std::flush;
+    }
+  });
+  if (progress) context.io.err << '\n';
+  if (ok && !context.quiet) {
+    context.io.err << "velantrix: smoothing setting stored and every analysed test recomputed.\n";
+  }
+  return ok;
+}
+
 int RunSmoothing(Context& context, const std::string& path, const std::vector<std::string>& values,
                  bool json) {
   if (!values.empty() && values.size() != 3) {
@@ -137,8 +142,8 @@ int RunSmoothing(Context& context, const std::string& path, const std::vector<st
                                  values[2].c_str()), kExitUsage);
     }
   }
+  if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
   ExperimentFile file = context.Experiment(path);
-  if (const int status = CheckExperiment(context, file); status != kExitOk) return status;
   SmoothingSettings current;
   if (!LoadSmoothingSettings(file, current)) {
     return context.Fail(Format("Unable to read '%s'.", path.c_str()));
@@ -154,9 +159,11 @@ int RunSmoothing(Context& context, const std::string& path, const std::vector<st
   if (!SaveSmoothingSettings(file, wanted)) {
     return context.Fail(Format("Unable to write the smoothing setting into '%s'.", path.c_str()));
   }
-  if (!context.quiet) {
-    context.io.err << "velantrix: smoothing setting stored (" << FormatSmoothingSettings(wanted)
-                   << "); the per-test summaries will be recomputed by a later analysis.\n";
+  if (!RecomputeAllTests(context, path)) {
+    // The summaries could not follow: put the old setting back so that both stay consistent.
+    SaveSmoothingSettings(file, current);
+    return context.Fail(Format("Unable to recompute the tests of '%s'; the smoothing setting is "
+                               "unchanged.", path.c_str()));
   }
   return kExitOk;
 }

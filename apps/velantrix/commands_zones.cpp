@@ -58,6 +58,7 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
   if (auto* poly = dynamic_cast<CDrawPoly*>(shape.get())) {
     poly->SetVertices(poly->Vertices());  // the position is the vertices' box, whatever was typed
   }
+  shape->isArena = o.arena ? 1 : 0;  // so that it is named as an arena
   CDrawObj* zone = zones.AddZone(std::move(shape));
 
   ZoneSettings settings = SettingsOf(*zone);

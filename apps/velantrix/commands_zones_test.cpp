@@ -69,7 +69,8 @@ TEST_F(ZoneCommands, AddStoresTheZoneRowsAndPrintsTheId) {
   auto ruler = Query("select Name, TypeRect, Points from Zones where Id=1");
   EXPECT_EQ(ruler->GetText("Name"), "Ruler line");
   EXPECT_EQ(ruler->GetText("Points"), "10;470;320;470");
-  auto arena = Query("select bArena, TypeRect, Points, DetectInZone from Zones where Id=2");
+  auto arena = Query("select Name, bArena, TypeRect, Points, DetectInZone from Zones where Id=2");
+  EXPECT_EQ(arena->GetText("Name"), "Arena");
   EXPECT_EQ(arena->GetInt("bArena"), 1);
   EXPECT_EQ(arena->GetInt("TypeRect"), 2);
   auto corner = Query("select Name, Points from Zones where Id=3");

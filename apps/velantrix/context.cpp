@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#include "base/text.h"
+#include "db/experiment_db.h"
+#include "video/video_probe.h"
+
 namespace vx::cli {
 
 void TerminalNotifier::Notify(int messageId, const std::string& text, MessageIcon icon) {
@@ -30,7 +34,8 @@ Context::Context(Io& terminal)
       notifier(terminal.err),
       asker(terminal),
       settings(std::make_unique<IniSettingsStore>(
-          terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)) {}
+          terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)),
+      videoProbe(ProbeVideoFile) {}
 
 Services Context::services() {
   return {&notifier, &asker, settings.get(), &clock, &files};
@@ -42,6 +47,17 @@ ExperimentFile Context::Experiment(const std::string& path) {
   file.services = services();
   file.videoProbe = videoProbe;
   return file;
+}
+
+int Context::CheckExperimentFile(const std::string& path) {
+  if (!files.Exists(path)) return Fail(Format("'%s' does not exist.", path.c_str()));
+  ExperimentFile file = Experiment(path);
+  SQLite::Database db;
+  if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
+    return Fail(Format("Unable to open :\"%s\"\n\nThe file is corrupted or is not an "
+                       "Velantrix valid file.", path.c_str()));
+  }
+  return kExitOk;
 }
 
 int Context::Fail(const std::string& text, int status) {

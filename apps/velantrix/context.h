@@ -51,6 +51,10 @@ struct Context {
   // An experiment file description for path, wired to this context's services.
   ExperimentFile Experiment(const std::string& path);
 
+  // Checks that path is an experiment file of this system: kExitOk, or the failure status
+  // after explaining why not.
+  int CheckExperimentFile(const std::string& path);
+
   // Prints "velantrix: <text>" on standard error and returns the failure status.
   int Fail(const std::string& text, int status = kExitFailed);
   // Progress on standard error, only when it is a terminal and not --quiet.

@@ -149,17 +149,11 @@ bool DeleteAnimals(Experiment& experiment, const std::vector<int>& ids) {
 }
 
 int CountTestsOfAnimal(Experiment& experiment, int id) {
-  int count = 0;
-  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    count = QueryInt(db, Format("Select COUNT(*) from Tests where IdAnimal=%d", id));
-  });
-  return ok ? count : -1;
+  return QuerySingleInt(experiment.file, Format("Select COUNT(*) from Tests where IdAnimal=%d", id));
 }
 
 bool ListAnimalsByName(Experiment& experiment, std::vector<NamedId>& animals) {
-  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    ReadNamedIds(db, "select Id,Name from Animals order by Name ASC", animals);
-  });
+  return ListNamedIds(experiment.file, "select Id,Name from Animals order by Name ASC", animals);
 }
 
 }  // namespace vx

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "db/animal_store.h"
 #include "db/experiment_db.h"
 #include "db/field_store.h"
 #include "db/protocol_store.h"
+#include "db/sql_query.h"
 #include "db/test_store.h"
 #include "db/video_store.h"
 
@@ -39,6 +41,17 @@ std::string PickerLabel(const std::string& name, const std::string& second) {
   return name + " ( " + second + " )";
 }
 
+bool ListNamedIds(ExperimentFile& file, const std::string& sql, std::vector<NamedId>& list) {
+  return RunReadTransaction(file, [&](SQLite::Database& db) { ReadNamedIds(db, sql, list); });
+}
+
+int QuerySingleInt(ExperimentFile& file, const std::string& sql) {
+  int value = 0;
+  const bool ok =
+      RunReadTransaction(file, [&](SQLite::Database& db) { value = QueryInt(db, sql); });
+  return ok ? value : -1;
+}
+
 bool Experiment::LoadAll() {
   Clear();
   ExperimentSettings readSettings;
@@ -63,6 +76,17 @@ bool Experiment::LoadAll() {
   videos = std::move(readVideos);
   tests = std::move(readTests);
   RelinkVideoTests();
+  return true;
+}
+
+bool Experiment::SaveNotes(const std::string& notes) {
+  if (!RunWriteTransaction(file, [&](SQLite::Database& db) {
+        db.Execute(Format("update Infos set Value = '%s' where Name='Notes'",
+                          SqlQuote(notes).c_str()));
+      })) {
+    return false;
+  }
+  settings.notes = notes;
   return true;
 }
 

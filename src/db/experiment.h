@@ -31,6 +31,12 @@ struct NamedId {
 // A picker entry that needs a second text: "%s ( %s )".
 std::string PickerLabel(const std::string& name, const std::string& second);
 
+// The ids and names of a query "select Id, Name from ..." in its own read transaction.
+bool ListNamedIds(ExperimentFile& file, const std::string& sql, std::vector<NamedId>& list);
+// The single integer of a query ("select COUNT(*) ...", "SELECT MAX(Id) ...") in its own read
+// transaction: 0 when there is no row, -1 when the file cannot be read.
+int QuerySingleInt(ExperimentFile& file, const std::string& sql);
+
 class Experiment {
  public:
   ExperimentFile file;
@@ -46,6 +52,8 @@ class Experiment {
   // On failure the lists are left empty.
   bool LoadAll();
   void Clear();
+  // Stores the experiment's notes (the Infos row "Notes") and keeps settings.notes in step.
+  bool SaveNotes(const std::string& notes);
 
   CProtocol* FindProtocol(int id);
   const CProtocol* FindProtocol(int id) const;

@@ -50,6 +50,14 @@ TEST(Experiment, LoadAllReadsEveryList) {
   EXPECT_EQ(e.tests.at(2).source, -1);
 }
 
+TEST(Experiment, NotesAreSaved) {
+  ExperimentFixture fixture;
+  ASSERT_TRUE(fixture.experiment.SaveNotes("Lumière 'basse'\n2e ligne"));
+  EXPECT_EQ(fixture.experiment.settings.notes, "Lumière 'basse'\n2e ligne");
+  EXPECT_EQ(vx::testing::QueryValue(fixture.path(), "select Value from Infos where Name='Notes'"),
+            "Lumière 'basse'\n2e ligne");
+}
+
 TEST(Experiment, FailedLoadLeavesEmptyLists) {
   ExperimentFixture fixture;
   vx::CProtocol p;

@@ -51,6 +51,15 @@ struct FilterRow {
   std::string logic;
 };
 
+// The diagram a new protocol starts from: a start box, one event armed at start ("Immediatly",
+// event 1) and one action that starts tracking when it fires (action 2), joined by lines. Its
+// effect is that tracking starts on the first frame. Layout fields: left, top, width, height.
+inline constexpr const char* kDefaultDiagram =
+    "uml_startstop,20,20,120,40;"
+    "uml_event,20,100,120,40,0|1|1|-1|0|1|0|-1|0|;"
+    "uml_action,20,180,120,40,0|2|0|0|877677894|1|-1|1|;"
+    "uml_line,1,2;uml_line,2,3";
+
 struct CProtocol {
   int id = -1;
   std::string name;

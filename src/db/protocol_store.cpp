@@ -191,9 +191,8 @@ bool DeleteProtocol(Experiment& experiment, int id) {
 }
 
 bool ListProtocolsByName(Experiment& experiment, std::vector<NamedId>& protocols) {
-  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    ReadNamedIds(db, "select Id,Name from Protocols order by Name ASC", protocols);
-  });
+  return ListNamedIds(experiment.file, "select Id,Name from Protocols order by Name ASC",
+                      protocols);
 }
 
 }  // namespace vx

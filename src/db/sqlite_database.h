@@ -31,6 +31,7 @@ namespace SQLite {
 inline constexpr int kOk = 0;
 inline constexpr int kError = 1;
 inline constexpr int kBusy = 5;
+inline constexpr int kIoErr = 10;
 inline constexpr int kSchema = 17;
 inline constexpr int kNotADb = 26;
 inline constexpr int kRow = 100;

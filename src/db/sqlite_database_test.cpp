@@ -91,6 +91,71 @@ TEST(SqliteDatabase, BlobsRoundTripAndNullReadsEmpty) {
   EXPECT_EQ(data, std::vector<uint8_t>(bytes, bytes + 3));
 }
 
+TEST(SqliteTable, CursorAndDuplicateNames) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table A(Id integer, Name text); create table B(Id integer, Name text)");
+  db.Execute("insert into A values (1, 'a1'), (2, 'a2'); insert into B values (1, 'b1')");
+  SQLite::TablePtr table = db.GetTable("select A.Name, B.Name, A.Id from A left join B on "
+                                       "B.Id=A.Id order by A.Id");
+  ASSERT_EQ(table->GetRowCount(), 2);
+  EXPECT_EQ(table->GetColumnCount(), 3);
+  EXPECT_STREQ(table->GetValue("Name"), "a1");  // the first of two equal names
+  EXPECT_EQ(table->FirstColumnAsInt(), 0);      // "a1" reads as 0
+  EXPECT_TRUE(table->MoveNext());
+  EXPECT_FALSE(table->MoveNext());              // stays on the last row
+  EXPECT_EQ(table->CurrentRow(), 1);
+  EXPECT_EQ(table->GetValue("Missing"), nullptr);
+  EXPECT_TRUE(table->MoveFirst());
+  EXPECT_EQ(table->GetInt("Id"), 1);
+  EXPECT_EQ(db.GetTable("select count(*) from A")->FirstColumnAsInt(), 2);
+}
+
+TEST(SqliteDatabase, EmptyBlobReadsAsNothing) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table T(B blob); insert into T values (x'')");
+  std::vector<uint8_t> data{9};
+  EXPECT_EQ(db.ReadBlob("select B from T", data), SQLite::kOk);
+  EXPECT_TRUE(data.empty());
+  EXPECT_EQ(db.ReadBlob("select B from T where 0", data), SQLite::kOk);  // no row
+  EXPECT_NE(db.ReadBlob("select B from Missing", data), SQLite::kOk);
+  EXPECT_NE(db.lastError(), SQLite::kOk);
+}
+
+TEST(SqliteDatabase, FailedQueryYieldsAnEmptyTableAndKeepsItsMessage) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  SQLite::TablePtr table = db.GetTable("select * from Missing");
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->GetRowCount(), 0);
+  EXPECT_EQ(table->GetColumnCount(), 0);
+  db.Execute("create table T(x)");  // succeeds; the error and its text stay
+  EXPECT_EQ(db.lastError(), SQLite::kError);
+  EXPECT_EQ(db.ErrorText(), "no such table: Missing");
+}
+
+TEST(SqliteDatabase, StatementHookInjectsFailures) {
+  TempDir dir;
+  SQLite::Database db;
+  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+  db.Execute("create table T(x)");
+  db.SetStatementHook([](const std::string& sql) {
+    return sql.find("insert") != std::string::npos ? SQLite::kIoErr : SQLite::kOk;
+  });
+  ASSERT_TRUE(db.BeginTransaction());
+  EXPECT_EQ(db.Execute("insert into T values (1)"), SQLite::kIoErr);
+  EXPECT_EQ(db.lastError(), SQLite::kIoErr);
+  EXPECT_EQ(db.ErrorText(), "disk I/O error");
+  const uint8_t byte = 1;
+  EXPECT_EQ(db.WriteBlob("insert into T values (?)", &byte, 1), SQLite::kIoErr);
+  EXPECT_TRUE(db.RollbackTransaction());
+  EXPECT_EQ(db.GetTable("select count(*) from T")->FirstColumnAsInt(), 0);
+}
+
 TEST(Utf8Conversion, WideTextBecomesUtf8) {
   EXPECT_EQ(SQLite::UTF8MBSTR(u"\u00e9t\u00e9").str(), "\xC3\xA9t\xC3\xA9");
   EXPECT_EQ(SQLite::UTF8MBSTR(static_cast<const char16_t*>(nullptr)).str(), "");

@@ -57,6 +57,7 @@ bool SaveArenaAdjustment(Experiment& experiment, int testId, const std::string& 
 // protocol's inactivity setting). The computation belongs to the analysis code, which hands
 // it in; the loop, the reads and the writes run in one transaction.
 struct TestSummary {
+  int duration = 0;          // s (not rewritten by RecomputeSummaries: smoothing cannot change it)
   double distance = 0;
   double averageSpeed = 0;
   double maxSpeed = 0;

@@ -200,13 +200,9 @@ bool DeleteTests(Experiment& experiment, const std::vector<int>& ids) {
 }
 
 int CountAnalysedTests(Experiment& experiment, int protocolId) {
-  int count = 0;
-  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    count = QueryInt(db, Format("select COUNT(*) from Tests where IdProtocol=%d and "
-                                "DateAnalyse<>0",
-                                protocolId));
-  });
-  return ok ? count : -1;
+  return QuerySingleInt(experiment.file, Format("select COUNT(*) from Tests where IdProtocol=%d "
+                                                "and DateAnalyse<>0",
+                                                protocolId));
 }
 
 }  // namespace vx

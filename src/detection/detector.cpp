@@ -180,6 +180,7 @@ cv::Point FindHead(HeadMemory& memory, const cv::Mat& foreground, const Contour&
 bool DetectAnimal(Detector& source, const cv::Mat& frame, cv::Mat& maskOut, tMyPoint& point,
                   BlobList& blobs, const cv::Rect& rect, bool headEnabled) {
   cv::Mat& foreground = source.foreground_;
+  foreground = ViewOfStore(source.foregroundStore_, rect.size(), CV_8U);
   SizeBounds bounds;
   {
     std::lock_guard<std::mutex> lock(source.source_.ContextMutex());

@@ -83,6 +83,7 @@ class Detector {
   int lastFrame_ = -1;
   // Working images and lists reused by every frame.
   MaskBuffers buffers_;
+  cv::Mat foregroundStore_;  // foreground_ is a view of it (see MaskBuffers)
   cv::Mat foreground_;
   cv::Mat headMask_;
   std::vector<Contour> contours_;

@@ -127,10 +127,26 @@ bool BuildMask(const DetectionContext& context, const cv::Mat& roi, cv::Mat& mas
 
 }  // namespace
 
+cv::Mat ViewOfStore(cv::Mat& store, cv::Size size, int type) {
+  if (store.type() != type || store.cols < size.width || store.rows < size.height) {
+    store.create(std::max(store.rows, size.height), std::max(store.cols, size.width), type);
+  }
+  return store(cv::Rect(0, 0, size.width, size.height));
+}
+
+void MaskBuffers::Reserve(cv::Size size) {
+  grey = ViewOfStore(greyStore_, size, CV_8U);
+  hsv = ViewOfStore(hsvStore_, size, CV_8UC3);
+  difference = ViewOfStore(differenceStore_, size, CV_8U);
+  referenceGrey = ViewOfStore(referenceStore_, size, CV_8U);
+  band = ViewOfStore(bandStore_, size, CV_8U);
+}
+
 bool BuildForegroundMask(const DetectionContext& context, const cv::Mat& roi, cv::Mat& maskOut,
                          const cv::Rect& rect, MaskBuffers* buffers) {
   MaskBuffers local;
   MaskBuffers& b = buffers ? *buffers : local;
+  if (buffers) b.Reserve(roi.size());
   maskOut.create(roi.size(), CV_8U);
   bool ok = false;
   try {

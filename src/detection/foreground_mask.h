@@ -8,14 +8,26 @@
 
 namespace vx {
 
-// Working images reused from frame to frame so that the per-frame path does not allocate.
-struct MaskBuffers {
+// Working images reused from frame to frame so that the per-frame path does not allocate:
+// each is a view of a backing image kept at the largest size seen, since the searched region
+// (the tracking window) changes size from one frame to the next.
+class MaskBuffers {
+ public:
+  // Makes every working image a view of size (allocating only when a store is too small).
+  void Reserve(cv::Size size);
+
   cv::Mat grey;
   cv::Mat hsv;
   cv::Mat difference;
   cv::Mat referenceGrey;
   cv::Mat band;
+
+ private:
+  cv::Mat greyStore_, hsvStore_, differenceStore_, referenceStore_, bandStore_;
 };
+
+// A view of size at the top-left of store, which grows (never shrinks) to hold it.
+cv::Mat ViewOfStore(cv::Mat& store, cv::Size size, int type);
 
 // The method's mask (0 or 255, CV_8U, roi's size) for roi, the frame region taken at rect
 // (frame coordinates). roi is 8-bit BGR. Grey is OpenCV's RGB-to-grey formula applied to the

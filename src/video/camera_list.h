@@ -48,6 +48,12 @@ class CameraList {
 
 // The process-wide camera list.
 CameraList& ProcessCameras();
+// The process-wide list filled from the machine's video nodes; returns the number of cameras.
+inline int EnumerateCameras(const std::string& sysfsRoot = kDefaultSysfsVideoRoot) {
+  return ProcessCameras().Enumerate(sysfsRoot);
+}
+// Position of a camera name in the process-wide list, or -1.
+inline int FindCamera(const std::string& name) { return ProcessCameras().Find(name); }
 
 // The rate a camera is opened at for a requested acquisition rate, and how many frames of the
 // capture make one kept frame (0 = keep all). 0 means 60; 1, 2, 3 are captured at 5 keeping

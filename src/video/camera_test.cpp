@@ -54,6 +54,16 @@ TEST(CameraList, KeepsTwentyCamerasWithNamesOfAtMost254Characters) {
   EXPECT_EQ(cameras.Name(19), "Cam 19");
 }
 
+TEST(CameraList, TheProcessWideListIsFilledAndSearchedByName) {
+  testing::TempDir root;
+  AddNode(root.path(), "video4", "Arena Camera");
+  EXPECT_EQ(EnumerateCameras(root.path()), 1);
+  EXPECT_EQ(FindCamera("Arena Camera"), 0);
+  EXPECT_EQ(ProcessCameras().Device(0), 4);
+  EXPECT_EQ(EnumerateCameras("/nonexistent"), 0);
+  EXPECT_EQ(FindCamera("Arena Camera"), -1);
+}
+
 TEST(CameraList, AMissingTreeGivesNoCameras) {
   CameraList cameras;
   EXPECT_EQ(cameras.Enumerate("/nonexistent/video4linux"), 0);

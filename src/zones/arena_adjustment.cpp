@@ -1,5 +1,6 @@
 #include "zones/arena_adjustment.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -21,6 +22,24 @@ cv::Point RotateAbout(cv::Point p, cv::Point centre, double angleDegrees) {
   const double s = std::sin(a);
   // std::round rounds halves away from zero, the rule this rotation was defined with.
   return {SaturateToInt(dx * c - dy * s + centre.x), SaturateToInt(dy * c + dx * s + centre.y)};
+}
+
+std::vector<cv::Point> RotatedCorners(const PixelRect& rect, cv::Point centre, double angleDegrees) {
+  std::vector<cv::Point> corners{{rect.left, rect.top}, {rect.right, rect.top},
+                                 {rect.right, rect.bottom}, {rect.left, rect.bottom}};
+  for (cv::Point& corner : corners) corner = RotateAbout(corner, centre, angleDegrees);
+  return corners;
+}
+
+PixelRect RotatedBounds(const PixelRect& rect, cv::Point centre, double angleDegrees) {
+  if (angleDegrees == 0) return rect.Normalized();
+  const std::vector<cv::Point> corners = RotatedCorners(rect, centre, angleDegrees);
+  PixelRect bounds{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+  for (const cv::Point& c : corners) {
+    bounds = {std::min(bounds.left, c.x), std::min(bounds.top, c.y), std::max(bounds.right, c.x),
+              std::max(bounds.bottom, c.y)};
+  }
+  return bounds;
 }
 
 cv::Point ArenaAdjustment::Centre() const {

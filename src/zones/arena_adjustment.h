@@ -20,6 +20,12 @@ namespace vx {
 // The angle is converted with 3.1415926 / 180, the constant the stored geometry was made with.
 cv::Point RotateAbout(cv::Point p, cv::Point centre, double angleDegrees);
 
+// The corners of rect turned by angleDegrees about centre (RotateAbout), in the order
+// top-left, top-right, bottom-right, bottom-left.
+std::vector<cv::Point> RotatedCorners(const PixelRect& rect, cv::Point centre, double angleDegrees);
+// The bounding rectangle of those corners (normalised; rect itself for angle 0).
+PixelRect RotatedBounds(const PixelRect& rect, cv::Point centre, double angleDegrees);
+
 struct ArenaAdjustment {
   PixelRect adjusted;  // where the arena lies in the test's video
   int angle = 0;       // degrees, -45 ... 45

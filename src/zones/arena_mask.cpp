@@ -51,17 +51,7 @@ DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle) 
   }
   const PixelRect arena = placed->GetRect().Normalized();
   const cv::Point centre = placed->GetCenter();
-  PixelRect rect = arena;
-  if (angle != 0) {
-    const cv::Point corners[] = {{arena.left, arena.top}, {arena.right, arena.top},
-                                 {arena.right, arena.bottom}, {arena.left, arena.bottom}};
-    rect = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const cv::Point& corner : corners) {
-      const cv::Point turned = RotateAbout(corner, centre, angle);
-      rect = {std::min(rect.left, turned.x), std::min(rect.top, turned.y),
-              std::max(rect.right, turned.x), std::max(rect.bottom, turned.y)};
-    }
-  }
+  PixelRect rect = RotatedBounds(arena, centre, angle);
   rect.left = std::max(rect.left, 0);
   rect.top = std::max(rect.top, 0);
   area.rect = rect;

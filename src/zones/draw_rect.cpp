@@ -251,8 +251,8 @@ void CDrawRect::DrawShape(cv::Mat& mask, int angle, cv::Point centre, uint8_t va
                n.Height() + 1, value);
       return;
     }
-    std::vector<cv::Point> corners{{n.left, n.top}, {n.right, n.top}, {n.right, n.bottom}, {n.left, n.bottom}};
-    for (cv::Point& c : corners) c = RotateAbout(c, centre, angle) - origin;
+    std::vector<cv::Point> corners = RotatedCorners(n, centre, angle);
+    for (cv::Point& c : corners) c -= origin;
     cv::fillPoly(mask, std::vector<std::vector<cv::Point>>{corners}, cv::Scalar(value), cv::LINE_8);
   } else if (kind_ == kKindEllipse) {
     cv::Point2d c((static_cast<double>(n.left) + n.right) * 0.5, (static_cast<double>(n.top) + n.bottom) * 0.5);

@@ -139,3 +139,15 @@ TEST(ZoneState, RotationRoundsHalvesAwayFromZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RotatedBounds, BoxOfTheTurnedCorners) {
+  EXPECT_EQ(vx::RotatedBounds({0, 0, 100, 40}, {50, 20}, 0), (vx::PixelRect{0, 0, 100, 40}));
+  EXPECT_EQ(vx::RotatedBounds({0, 0, 100, 40}, {50, 20}, 90), (vx::PixelRect{30, -30, 70, 70}));
+  // 45 degrees: a 20 x 20 square about its centre spans 2 * 14.14 pixels.
+  EXPECT_EQ(vx::RotatedBounds({0, 0, 20, 20}, {10, 10}, 45), (vx::PixelRect{-4, -4, 24, 24}));
+  EXPECT_EQ(vx::RotatedCorners({0, 0, 20, 20}, {10, 10}, 90)[0], cv::Point(20, 0));
+}
+
+}  // namespace

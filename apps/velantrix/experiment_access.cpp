@@ -1,0 +1,90 @@
+#include "experiment_access.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+#include "base/messages.h"
+#include "base/text.h"
+#include "context.h"
+#include "db/experiment_db.h"
+#include "db/schema.h"
+
+namespace vx::cli {
+
+bool OpenExperimentForCommand(Context& context, const std::string& path, Experiment& experiment,
+                              int& status) {
+  status = kExitFailed;
+  if (!context.files.Exists(path)) {
+    context.Fail(Format(MessageText(msg::kFileMissing), path.c_str()));
+    return false;
+  }
+  experiment.file = context.Experiment(path);
+  int version = 0;
+  {
+    SQLite::Database db;
+    if (!OpenExperimentDb(db, experiment.file, {.readOnly = true, .checkType = true})) {
+      context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
+      return false;
+    }
+    version = ReadSchemaVersion(db);
+  }
+  if (version > kCurrentSchemaVersion) {
+    context.Fail(MessageText(msg::kNewerVersion));
+    return false;
+  }
+  if (version < kCurrentSchemaVersion) {
+    context.Fail(Format("'%s' has schema version %d and must be converted first: velantrix "
+                        "upgrade \"%s\"",
+                        path.c_str(), version, path.c_str()));
+    return false;
+  }
+  if (!experiment.LoadAll()) {
+    context.Fail(Format("Unable to read the experiment file '%s'.", path.c_str()));
+    return false;
+  }
+  status = kExitOk;
+  return true;
+}
+
+int ReportCreated(Context& context, bool saved, int id, const char* what) {
+  if (!saved) {
+    return context.Fail(Format("The %s could not be saved; the file was left as it was.", what));
+  }
+  context.io.out << id << '\n';
+  return kExitOk;
+}
+
+OutputFormat ChosenFormat(bool json, bool csv) {
+  return json ? OutputFormat::Json : csv ? OutputFormat::Csv : OutputFormat::Text;
+}
+
+void AddListVerb(CLI::App& verb, Context& context, CommandResult& result,
+                 const std::string& description, ListRunner list) {
+  auto path = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  auto csv = std::make_shared<bool>(false);
+  CLI::App* command = verb.add_subcommand("list", description);
+  command->add_option("EXP", *path, "Experiment file")->required();
+  command->add_flag("--json", *json, "One JSON document")
+      ->excludes(command->add_flag("--csv", *csv, "CSV: a header row, then one row per record"));
+  command->callback([&context, &result, path, json, csv, list] {
+    result.Select([&context, path, json, csv, list] {
+      return list(context, *path, ChosenFormat(*json, *csv));
+    });
+  });
+}
+
+bool ParseIntPair(const std::string& text, char separator, int& first, int& second) {
+  const size_t at = text.find(separator);
+  return at != std::string::npos && TryParseInt(text.substr(0, at), first) &&
+         TryParseInt(text.substr(at + 1), second);
+}
+
+bool ParseRealPair(const std::string& text, char separator, double& first, double& second) {
+  const size_t at = text.find(separator);
+  return at != std::string::npos && TryParseDouble(text.substr(0, at), first) &&
+         TryParseDouble(text.substr(at + 1), second);
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,38 @@
+// Opening an experiment file for one command, with the checks every record command makes: the
+// file exists, is an experiment file of this system, and has the current schema version (an
+// older file must go through "velantrix upgrade" first; a newer one is refused).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "commands.h"
+#include "db/experiment.h"
+#include "output.h"
+
+namespace vx::cli {
+
+struct Context;
+
+// Fills experiment (file wired to the context's services, lists loaded). On failure the reason
+// is printed on standard error, status holds the exit status and the file is untouched.
+bool OpenExperimentForCommand(Context& context, const std::string& path, Experiment& experiment,
+                              int& status);
+
+// Ends a command that created a record: prints the new id alone, or fails (the save has left
+// the file as it was). what names the record ("protocol").
+int ReportCreated(Context& context, bool saved, int id, const char* what);
+
+// The output shape chosen by --json / --csv.
+OutputFormat ChosenFormat(bool json, bool csv);
+
+// Registers "<verb> list EXP [--json|--csv]", which runs list with the chosen shape.
+using ListRunner = std::function<int(Context& context, const std::string& path, OutputFormat)>;
+void AddListVerb(CLI::App& verb, Context& context, CommandResult& result,
+                 const std::string& description, ListRunner list);
+
+// Reads "WIDTHxHEIGHT", "MIN,MAX" and similar pairs of numbers separated by one character.
+bool ParseIntPair(const std::string& text, char separator, int& first, int& second);
+bool ParseRealPair(const std::string& text, char separator, double& first, double& second);
+
+}  // namespace vx::cli

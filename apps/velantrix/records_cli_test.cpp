@@ -1,0 +1,186 @@
+// The record verbs of the command line, run in-process: what they print, how they exit, and
+// what they leave in the file (read back with plain SQL).
+#include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+#include <fstream>
+#include <sstream>
+
+#include "cli_test_run.h"
+#include "support/experiment_fixture.h"
+
+namespace {
+
+using vx::testing::QueryRows;
+using vx::testing::QueryValue;
+using vx::testing::ReadFileBytes;
+using Rows = std::vector<std::vector<std::string>>;
+
+using Result = vx::cli::testing::RunResult;
+
+class RecordsCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    exp = dir.File("exp.vxdb");
+    ASSERT_EQ(Run({"new", exp}).status, 0);
+  }
+  Result Run(const std::vector<std::string>& args) {
+    return vx::cli::testing::RunCommand(args, dir.File("settings.ini"));
+  }
+  // A short video written here: 20 frames of 80 x 60 at 10 fps.
+  std::string MakeVideo(const std::string& name) {
+    const std::string path = dir.File(name);
+    cv::VideoWriter writer(path, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10.0,
+                           cv::Size(80, 60));
+    for (int i = 0; i < 20; ++i) writer.write(cv::Mat(60, 80, CV_8UC3, cv::Scalar(i, i, i)));
+    return path;
+  }
+
+  vx::testing::TempDir dir;
+  std::string exp;
+};
+
+TEST_F(RecordsCli, ProtocolAddListShow) {
+  const Result added = Run({"protocol", "add", exp, "--name", "Champ d'été", "--size",
+                            "640x480", "--head", "--inactivity", "3", "--inactivity-unit", "min"});
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.out, "1\n");
+  EXPECT_EQ(QueryRows(exp, "select Name, Width, Height, HeadDetection, InactivityDelay, "
+                           "InactivityUnit, Params from Protocols"),
+            (Rows{{"Champ d'été", "640", "480", "1", "3", "2", "0|0|"}}));
+  EXPECT_NE(QueryValue(exp, "select Diagram from Protocols").find("uml_action"), std::string::npos);
+
+  const Result csv = Run({"protocol", "list", exp, "--csv"});
+  EXPECT_EQ(csv.out,
+            "id,name,width,height,head,inactivity,inactivity_unit,zones,reports,filters,tests\n"
+            "1,Champ d'été,640,480,true,3,min,0,0,0,0\n");
+  const Result json = Run({"protocol", "list", exp, "--json"});
+  EXPECT_NE(json.out.find("\"name\": \"Champ d'été\""), std::string::npos) << json.out;
+
+  vx::testing::ExecuteSql(exp, "insert into Zones(Id, IdProtocol, Name, bArena, Points) values "
+                               "(1, 1, 'Arena', 1, '0|10|10|600|400|'), (3, 1, 'Coin', 0, 'x')");
+  const Result show = Run({"protocol", "show", exp, "1"});
+  ASSERT_EQ(show.status, 0);
+  EXPECT_NE(show.out.find("Zones: 2"), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("0|10|10|600|400|"), std::string::npos);
+  const Result showJson = Run({"protocol", "show", exp, "1", "--json"});
+  EXPECT_NE(showJson.out.find("\"points\": \"0|10|10|600|400|\""), std::string::npos)
+      << showJson.out;
+}
+
+TEST_F(RecordsCli, ProtocolErrors) {
+  const std::string before = ReadFileBytes(exp);
+  EXPECT_EQ(Run({"protocol", "add", exp}).status, 2);  // --name missing
+  EXPECT_EQ(Run({"protocol", "add", exp, "--name", "P", "--size", "640*480"}).status, 2);
+  EXPECT_EQ(Run({"protocol", "add", exp, "--name", "P", "--inactivity-unit", "h"}).status, 2);
+  EXPECT_EQ(Run({"protocol", "add", exp, "--name", " "}).status, 2);
+  const Result missingShow = Run({"protocol", "show", exp, "9"});
+  EXPECT_EQ(missingShow.status, 1);
+  EXPECT_NE(missingShow.err.find("no protocol 9"), std::string::npos);
+  EXPECT_TRUE(ReadFileBytes(exp) == before);
+
+  const Result missing = Run({"protocol", "list", dir.File("nope.vxdb")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+  EXPECT_FALSE(std::ifstream(dir.File("nope.vxdb")).good());
+
+  const std::string text = dir.File("text.vxdb");
+  vx::testing::WriteFileBytes(text, "hello, not a database");
+  const Result notExperiment = Run({"protocol", "add", text, "--name", "P"});
+  EXPECT_EQ(notExperiment.status, 1);
+  EXPECT_NE(notExperiment.err.find("not an Velantrix valid file"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(text), "hello, not a database");
+}
+
+TEST_F(RecordsCli, AnimalAddList) {
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "Souris «1»"}).out, "1\n");
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "Rat", "--size", "20,185"}).out, "2\n");
+  EXPECT_EQ(QueryRows(exp, "select Name, MinSize, MaxSize, AnimalSize from Animals order by Id"),
+            (Rows{{"Souris «1»", "5", "50", "Exp"}, {"Rat", "20", "185", "0|1|7|20|185|30|360"}}));
+  EXPECT_EQ(Run({"animal", "list", exp, "--csv"}).out,
+            "id,name,min_size,max_size,size_setting,tests,notes\n"
+            "1,Souris «1»,5,50,experiment,0,\n"
+            "2,Rat,20,185,own,0,\n");
+  for (const char* bad : {"20", "30,20", "-1,5", "a,b"}) {
+    EXPECT_EQ(Run({"animal", "add", exp, "--name", "x", "--size", bad}).status, 2) << bad;
+  }
+  EXPECT_EQ(QueryValue(exp, "select count(*) from Animals"), "2");
+}
+
+TEST_F(RecordsCli, VideoAddList) {
+  const std::string video = MakeVideo("clip one.avi");
+  const Result added = Run({"video", "add", exp, video});
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.out, "1\n");
+  EXPECT_EQ(QueryRows(exp, "select Name, File, NbFrames, Duration, Width, Height, "
+                           "hex(ListePoints), Infos from Videos"),
+            (Rows{{"clip one.avi", video, "20", "2000", "80", "60", "14D00F",
+                   "0|1900|1|0|19|1"}}));
+  EXPECT_EQ(Run({"video", "add", exp, video, "--name", "named"}).out, "2\n");
+  EXPECT_EQ(Run({"video", "list", exp, "--csv"}).out,
+            "id,name,file,frames,duration_ms,width,height,tests\n"
+            "1,clip one.avi," + video + ",20,2000,80,60,0\n"
+            "2,named," + video + ",20,2000,80,60,0\n");
+
+  const std::string before = ReadFileBytes(exp);
+  const Result missing = Run({"video", "add", exp, dir.File("missing.avi")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+  const std::string garbage = dir.File("garbage.avi");
+  vx::testing::WriteFileBytes(garbage, "not a video");
+  const Result unreadable = Run({"video", "add", exp, garbage});
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_NE(unreadable.err.find("is not a video file that can be read"), std::string::npos) << unreadable.err;
+  EXPECT_TRUE(ReadFileBytes(exp) == before);
+}
+
+TEST_F(RecordsCli, TestAddListShapes) {
+  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P"}).status, 0);
+  ASSERT_EQ(Run({"animal", "add", exp, "--name", "A"}).status, 0);
+  ASSERT_EQ(Run({"video", "add", exp, MakeVideo("v.avi")}).status, 0);
+  const Result added = Run({"test", "add", exp, "--protocol", "1", "--video", "1", "--animal",
+                            "1", "--title", "Essai 'un'", "--detection", "5|1|0|90|"});
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.out, "1\n");
+  EXPECT_EQ(Run({"test", "add", exp, "--protocol", "1", "--video", "1"}).out, "2\n");
+  EXPECT_EQ(QueryRows(exp, "select Title, IdAnimal, IdProtocol, Source, ParamsDetection from "
+                           "Tests order by Id"),
+            (Rows{{"Essai 'un'", "1", "1", "1", "5|1|0|90|"}, {"v.avi", "-1", "1", "1", ""}}));
+  // A summary as an analysis would leave it.
+  vx::testing::ExecuteSql(exp, "update Tests set DateAnalyse=5, Duration=60, Distance=1234.5, "
+                               "AverageSpeed=20.575, MaxSpeed=80, MaxRawSpeed=95.25, "
+                               "AverageAccel=0.5, MaxAccel=2, Inactive=12 where Id=1");
+  const Result csv = Run({"test", "list", exp, "--csv"});
+  EXPECT_EQ(csv.out,
+            "id,title,animal,protocol,video,analysed,duration,distance,average_speed,max_speed,"
+            "max_raw_speed,average_accel,max_accel,inactive\n"
+            "1,Essai 'un',1,1,1,true,60,1234.500,20.575,80.000,95.250,0.500000,2.000000,12\n"
+            "2,v.avi,-1,1,1,false,0,0.000,0.000,0.000,0.000,0.000000,0.000000,0\n");
+  const Result json = Run({"test", "list", exp, "--json"});
+  EXPECT_NE(json.out.find("{\"id\": 1, \"title\": \"Essai 'un'\", \"animal\": 1, \"protocol\": 1, "
+                          "\"video\": 1, \"analysed\": true, \"duration\": 60, \"distance\": "
+                          "1234.500, \"average_speed\": 20.575, \"max_speed\": 80.000, "
+                          "\"max_raw_speed\": 95.250, \"average_accel\": 0.500000, "
+                          "\"max_accel\": 2.000000, \"inactive\": 12}"),
+            std::string::npos)
+      << json.out;
+  // The video knows its tests now.
+  EXPECT_NE(Run({"video", "list", exp, "--csv"}).out.find(",2\n"), std::string::npos);
+}
+
+TEST_F(RecordsCli, TestAddNeedsExistingRecords) {
+  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P"}).status, 0);
+  ASSERT_EQ(Run({"video", "add", exp, MakeVideo("v.avi")}).status, 0);
+  const std::string before = ReadFileBytes(exp);
+  EXPECT_EQ(Run({"test", "add", exp, "--protocol", "7", "--video", "1"}).status, 1);
+  EXPECT_EQ(Run({"test", "add", exp, "--protocol", "1", "--video", "7"}).status, 1);
+  const Result noAnimal = Run({"test", "add", exp, "--protocol", "1", "--video", "1",
+                               "--animal", "4"});
+  EXPECT_EQ(noAnimal.status, 1);
+  EXPECT_NE(noAnimal.err.find("no animal 4"), std::string::npos);
+  EXPECT_EQ(Run({"test", "add", exp, "--video", "1"}).status, 2);
+  EXPECT_TRUE(ReadFileBytes(exp) == before);
+}
+
+}  // namespace

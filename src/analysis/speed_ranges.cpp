@@ -1,0 +1,48 @@
+#include "analysis/speed_ranges.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "base/text.h"
+
+namespace vx {
+
+std::vector<tRange> SpeedRanges(const MeasureDefinition& d, const std::vector<double>& speeds) {
+  if (d.rangeMode != 1) return d.ranges;
+  const double w = d.rangeLength, m = d.rangeMin;
+  double top = d.rangeMax;
+  if (!(w > 0) || (top < m && top != 0)) return {};
+  if (top <= 0) {
+    top = DBL_MIN;
+    for (const double s : speeds) top = std::max(top, s);
+  }
+  const double count = std::trunc((top - m) / w) + 1;
+  if (!(count >= 1) || count > kMaxEqualRanges) return {};
+  std::vector<tRange> ranges;
+  for (int j = 0; j < static_cast<int>(count); ++j) {
+    const double lo = m + j * w, hi = m + (j + 1) * w;
+    ranges.push_back({Format("%.2f - %.2f", lo, hi), lo, hi});
+  }
+  return ranges;
+}
+
+MeasureTable SpeedRangeTable(const MeasureDefinition& d, const std::vector<double>& speeds,
+                             const std::vector<double>& sliceSeconds, int64_t totalSeconds) {
+  MeasureTable table;
+  table.measure = d.measure;
+  const std::vector<tRange> ranges = SpeedRanges(d, speeds);
+  if (ranges.empty() || totalSeconds <= 0) return table;
+  table.periods = {"Speed ranges"};
+  for (const tRange& range : ranges) {
+    double seconds = 0;
+    for (size_t k = 0; k < speeds.size() && k < sliceSeconds.size(); ++k) {
+      if (range.min <= speeds[k] && speeds[k] < range.max) seconds += sliceSeconds[k];
+    }
+    table.cells.push_back(range.name);
+    table.values.push_back(seconds * 100 / static_cast<double>(totalSeconds));
+  }
+  return table;
+}
+
+}  // namespace vx
