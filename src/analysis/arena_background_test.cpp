@@ -34,16 +34,6 @@ SceneLook NoisyScene() {
 // Tolerance of a background made from noisy frames against the noise-free arena.
 constexpr int kNoiseTolerance = 12;
 
-AnimalLook SmallAnimal() {
-  AnimalLook look;
-  look.bodyLength = 22;
-  look.bodyWidth = 12;
-  look.headLength = 9;
-  look.headWidth = 7;
-  look.tailLength = 20;
-  return look;
-}
-
 DetectionContext ArenaContext(const SceneLook& scene) {
   DetectionContext context;
   context.method = kMethodAutomatic;
@@ -126,7 +116,7 @@ TEST(ArenaBackground, TheMarginIsTheLargestThatKeepsTheBoxesApart) {
 
 TEST(ArenaBackground, CompositesOfSamplesWithTheAnimalElsewhereGiveTheEmptyArena) {
   const SceneLook scene = SmallScene();
-  const AnimalLook look = SmallAnimal();
+  const AnimalLook look = testing::SmallMouse();
   std::vector<BackgroundSample> samples;
   for (cv::Point2d at : {cv::Point2d(70, 60), cv::Point2d(230, 70), cv::Point2d(150, 180)}) {
     AnimalTruth truth;
@@ -145,7 +135,7 @@ TEST(ArenaBackground, CompositesOfSamplesWithTheAnimalElsewhereGiveTheEmptyArena
 TEST(ArenaBackground, ComputedFromAWalkHasNoAnimalInIt) {
   const SceneLook scene = NoisyScene();
   const std::vector<AnimalPose> poses = Tour(scene, 100);
-  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, SmallAnimal(), poses),
+  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, testing::SmallMouse(), poses),
                                                     scene.arenaRect, ArenaContext(scene), 0, 99);
   ASSERT_EQ(background.size(), scene.arenaRect.size());
   EXPECT_EQ(VisibleDifferences(background, scene, kNoiseTolerance), 0);
@@ -164,7 +154,7 @@ TEST(ArenaBackground, WithoutUsablePairsTheMiddleFrameIsPaintedOver) {
     const cv::Point2d at = sampled ? cv::Point2d(70 + (i % 3), 60) : elsewhere[(i / 5) % 3];
     poses.push_back({at, 0.0});
   }
-  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, SmallAnimal(), poses),
+  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, testing::SmallMouse(), poses),
                                                     scene.arenaRect, ArenaContext(scene), 0, 99);
   ASSERT_EQ(background.size(), scene.arenaRect.size());
   EXPECT_EQ(VisibleDifferences(background, scene, kNoiseTolerance), 0);
@@ -182,7 +172,7 @@ TEST(ArenaBackground, ComputedOnAVideoFileRestoresThePosition) {
   const SceneLook scene = NoisyScene();
   const std::vector<AnimalPose> poses = Tour(scene, 60);
   const std::string path = dir.File("walk.avi");
-  ASSERT_TRUE(WriteSyntheticVideo(path, "MJPG", 25, scene, SmallAnimal(), poses));
+  ASSERT_TRUE(WriteSyntheticVideo(path, "MJPG", 25, scene, testing::SmallMouse(), poses));
   VideoSource source;
   ASSERT_EQ(source.OpenFile(path), VideoStatus::kOk);
   ASSERT_EQ(source.GoToFrame(7), VideoStatus::kOk);

@@ -15,6 +15,17 @@
 
 namespace vx::testing {
 
+// A mouse half the renderer's default size: about 10 cm² at 2 mm per pixel, for small frames.
+inline AnimalLook SmallMouse() {
+  AnimalLook look;
+  look.bodyLength = 22;
+  look.bodyWidth = 12;
+  look.headLength = 9;
+  look.headWidth = 7;
+  look.tailLength = 20;
+  return look;
+}
+
 // What a rendered stream shows: the scene, the animal's look and, per frame, its pose (none:
 // the animal is out of sight).
 struct RenderedScript : CaptureScript {
