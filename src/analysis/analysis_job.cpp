@@ -56,8 +56,10 @@ JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alt
   }
   for (auto it = video.testIds.rbegin(); it != video.testIds.rend(); ++it) {
     if (*it == testId) continue;
-    if (const CInfosTest* other = experiment.FindTest(*it)) {
-      job.alternatives.push_back({other->id, other->title, other->paramsDetection});
+    // The lists loaded with the experiment do not hold the settings texts: read each one.
+    CInfosTest other;
+    if (LoadTest(experiment, *it, other)) {
+      job.alternatives.push_back({other.id, other.title, other.paramsDetection});
     }
   }
   LoadLibraryImages(experiment, job);

@@ -67,6 +67,8 @@ class BatchAnalysisTest : public ::testing::Test {
   }
 
   BatchSummary Run(const std::vector<int>& ids) {
+    // The lists as a freshly opened experiment holds them (no settings texts among them).
+    EXPECT_TRUE(fixture.experiment.LoadAll());
     return RunBatchAnalysis(fixture.experiment, ids, options, recorder, cancel);
   }
 
@@ -126,6 +128,10 @@ TEST_F(BatchAnalysisTest, ARenderedWalkIsStoredWithItsTrajectoryAndSummary) {
   EXPECT_EQ(fixture.Value("select Duration from Tests" + where), "3");
   const double speed = std::stod(fixture.Value("select AverageSpeed from Tests" + where));
   EXPECT_NEAR(speed, distance / 3, 1e-3);
+  // Without smoothing the raw maximum is the maximum, and both are stored.
+  const std::string maxSpeed = fixture.Value("select MaxSpeed from Tests" + where);
+  EXPECT_GT(std::stod(maxSpeed), 0.0);
+  EXPECT_EQ(fixture.Value("select MaxRawSpeed from Tests" + where), maxSpeed);
 }
 
 TEST_F(BatchAnalysisTest, AMissingVideoIsLoggedAndSkippedAndTheNextTestAnalysed) {
