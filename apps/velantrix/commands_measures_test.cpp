@@ -158,5 +158,18 @@ TEST_F(MeasureCommands, ProgramCheckListsEventsAndActions) {
   EXPECT_EQ(Run({"program", "check", path}).status, 2);
 }
 
+TEST_F(MeasureCommands, ANewProtocolStartsTrackingOnTheFirstFrame) {
+  const CliRun added = Run({"protocol", "add", path, "--name", "Fresh"});
+  ASSERT_EQ(added.status, 0) << added.err;
+  const CliRun check = Run({"program", "check", path, "--protocol", Trim(added.out), "--json"});
+  ASSERT_EQ(check.status, 0) << check.err;
+  EXPECT_NE(check.out.find("{\"id\": 1, \"type\": 1, \"description\": \"Immediatly\", "
+                           "\"zone\": -1, \"armed_by\": -1}"),
+            std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("{\"id\": 2, \"kind\": \"start\", \"source_event\": 1"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace vx

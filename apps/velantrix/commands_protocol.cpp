@@ -9,6 +9,8 @@
 #include "db/protocol_store.h"
 #include "experiment_access.h"
 #include "output.h"
+#include "zone_session.h"
+#include "zones/zone_rows.h"
 
 namespace vx::cli {
 
@@ -77,20 +79,6 @@ int RunList(Context& context, const std::string& path, OutputFormat format) {
   return kExitOk;
 }
 
-// The zones as stored; their shapes are read by the zone code.
-RecordTable ZoneRows(const CProtocol& protocol) {
-  RecordTable zones({"id", "name", "arena", "poly", "type", "points", "detect", "entry", "exit",
-                     "count_at_start", "hidden", "movable"});
-  for (const ZoneRow& z : protocol.zones) {
-    zones.Add({Cell::Int(z.id), Cell::Str(z.name), Cell::Bool(z.bArena != 0),
-               Cell::Bool(z.bPoly != 0), Cell::Int(z.typeRect), Cell::Str(z.points),
-               Cell::Int(z.detectInZone), Cell::Int(z.percentEntry), Cell::Int(z.percentExit),
-               Cell::Bool(z.countEntryIfInZoneAtStart != 0), Cell::Str(z.hiddenZone),
-               Cell::Bool(z.bMovable != 0)});
-  }
-  return zones;
-}
-
 int RunShow(Context& context, const std::string& path, int id, bool json) {
   Experiment experiment;
   int status = kExitOk;
@@ -98,7 +86,9 @@ int RunShow(Context& context, const std::string& path, int id, bool json) {
   const CProtocol* p = experiment.FindProtocol(id);
   if (p == nullptr) return context.Fail(Format("There is no protocol %d in '%s'.", id, path.c_str()));
   std::ostream& out = context.io.out;
-  const RecordTable zones = ZoneRows(*p);
+  ZoneSet zoneSet;
+  LoadZoneSet(*p, zoneSet);
+  const RecordTable zones = ZoneTable(zoneSet);
   if (json) {
     out << "{\"id\": " << p->id << ", \"name\": " << JsonString(p->name)
         << ", \"notes\": " << JsonString(p->notes) << ", \"width\": " << p->width

@@ -4,11 +4,10 @@
 
 #include <memory>
 
-#include "base/messages.h"
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
-#include "db/experiment_db.h"
+#include "experiment_access.h"
 #include "output.h"
 #include "zone_session.h"
 #include "zones/ref_image.h"
@@ -20,12 +19,10 @@ namespace {
 
 // Opens EXP for the reference-image verbs; kExitOk or the failure status.
 int OpenExperimentFile(Context& context, const std::string& path, ExperimentFile& file) {
-  if (!context.files.Exists(path)) return context.Fail(Format(MessageText(msg::kFileMissing), path.c_str()));
-  file = context.Experiment(path);
-  SQLite::Database db;
-  if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
-    return context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
-  }
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  file = experiment.file;
   return kExitOk;
 }
 
@@ -91,17 +88,7 @@ void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& re
     result.Select([&, path, image, name, gray] { return RunAdd(context, *path, *image, *name, *gray); });
   });
 
-  auto json = std::make_shared<bool>(false);
-  auto csv = std::make_shared<bool>(false);
-  CLI::App* list = refimage->add_subcommand("list", "List the reference images by name");
-  list->add_option("EXP", *path, "Experiment file")->required();
-  CLI::Option* jsonFlag = list->add_flag("--json", *json, "One JSON document");
-  list->add_flag("--csv", *csv, "CSV with a header row")->excludes(jsonFlag);
-  list->callback([&, path, json, csv] {
-    result.Select([&, path, json, csv] {
-      return RunList(context, *path, *json ? OutputFormat::Json : *csv ? OutputFormat::Csv : OutputFormat::Text);
-    });
-  });
+  AddListVerb(*refimage, context, result, "List the reference images by name", RunList);
 
   auto id = std::make_shared<int>(-1);
   auto out = std::make_shared<std::string>();

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "experiment_access.h"
 #include "zone_session.h"
 #include "zones/arena_mask.h"
 #include "zones/calibration.h"
@@ -131,10 +132,6 @@ int RunRulerSet(Context& context, const std::string& path, int protocol, const s
   return kExitOk;
 }
 
-OutputFormat FormatOf(bool json, bool csv) {
-  return json ? OutputFormat::Json : csv ? OutputFormat::Csv : OutputFormat::Text;
-}
-
 void RegisterZoneAdd(CLI::App& zone, Context& context, CommandResult& result) {
   auto o = std::make_shared<ZoneAddOptions>();
   CLI::App* add = zone.add_subcommand("add", "Add a zone to a protocol; prints the zone id");
@@ -170,7 +167,7 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
   CLI::Option* jsonFlag = list->add_flag("--json", *json, "One JSON document");
   list->add_flag("--csv", *csv, "CSV with a header row")->excludes(jsonFlag);
   list->callback([&, path, protocol, json, csv] {
-    result.Select([&, path, protocol, json, csv] { return RunZoneList(context, *path, *protocol, FormatOf(*json, *csv)); });
+    result.Select([&, path, protocol, json, csv] { return RunZoneList(context, *path, *protocol, ChosenFormat(*json, *csv)); });
   });
 
   auto zoneId = std::make_shared<int>(-1);

@@ -59,14 +59,18 @@ TEST_F(RecordsCli, ProtocolAddListShow) {
   EXPECT_NE(json.out.find("\"name\": \"Champ d'été\""), std::string::npos) << json.out;
 
   vx::testing::ExecuteSql(exp, "insert into Zones(Id, IdProtocol, Name, bArena, Points) values "
-                               "(1, 1, 'Arena', 1, '0|10|10|600|400|'), (3, 1, 'Coin', 0, 'x')");
+                               "(1, 1, 'Arena', 1, '10;10;600;400'), (3, 1, 'Coin', 0, 'x')");
   const Result show = Run({"protocol", "show", exp, "1"});
   ASSERT_EQ(show.status, 0);
   EXPECT_NE(show.out.find("Zones: 2"), std::string::npos) << show.out;
-  EXPECT_NE(show.out.find("0|10|10|600|400|"), std::string::npos);
+  EXPECT_NE(show.out.find("area_mm2"), std::string::npos) << show.out;
+  // The zones as shapes: kind, rectangle and area (591 x 391 pixels); uncalibrated, so no mm².
   const Result showJson = Run({"protocol", "show", exp, "1", "--json"});
-  EXPECT_NE(showJson.out.find("\"points\": \"0|10|10|600|400|\""), std::string::npos)
+  EXPECT_NE(showJson.out.find("\"kind\": \"rect\", \"left\": 10, \"top\": 10, \"right\": 600, "
+                              "\"bottom\": 400, \"arena\": true"),
+            std::string::npos)
       << showJson.out;
+  EXPECT_NE(showJson.out.find("\"area_px\": 231081, \"area_mm2\": null"), std::string::npos);
 }
 
 TEST_F(RecordsCli, ProtocolErrors) {

@@ -4,11 +4,9 @@
 
 #include <cmath>
 
-#include "base/messages.h"
 #include "base/text.h"
-#include "db/experiment_db.h"
 #include "db/protocol_store.h"
-#include "db/schema.h"
+#include "experiment_access.h"
 #include "zones/calibration.h"
 #include "zones/zone_rows.h"
 
@@ -29,21 +27,13 @@ const char* DetectModeName(int detectInZone) {
 }
 
 int OpenZoneSession(Context& context, const std::string& path, int protocolId, ZoneSession& session) {
-  if (!context.files.Exists(path)) return context.Fail(Format(MessageText(msg::kFileMissing), path.c_str()));
-  session.experiment.file = context.Experiment(path);
-  {
-    SQLite::Database db;
-    if (!OpenExperimentDb(db, session.experiment.file, {.readOnly = true, .checkType = true})) {
-      return context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
-    }
-    const int version = ReadSchemaVersion(db);
-    if (version != kCurrentSchemaVersion) {
-      return context.Fail(Format("'%s' has schema version %d; run 'velantrix upgrade' first.", path.c_str(), version));
-    }
-  }
-  if (!LoadProtocol(session.experiment, protocolId, session.protocol)) {
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, session.experiment, status)) return status;
+  const CProtocol* protocol = session.experiment.FindProtocol(protocolId);
+  if (protocol == nullptr) {
     return context.Fail(Format("There is no protocol %d in '%s'.", protocolId, path.c_str()));
   }
+  session.protocol = *protocol;
   LoadZoneSet(session.protocol, session.zones);
   if (session.zones.Ruler() == nullptr && session.zones.imageWidth > 0 && session.zones.imageHeight > 0) {
     session.zones.SetImageSize(session.zones.imageWidth, session.zones.imageHeight, true, false);

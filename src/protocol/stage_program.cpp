@@ -110,12 +110,6 @@ bool ProgramDiffers(const std::string& oldText, const std::string& newText) {
   return false;
 }
 
-std::string DefaultProgramText() {
-  return "uml_startstop,40,20,120,50,Start;"
-         "uml_event,40,100,120,50,0|1|1|-1|0|1|0|-1|0|;"
-         "uml_action,40,190,120,50,0|2|0|0|877677894|1|-1|1|;"
-         "uml_line,100,70,100,100,0,1;"
-         "uml_line,100,150,100,190,1,2";
-}
+std::string DefaultProgramText() { return kDefaultDiagram; }
 
 }  // namespace vx

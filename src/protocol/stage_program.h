@@ -58,9 +58,9 @@ bool EvaluateProgram(StageProgram& program, const tMyPoint& point, int64_t t,
 // does not count; definitions are compared as read, so that equivalent texts do not differ).
 bool ProgramDiffers(const std::string& oldText, const std::string& newText);
 
-// The diagram of a new protocol: a start box, the event "Immediatly" (id 1, armed at start)
-// and the action "start" (id 2, on event 1), joined by lines: tracking starts on the first
-// frame.
+// The diagram of a new protocol (db/protocol.h kDefaultDiagram, which `protocol add` stores): a
+// start box, the event "Immediatly" (id 1, armed at start) and the action "start" (id 2, on
+// event 1), joined by lines: tracking starts on the first frame.
 std::string DefaultProgramText();
 
 // The maximum duration in seconds: MaxDuration x 3600, x 60 or x 1 by unit; 0 for another

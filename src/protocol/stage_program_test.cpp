@@ -178,7 +178,7 @@ TEST(MaximumDuration, NoneBelowOne) {
 TEST(ProgramDiffers, OnlyDefinitionsCount) {
   const std::string base = DefaultProgramText();
   std::string moved = base;
-  moved.replace(moved.find("40,100"), 6, "90,300");  // the event box moved
+  moved.replace(moved.find("20,100"), 6, "90,300");  // the event box moved
   EXPECT_FALSE(ProgramDiffers(base, moved));
   EXPECT_FALSE(ProgramDiffers(base, base + ";uml_line,1,2"));
   std::string equivalent = base;
