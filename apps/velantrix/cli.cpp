@@ -23,6 +23,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterDetectionCommands(app, context, result);
   RegisterMeasureCommands(app, context, result);
   RegisterAnalysisCommands(app, context, result);
+  RegisterDemoCommands(app, context, result);
 }
 
 }  // namespace

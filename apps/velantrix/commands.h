@@ -35,5 +35,6 @@ void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& 
 void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
