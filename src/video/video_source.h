@@ -164,6 +164,11 @@ class VideoSource {
   VideoStatus ReadStartAndTiming();
   void ReadFileGeometry();
   VideoStatus ReadInto(CaptureStatus status, int requested);
+  // The position (ms) of the frame just read, expected to be frame `expected`. FFmpeg's reader
+  // reports 0 for the frames it drains from the decoder after the file's last packet (the
+  // reordering delay of H.264): within the file's frames, such a frame is placed where it was
+  // expected, at the file's rate.
+  double PositionOfFrameRead(int expected) const;
   void SetBlackFrame();
   void ReleaseFile();
   bool OpenCameraDevice(int index);
