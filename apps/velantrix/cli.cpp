@@ -22,6 +22,8 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterTrajectoryCommands(app, context, result);
   RegisterDetectionCommands(app, context, result);
   RegisterMeasureCommands(app, context, result);
+  RegisterAnalysisCommands(app, context, result);
+  RegisterDemoCommands(app, context, result);
 }
 
 }  // namespace

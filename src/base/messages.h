@@ -52,6 +52,21 @@ inline constexpr int kRulerLengthMissing = 326;
 inline constexpr int kProtocolInconsistent = 1107;
 inline constexpr int kDeleteImage = 491;
 inline constexpr int kDeleteUsedImage = 492;
+// The analysis run's log and progress lines.
+inline constexpr int kTestPosition = 1057;          // "%d / %d": position in the list
+inline constexpr int kVideoMissing = 1058;          // "%s", "%s": test title, video path
+inline constexpr int kAnalysingTest = 1059;         // "%s": test title
+inline constexpr int kDetectionRate = 1060;         // "%s", "%.2f": title, percent
+inline constexpr int kElapsedTime = 1061;           // "%d": seconds
+inline constexpr int kAttemptNumber = 1062;         // "%d"
+inline constexpr int kAttemptReferenceFailed = 1063;  // "%d": attempt
+inline constexpr int kAnalysisCancelled = 1064;
+inline constexpr int kAnalysisProgress = 1065;      // "%d": percent
+inline constexpr int kVideoUnreadable = 1066;       // "%s", "%s": title, reason
+inline constexpr int kRetryWithTest = 1067;         // "%s": the other test's title
+inline constexpr int kRetryWithAlternative = 1068;
+inline constexpr int kAnalysisNotSaved = 1069;      // "%s": title
+inline constexpr int kTestHasNoVideo = 1108;        // "%s": title
 // Analysis and results.
 inline constexpr int kCalculationInProgress = 1800;  // no number in the string table; ours
 inline constexpr int kRangePeriodZero = 1801;       // ours

@@ -49,6 +49,9 @@ void WriteAnalysis(SQLite::Database& db, const CInfosTest& t, const std::vector<
                     static_cast<long long>(t.dateAnalyse), t.scale,
                     SqlQuote(t.infosAnalyse).c_str(), t.duration, t.distance, t.averageSpeed,
                     t.maxSpeed, t.averageAccel, t.maxAccel, t.inactive, t.id));
+  // The analysis statement leaves the raw maximum out; without it a fresh analysis would show
+  // another summary than the recomputation of the same trajectory.
+  db.Execute(Format("update Tests set MaxRawSpeed=%f where Id=%d", t.maxRawSpeed, t.id));
   db.Execute(Format("delete from ReportsData where IdTest=%d", t.id));
 }
 

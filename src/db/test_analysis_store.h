@@ -28,8 +28,8 @@ struct TestBlobs {
 bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& blobs);
 
 // Stores an analysis: the points row (created when missing, with test.headDetection), the
-// points blob (NULL when empty), the analysis date, scale, information and summary of test,
-// and drops the test's cached results. With withDetectionSettings, test.paramsDetection is
+// points blob (NULL when empty), the analysis date, scale, information and summary of test
+// (the raw maximum speed included), and drops the test's cached results. With withDetectionSettings, test.paramsDetection is
 // written first in the same transaction.
 bool SaveAnalysis(Experiment& experiment, CInfosTest& test, const std::vector<uint8_t>& points,
                   bool withDetectionSettings);

@@ -168,9 +168,25 @@ VideoStatus VideoSource::ReadInto(CaptureStatus status, int requested) {
     return VideoStatus::kOk;
   }
   std::swap(current_, scratch_);
-  const double time = file_->Get(CaptureProperty::PosMsec);
+  const double time = PositionOfFrameRead(requested);
   currentFrame_ = std::max(0, FrameIndexAtTime(time, fps_) - startFrame_);
   return VideoStatus::kOk;
+}
+
+bool VideoSource::ReadNextFrame(cv::Mat& image, double& positionMs) {
+  if (!IsFileOpen()) return false;
+  if (file_->Read(image) != CaptureStatus::Ok || image.empty()) return false;
+  positionMs = PositionOfFrameRead(currentFrame_ + 1);
+  currentFrame_ = std::max(0, FrameIndexAtTime(positionMs, fps_) - startFrame_);
+  return true;
+}
+
+double VideoSource::PositionOfFrameRead(int expected) const {
+  const double reported = file_->Get(CaptureProperty::PosMsec);
+  if (reported > 0 || expected < 1 || fps_ <= 0 || startFrame_ + expected > lastFrame_) {
+    return reported;
+  }
+  return (startFrame_ + expected) * 1000.0 / fps_;
 }
 
 void VideoSource::SetBlackFrame() {

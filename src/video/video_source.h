@@ -88,6 +88,14 @@ class VideoSource {
 
   const cv::Mat& CurrentImage() const { return current_; }
 
+  // Reads the frame that follows the one last read (after OpenFile or GoToFrame(-1): the first
+  // frame) into image, for a loop that reads a file once from start to end without touching
+  // CurrentImage(). positionMs receives the time the back-end reports for that frame, and
+  // currentFrame() follows it. False at the end of the stream or on a capture error (image is
+  // then left empty or unchanged). image is written in place when it already has the frame's
+  // size, so a caller can hand in recycled buffers.
+  bool ReadNextFrame(cv::Mat& image, double& positionMs);
+
   // ---- Cameras -----------------------------------------------------------------------------
   // Opens camera list position index (V4L2, then any other interface) and asks for 640×480.
   // Failure leaves cameraIndex -1 and both camera sizes 0.
@@ -156,6 +164,11 @@ class VideoSource {
   VideoStatus ReadStartAndTiming();
   void ReadFileGeometry();
   VideoStatus ReadInto(CaptureStatus status, int requested);
+  // The position (ms) of the frame just read, expected to be frame `expected`. FFmpeg's reader
+  // reports 0 for the frames it drains from the decoder after the file's last packet (the
+  // reordering delay of H.264): within the file's frames, such a frame is placed where it was
+  // expected, at the file's rate.
+  double PositionOfFrameRead(int expected) const;
   void SetBlackFrame();
   void ReleaseFile();
   bool OpenCameraDevice(int index);

@@ -171,6 +171,27 @@ TEST_F(VideoSourceFrames, SeeksAnywhereAndReadsOnWithoutSeeking) {
   EXPECT_EQ(source->currentFrame(), 49);
 }
 
+TEST_F(VideoSourceFrames, FramesDrainedAtTheEndWithoutAPositionFollowOnAtTheRate) {
+  // The H.264 reader's last two frames come out of the decoder's delay with position 0.
+  script->times[48] = 0;
+  script->times[49] = 0;
+  ASSERT_EQ(source->OpenFile("movie.mp4"), VideoStatus::kOk);
+  ASSERT_EQ(source->GoToFrame(-1), VideoStatus::kOk);
+  cv::Mat image;
+  double position = -1;
+  std::vector<double> positions;
+  while (source->ReadNextFrame(image, position)) positions.push_back(position);
+  ASSERT_EQ(positions.size(), 50u);
+  EXPECT_EQ(positions[0], 0.0);  // the first frame's own 0 stands
+  EXPECT_EQ(positions[47], 1880.0);
+  EXPECT_EQ(positions[48], 1920.0);
+  EXPECT_EQ(positions[49], 1960.0);
+  EXPECT_EQ(source->currentFrame(), 49);
+  // Sought directly, such a frame is the one asked for.
+  ASSERT_EQ(source->GoToFrame(48), VideoStatus::kOk);
+  EXPECT_EQ(source->currentFrame(), 48);
+}
+
 TEST_F(VideoSourceFrames, CaptureErrorsKeepThePreviousImage) {
   ASSERT_EQ(source->GoToFrame(5), VideoStatus::kOk);
   script->failSeek = true;

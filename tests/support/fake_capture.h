@@ -17,6 +17,13 @@
 namespace vx::testing {
 
 struct CaptureScript {
+  virtual ~CaptureScript() = default;
+  // The image of frame index: by default a small frame whose first pixel spells its index.
+  virtual void Render(int index, cv::Mat& image) const {
+    image.create(size, CV_8UC3);
+    image.setTo(cv::Scalar(index % 256, index / 256, 7));
+  }
+
   std::vector<double> times;  // one per frame, ms
   double fps = 25.0;
   double frameCount = -1;     // reported count; -1: the number of frames
@@ -68,8 +75,7 @@ class FakeCapture : public Capture {
   }
   CaptureStatus Retrieve(cv::Mat& image) override {
     if (last_ < 0) return CaptureStatus::NoData;
-    image.create(size_, CV_8UC3);
-    image.setTo(cv::Scalar(last_ % 256, last_ / 256, 7));
+    script_->Render(last_, image);
     return CaptureStatus::Ok;
   }
   CaptureStatus Read(cv::Mat& image) override {

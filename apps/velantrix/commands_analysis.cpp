@@ -1,0 +1,270 @@
+// Verbs of the analysis run: analyze (tests of an experiment), video decode (the reading speed
+// of a video alone, the yardstick of the analysis speed).
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <memory>
+#include <thread>
+
+#include "analysis/batch_analysis.h"
+#include "base/text.h"
+#include "commands.h"
+#include "context.h"
+#include "experiment_access.h"
+#include "output.h"
+#include "protocol/test_stage_program.h"
+#include "video/video_source.h"
+
+namespace vx::cli {
+
+namespace {
+
+// Ctrl-C during an analysis asks the batch to stop after the current frame; the handler only
+// raises the flag (the one thing a signal handler may safely do).
+std::atomic<bool> interrupted{false};
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interrupted.store(false);
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_);
+  }
+  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction previous_ = {};
+};
+
+struct AnalyzeOptions {
+  std::string path;
+  std::vector<int> testIds;
+  bool all = false;
+  double minRate = 0;
+  int jobs = 0;  // 0: one per core
+  std::string retrySettings;
+  bool noDecodeAhead = false;
+  bool json = false;
+};
+
+const char* OutcomeText(TestOutcomeKind kind) {
+  switch (kind) {
+    case TestOutcomeKind::kAnalysed: return "analysed";
+    case TestOutcomeKind::kUnreadable: return "no such test";
+    case TestOutcomeKind::kNoVideo: return "the test has no video";
+    case TestOutcomeKind::kVideoMissing: return "the video file cannot be found";
+    case TestOutcomeKind::kVideoUnreadable: return "the video cannot be read";
+    case TestOutcomeKind::kNoDetection: return "the reference image cannot be prepared";
+    case TestOutcomeKind::kNotSaved: return "the analysis could not be saved";
+    case TestOutcomeKind::kCancelled: return "cancelled, nothing stored";
+  }
+  return "failed";
+}
+
+const char* OutcomeKey(TestOutcomeKind kind) {
+  switch (kind) {
+    case TestOutcomeKind::kAnalysed: return "analysed";
+    case TestOutcomeKind::kUnreadable: return "unreadable";
+    case TestOutcomeKind::kNoVideo: return "no_video";
+    case TestOutcomeKind::kVideoMissing: return "video_missing";
+    case TestOutcomeKind::kVideoUnreadable: return "video_unreadable";
+    case TestOutcomeKind::kNoDetection: return "no_detection";
+    case TestOutcomeKind::kNotSaved: return "not_saved";
+    case TestOutcomeKind::kCancelled: return "cancelled";
+  }
+  return "failed";
+}
+
+std::string TestLine(const TestOutcome& o) {
+  std::string line = Format("Test %d", o.testId);
+  if (!o.title.empty()) line += " \"" + o.title + "\"";
+  if (o.kind != TestOutcomeKind::kAnalysed) {
+    line += std::string(": ") + OutcomeText(o.kind);
+    return o.detail.empty() ? line : line + " (" + o.detail + ")";
+  }
+  line += Format(": detection rate %.2f %%, %d s", o.rate, (o.elapsedMs + 500) / 1000);
+  if (o.attempts > 1) {
+    line += Format(" (attempt %d of %d", o.keptAttempt + 1, o.attempts);
+    if (o.settingsFrom >= 0) line += Format(", settings of test %d", o.settingsFrom);
+    line += ")";
+  }
+  return line;
+}
+
+// A progress bar on a terminal, one line per test as it is done.
+class TerminalReport : public BatchObserver {
+ public:
+  TerminalReport(Context& context, bool json) : context_(context), json_(json) {}
+
+  void Progress(int percent) override {
+    if (!context_.ShowProgress()) return;
+    const int filled = percent * kBarWidth / 100;
+    context_.io.err << "\rAnalysing [" << std::string(filled, '#')
+                    << std::string(kBarWidth - filled, '.') << "] " << percent << " %"
+                    << std::flush;
+    barShown_ = true;
+  }
+
+  void TestDone(const TestOutcome& outcome) override {
+    ClearBar();
+    if (json_) return;
+    if (outcome.kind != TestOutcomeKind::kAnalysed) {
+      context_.io.err << "velantrix: " << TestLine(outcome) << '\n';
+    } else if (!context_.quiet) {
+      context_.io.out << TestLine(outcome) << '\n';
+    }
+  }
+
+  void ClearBar() {
+    if (!barShown_) return;
+    context_.io.err << '\r' << std::string(kBarWidth + 20, ' ') << '\r' << std::flush;
+    barShown_ = false;
+  }
+
+ private:
+  static constexpr int kBarWidth = 30;
+  Context& context_;
+  bool json_;
+  bool barShown_ = false;
+};
+
+void PrintJson(std::ostream& out, const BatchSummary& summary, double seconds) {
+  out << "{\"tests\": [";
+  for (size_t i = 0; i < summary.outcomes.size(); ++i) {
+    const TestOutcome& o = summary.outcomes[i];
+    out << (i ? ", " : "") << "{\"id\": " << o.testId << ", \"title\": " << JsonString(o.title)
+        << ", \"status\": " << JsonString(OutcomeKey(o.kind))
+        << ", \"rate\": " << JsonNumber(RoundHalfAway(o.rate * 100.0) / 100.0)
+        << ", \"frames\": " << o.frames << ", \"attempts\": " << o.attempts
+        << ", \"settings_from\": " << o.settingsFrom
+        << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << "}";
+  }
+  out << "], \"analysed\": " << summary.Count(TestOutcomeKind::kAnalysed)
+      << ", \"failed\": " << summary.Failed()
+      << ", \"cancelled\": " << (summary.cancelled ? "true" : "false")
+      << ", \"seconds\": " << JsonNumber(RoundHalfAway(seconds * 1000.0) / 1000.0) << "}\n";
+}
+
+void PrintSummary(Context& context, const BatchSummary& summary, double seconds) {
+  int frames = 0;
+  for (const TestOutcome& o : summary.outcomes) {
+    if (o.kind == TestOutcomeKind::kAnalysed) frames += o.frames;
+  }
+  const int analysed = summary.Count(TestOutcomeKind::kAnalysed);
+  std::string line = Format("%d test%s analysed", analysed, analysed == 1 ? "" : "s");
+  if (summary.Failed() > 0) line += Format(", %d failed", summary.Failed());
+  line += Format(": %d frames in %.1f s", frames, seconds);
+  if (seconds > 0) line += Format(" (%.0f frames/s)", frames / seconds);
+  if (summary.cancelled) {
+    context.io.err << "velantrix: Analysis cancelled: the test in progress was not stored; "
+                   << line << ".\n";
+  } else if (!context.quiet) {
+    context.io.out << line << '\n';
+  }
+}
+
+int RunAnalyze(Context& context, const AnalyzeOptions& options) {
+  if (options.testIds.empty() && !options.all) {
+    return context.Fail("Name the tests to analyse, or give --all.", kExitUsage);
+  }
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, options.path, experiment, status)) return status;
+
+  std::vector<int> ids = options.testIds;
+  if (options.all) {
+    for (int id : UnanalysedTests(experiment)) {
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    }
+  }
+  if (ids.empty()) {
+    if (!context.quiet && !options.json) context.io.out << "No test to analyse.\n";
+    if (options.json) PrintJson(context.io.out, BatchSummary(), 0);
+    return kExitOk;
+  }
+
+  BatchOptions batch;
+  batch.minimumRate = static_cast<float>(options.minRate);
+  batch.alternativeSettings = options.retrySettings;
+  batch.jobs = options.jobs > 0 ? options.jobs
+                                : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  batch.decodeAhead = !options.noDecodeAhead;
+  batch.programFactory = StageProgramFactory(experiment.fields);
+
+  TerminalReport report(context, options.json);
+  const uint32_t start = context.clock.TickMs();
+  BatchSummary summary;
+  {
+    InterruptGuard guard;
+    summary = RunBatchAnalysis(experiment, ids, batch, report, interrupted);
+  }
+  report.ClearBar();
+  const double seconds = (context.clock.TickMs() - start) / 1000.0;
+  if (options.json) {
+    PrintJson(context.io.out, summary, seconds);
+  } else {
+    PrintSummary(context, summary, seconds);
+  }
+  return summary.cancelled || summary.Failed() > 0 ? kExitFailed : kExitOk;
+}
+
+// Every frame of a video read once, as the analysis reads it, without detection.
+int RunVideoDecode(Context& context, const std::string& path) {
+  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  VideoSource source;
+  const VideoStatus status = source.OpenFile(path);
+  if (status != VideoStatus::kOk) {
+    return context.Fail(Format("Cannot open the video '%s': %s.", path.c_str(), VideoStatusText(status)));
+  }
+  source.GoToFrame(-1);
+  const uint32_t start = context.clock.TickMs();
+  cv::Mat frame;
+  double positionMs = 0;
+  int frames = 0;
+  while (source.ReadNextFrame(frame, positionMs)) ++frames;
+  const double seconds = (context.clock.TickMs() - start) / 1000.0;
+  context.io.out << Format("%d frames in %.3f s", frames, seconds);
+  if (seconds > 0) context.io.out << Format(" (%.1f frames/s)", frames / seconds);
+  context.io.out << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& result) {
+  auto o = std::make_shared<AnalyzeOptions>();
+  CLI::App* analyze = app.add_subcommand(
+      "analyze", "Analyse tests: find the animal in every frame of their videos and store the "
+                 "trajectories and summaries");
+  analyze->add_option("EXP", o->path, "Experiment file")->required();
+  analyze->add_option("TEST_ID", o->testIds, "Tests to analyse");
+  analyze->add_flag("--all", o->all, "Every test not analysed yet");
+  analyze->add_option("--min-rate", o->minRate,
+                      "Below this detection rate (percent), retry with the settings of the other "
+                      "tests of the same video and keep the best")
+      ->check(CLI::Range(0.0, 100.0));
+  analyze->add_option("--retry-settings", o->retrySettings,
+                      "Detection settings (stored text form) tried first on a retry");
+  analyze->add_option("--jobs", o->jobs, "Tests analysed at once (default: one per core)")
+      ->check(CLI::PositiveNumber);
+  analyze->add_flag("--no-decode-ahead", o->noDecodeAhead,
+                    "Decode each frame in the analysing thread (for measurements)");
+  analyze->add_flag("--json", o->json, "One JSON document with every test's outcome");
+  analyze->callback([&, o] { result.Select([&, o] { return RunAnalyze(context, *o); }); });
+
+  auto video = std::make_shared<std::string>();
+  CLI::App* decode = Verb(app, "video", "Video files: information, records")
+                         ->add_subcommand("decode", "Read every frame of a video once and report "
+                                                    "the reading speed");
+  decode->add_option("VIDEO", *video, "Video file")->required();
+  decode->callback([&, video] { result.Select([&, video] { return RunVideoDecode(context, *video); }); });
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,294 @@
+#include "analysis/analysis_run.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <mutex>
+
+#include "analysis/frame_reader.h"
+#include "analysis/reference_image.h"
+#include "base/messages.h"
+#include "base/text.h"
+#include "video/video_timing.h"
+#include "zones/calibration.h"
+
+namespace vx {
+
+Trajectory AnalysisSource::CopyTrajectory() {
+  std::lock_guard<std::mutex> lock(video.DisplayMutex());
+  return display.trajectory;
+}
+
+void PrepareSource(AnalysisSource& source, const TestJob& job, const ZoneSet& zones,
+                   const DetectionSettings& settings) {
+  const bool head = job.protocol.headDetection;
+  source.detector.SetContext(
+      MakeTestDetectionContext(settings, zones, head, job.sizes, job.test.idArena));
+  source.headDetection = head;
+  source.recordingActive = false;
+  source.stopRequested = false;
+  source.currentIndex = -1;
+  source.currentTime = 0;
+  source.info = AnalysisInfo();
+  std::lock_guard<std::mutex> lock(source.video.DisplayMutex());
+  source.display.trajectory = Trajectory(job.smoothing, MmPerPixel(zones));
+  source.display.point = tMyPoint();
+  source.display.blobs.clear();
+}
+
+void SetReference(AnalysisSource& source, const cv::Mat& reference) {
+  DetectionContext context = source.detector.Context();
+  context.reference = reference;
+  source.detector.SetContext(std::move(context));
+}
+
+VideoStatus OpenTestVideo(AnalysisSource& source, const TestJob& job) {
+  const VideoStatus status = source.video.OpenFile(job.videoPath, job.openOptions);
+  if (status == VideoStatus::kOk && !source.period.Known()) {
+    source.period.last = source.video.lastFrame() - source.video.startFrame();
+  }
+  return status;
+}
+
+namespace {
+
+// The frame loop's state between two frames.
+class FrameLoop {
+ public:
+  FrameLoop(AnalysisSource& source, FrameProgram& program, RunObserver& observer)
+      : source_(source), program_(program), observer_(observer), video_(source.video) {}
+
+  RunOutcome Run();
+
+ private:
+  enum class Step { kProcess, kSkip, kEnd };
+  Step Place(const DecodedFrame& frame);
+  void Process(const cv::Mat& image);
+  void Act(const std::vector<FrameAction>& actions);
+  void ReportProgress();
+
+  AnalysisSource& source_;
+  FrameProgram& program_;
+  RunObserver& observer_;
+  VideoSource& video_;
+  RunOutcome outcome_;
+  int readIndex_ = -1;  // index of the frame read last (processed or skipped)
+  int index_ = -1;      // index and time of the frame being placed
+  int time_ = 0;
+  bool havePrevious_ = false;
+  int previousTime_ = INT_MIN;
+  int periodStartTime_ = 0;
+  int lastPercent_ = -1;
+  cv::Mat mask_;
+  BlobList blobs_;
+  tMyPoint point_;
+};
+
+RunOutcome FrameLoop::Run() {
+  AnalysisPeriod& period = source_.period;
+  // Positioned so that the next read gives the period's first frame.
+  video_.GoToFrame(period.first > 0 ? period.first - 1 : -1);
+  source_.detector.trackingMode = true;
+  source_.stopRequested = false;
+  source_.recordingActive = false;
+  program_.Start();
+
+  FrameReader reader(video_, source_.decodeAhead);
+  DecodedFrame frame;
+  while (!source_.stopRequested) {
+    if (observer_.Cancelled()) {
+      outcome_.ending = RunEnding::kCancelled;
+      break;
+    }
+    if (!reader.Next(frame)) {
+      outcome_.videoEnded = true;
+      break;
+    }
+    const Step step = Place(frame);
+    if (step == Step::kEnd) break;
+    if (step == Step::kProcess) Process(frame.image);
+    reader.Recycle(std::move(frame));
+  }
+  reader.Stop();
+  source_.detector.trackingMode = false;
+  if (outcome_.videoEnded && source_.currentIndex >= 0) period.last = source_.currentIndex;
+  AnalysisInfo& info = source_.info;
+  info[run_info::kEndTime] = source_.currentTime;
+  info[run_info::kLastFrame] = source_.currentIndex;
+  info[run_info::kEnding] = static_cast<int>(outcome_.ending);
+  info[run_info::kPeriodFirst] = period.first;
+  return outcome_;
+}
+
+FrameLoop::Step FrameLoop::Place(const DecodedFrame& frame) {
+  const std::vector<uint32_t>& listed = video_.frameTimes();
+  const bool byIndex = video_.seekByTime() == 0;
+  if (byIndex && readIndex_ >= 0) {
+    index_ = readIndex_ + 1;
+  } else {
+    index_ = std::max(0, FrameIndexAtTime(frame.positionMs, video_.fps()) - video_.startFrame());
+  }
+  readIndex_ = index_;
+  const AnalysisPeriod& period = source_.period;
+  if (period.Known() && period.last > 0) {
+    const double share = (period.first + 1.0 + index_) / period.last * 100.0;
+    const int percent = std::min(100, RoundHalfEven(share));
+    if (percent != lastPercent_) {
+      lastPercent_ = percent;
+      observer_.Progress(percent);
+    }
+  }
+  if (period.Known() && index_ > period.last) return Step::kEnd;
+  if (!listed.empty()) {
+    if (static_cast<size_t>(index_) >= listed.size()) return Step::kEnd;
+    time_ = static_cast<int>(listed[index_]);
+  } else {
+    time_ = RoundHalfEven(frame.positionMs);
+  }
+  if (havePrevious_ && time_ <= previousTime_) return byIndex ? Step::kSkip : Step::kEnd;
+  if (!havePrevious_) periodStartTime_ = time_;
+  havePrevious_ = true;
+  previousTime_ = time_;
+  source_.currentIndex = index_;
+  source_.currentTime = time_;
+  return Step::kProcess;
+}
+
+// Points of a trajectory being recorded are in frame order: a frame already recorded (a
+// replay) starts from its point, with the same time, and is not recorded twice.
+const tMyPoint* RecordedPoint(const Trajectory& trajectory, int frame) {
+  const std::vector<tMyPoint>& points = trajectory.points();
+  const auto found = std::lower_bound(points.begin(), points.end(), frame,
+                                      [](const tMyPoint& p, int f) { return p.frame < f; });
+  return found != points.end() && found->frame == frame ? &*found : nullptr;
+}
+
+void FrameLoop::Process(const cv::Mat& image) {
+  {
+    std::lock_guard<std::mutex> lock(video_.DisplayMutex());
+    const tMyPoint* recorded = RecordedPoint(source_.display.trajectory, index_);
+    point_.frame = index_;
+    point_.time = recorded != nullptr ? recorded->time : time_;
+  }
+  DetectInFrame(source_.detector, image, mask_, point_, blobs_, source_.headDetection);
+  ++outcome_.framesProcessed;
+  Act(program_.Evaluate(point_, point_.time - periodStartTime_));
+
+  std::lock_guard<std::mutex> lock(video_.DisplayMutex());
+  DisplayState& display = source_.display;
+  if (display.withImages) {
+    image.copyTo(display.frame);
+    mask_.copyTo(display.mask);
+    display.blobs = blobs_;
+  }
+  display.point = point_;
+  const std::vector<tMyPoint>& points = display.trajectory.points();
+  if (source_.recordingActive && point_.HasAnimal() &&
+      (points.empty() || points.back().frame < point_.frame)) {
+    display.trajectory.Append(point_, true);
+  }
+}
+
+void FrameLoop::Act(const std::vector<FrameAction>& actions) {
+  AnalysisInfo& info = source_.info;
+  for (const FrameAction& action : actions) {
+    if (action.kind == FrameAction::kStart) {
+      if (!source_.recordingActive && info[run_info::kStartFrame] < 0) {
+        info[run_info::kStartFrame] = index_;
+        info[run_info::kStartTime] = point_.time;
+        info[run_info::kStartAction] = action.id;
+      }
+      source_.recordingActive = true;
+    } else if (!source_.stopRequested) {
+      source_.stopRequested = true;
+      outcome_.ending = action.id < 0 ? RunEnding::kMaximumDuration : RunEnding::kStopAction;
+      info[run_info::kStopAction] = action.id;
+    }
+  }
+}
+
+}  // namespace
+
+RunOutcome RunFrames(AnalysisSource& source, const std::string& path,
+                     const FileOpenOptions& options, FrameProgram& program,
+                     RunObserver& observer) {
+  RunOutcome outcome;
+  outcome.status = source.video.OpenFile(path, options);
+  if (outcome.status != VideoStatus::kOk) return outcome;
+  if (!source.period.Known()) {
+    source.period.last = source.video.lastFrame() - source.video.startFrame();
+  }
+  SetVideoFields(source.info, source.video.InfoFields());
+  return FrameLoop(source, program, observer).Run();
+}
+
+float DetectionRate(int framesWithAnimal, int framesInPeriod) {
+  if (framesInPeriod <= 0) return 0.0f;
+  const float rate = static_cast<float>(framesWithAnimal) * 100.0f /
+                     static_cast<float>(framesInPeriod) + 0.05f;
+  return std::min(100.0f, rate);
+}
+
+namespace {
+
+int ElapsedMs(const Services& services, uint32_t startTick) {
+  return services.clock != nullptr ? static_cast<int>(services.clock->TickMs() - startTick) : 0;
+}
+
+}  // namespace
+
+AttemptResult AnalyseTestBatch(AnalysisSource& source, const TestJob& job, const ZoneSet& zones,
+                               const DetectionSettings& settings, int attempt,
+                               float minimumRate, FrameProgram& program, RunObserver& observer,
+                               const Services& services) {
+  AttemptResult result;
+  result.settings = settings;
+  PrepareSource(source, job, zones, result.settings);
+  const uint32_t startTick = services.clock != nullptr ? services.clock->TickMs() : 0;
+
+  ReferenceInputs inputs;
+  inputs.source = &source.video;
+  inputs.videoPath = job.videoPath;
+  inputs.files = services.files;
+  inputs.library = [&job](int id) { return job.LibraryImage(id); };
+  inputs.context = source.detector.Context();
+  inputs.firstFrame = source.period.first;
+  inputs.lastFrame = source.period.last;
+  if (!PrepareReference(result.settings, inputs)) {
+    observer.Log(Format(MessageText(msg::kAttemptReferenceFailed), attempt + 1));
+    result.referenceFailed = true;
+    return result;
+  }
+  SetReference(source, result.settings.referenceImage);
+  const std::string& title = job.test.title;
+  observer.Log(Format(MessageText(msg::kAnalysingTest), title.c_str()));
+
+  const RunOutcome outcome = RunFrames(source, job.videoPath, job.openOptions, program, observer);
+  result.videoStatus = outcome.status;
+  result.cancelled = outcome.ending == RunEnding::kCancelled;
+  if (result.cancelled || outcome.status != VideoStatus::kOk) return result;
+
+  result.trajectory = source.CopyTrajectory();
+  result.trajectory.FinishAppending();
+  result.framesWithAnimal = static_cast<int>(result.trajectory.size());
+  if (source.period.Known()) {
+    result.framesInPeriod = source.period.FrameCount();
+  } else if (!result.trajectory.empty()) {
+    const std::vector<tMyPoint>& points = result.trajectory.points();
+    result.framesInPeriod = points.back().frame - points.front().frame + 1;
+  }
+  result.rate = DetectionRate(result.framesWithAnimal, result.framesInPeriod);
+  result.info = source.info;
+  result.info[run_info::kPeriodFrames] = result.framesInPeriod;
+  result.info[run_info::kAnimalFrames] = result.framesWithAnimal;
+  result.elapsedMs = ElapsedMs(services, startTick);
+
+  observer.Log(Format(MessageText(msg::kDetectionRate), title.c_str(), result.rate));
+  observer.Log(Format(MessageText(msg::kElapsedTime), (result.elapsedMs + 500) / 1000));
+  if (attempt > 0 || result.rate < minimumRate) {
+    observer.Log(Format(MessageText(msg::kAttemptNumber), attempt + 1));
+  }
+  return result;
+}
+
+}  // namespace vx
