@@ -22,6 +22,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterTrajectoryCommands(app, context, result);
   RegisterDetectionCommands(app, context, result);
   RegisterMeasureCommands(app, context, result);
+  RegisterReportCommands(app, context, result);
 }
 
 }  // namespace

@@ -34,5 +34,6 @@ void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& re
 void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
