@@ -3,9 +3,11 @@
 #include <clocale>
 #include <iostream>
 
+#include "base/memory_tuning.h"
 #include "cli.h"
 
 int main(int argc, char** argv) {
+  vx::KeepFreedMemoryForReuse();
   // Numbers are written and read with a point whatever the user's locale.
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");

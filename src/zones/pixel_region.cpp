@@ -62,6 +62,7 @@ PixelRegion PixelRegion::Builder::Build() {
   }
   region.rowStarts_[static_cast<size_t>(rows)] = static_cast<int>(spans_.size());
   region.spans_ = std::move(spans_);
+  region.box_ = region.ComputeBoundingBox();
   rowYs_.clear();
   rowStarts_.clear();
   spans_.clear();
@@ -121,7 +122,7 @@ int64_t PixelRegion::PixelCount() const {
   return count;
 }
 
-PixelRect PixelRegion::BoundingBox() const {
+PixelRect PixelRegion::ComputeBoundingBox() const {
   if (spans_.empty()) return {};
   int left = spans_.front().x0;
   int right = spans_.front().x1;

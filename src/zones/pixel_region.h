@@ -53,8 +53,8 @@ class PixelRegion {
   bool Contains(int x, int y) const;
   int64_t PixelCount() const;
   // Smallest rectangle holding every pixel, right and bottom exclusive; empty for an empty
-  // region.
-  PixelRect BoundingBox() const;
+  // region. Kept from construction: body tests ask for it in every frame.
+  const PixelRect& BoundingBox() const { return box_; }
   // The region as rectangles (right and bottom exclusive), banded the way the platform's
   // regions are: consecutive rows with identical spans form one band of rectangles.
   std::vector<PixelRect> Rectangles() const;
@@ -76,10 +76,12 @@ class PixelRegion {
   enum class Op { Union, Intersect, Subtract };
   static PixelRegion Combine(const PixelRegion& a, const PixelRegion& b, Op op);
   int RowIndex(int y) const;  // -1 when the row holds nothing
+  PixelRect ComputeBoundingBox() const;
 
   int top_ = 0;                 // y of the first stored row
   std::vector<int> rowStarts_;  // per row from top_: index of its first span; one extra at end
   std::vector<Span> spans_;
+  PixelRect box_;
 };
 
 }  // namespace vx
