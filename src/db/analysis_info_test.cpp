@@ -22,36 +22,24 @@ TEST(AnalysisInfo, DefaultsAndVersionFiveText) {
   EXPECT_EQ(back.stamp, filled.stamp);
 }
 
+// Each text read, then written in the current version: the written text shows every value.
 TEST(AnalysisInfo, OlderVersionsKeepDefaultsForWhatTheyLack) {
-  // Version 0: values 1..8 only.
-  vx::AnalysisInfo v0 = vx::ParseAnalysisInfo("0|1|2|3|4|5|6|7|8|999|999");
-  EXPECT_EQ(v0[8], 8);
-  EXPECT_EQ(v0.stamp, 0);
-  EXPECT_EQ(v0[9], -1);
-  EXPECT_EQ(v0[11], 1900);
-  // Version 2: adds the stamp and values 9, 10.
-  vx::AnalysisInfo v2 = vx::ParseAnalysisInfo("2|1|2|3|4|5|6|7|8|77|9|10|999");
-  EXPECT_EQ(v2.stamp, 77);
-  EXPECT_EQ(v2[10], 10);
-  EXPECT_EQ(v2[11], 1900);
-  // Version 4: the always-0 field is skipped, value 16 follows it; value 17 stays 0.
-  vx::AnalysisInfo v4 = vx::ParseAnalysisInfo("4|1|2|3|4|5|6|7|8|77|9|10|1400|1|2|3|4|555|16");
-  EXPECT_EQ(v4[11], 1400);
-  EXPECT_EQ(v4[15], 4);
-  EXPECT_EQ(v4[16], 16);
-  EXPECT_EQ(v4[17], 0);
-}
-
-TEST(AnalysisInfo, MissingPromisedFieldEndsReadingAndDropsTheStamp) {
-  vx::AnalysisInfo info = vx::ParseAnalysisInfo("3|1|2|3|4|5|6|7|8|77|9");
-  EXPECT_EQ(info[9], 9);
-  EXPECT_EQ(info[10], 0);      // default
-  EXPECT_EQ(info[11], 1900);   // default
-  EXPECT_EQ(info.stamp, 0);    // reset
-  const vx::AnalysisInfo empty = vx::ParseAnalysisInfo("");
-  EXPECT_EQ(empty.values, vx::AnalysisInfo().values);
-  const vx::AnalysisInfo garbage = vx::ParseAnalysisInfo("abc|||x");
-  EXPECT_EQ(garbage[1], 0);  // C-library reading of "x"
+  const struct {
+    const char* text;
+    const char* written;
+  } cases[] = {
+      // Version 0: values 1..8 only.
+      {"0|1|2|3|4|5|6|7|8|999|999", "5|1|2|3|4|5|6|7|8|0|-1|0|1900|-1|-1|0|-1|0|-1|0"},
+      // Version 2: adds the stamp and values 9, 10.
+      {"2|1|2|3|4|5|6|7|8|77|9|10|999", "5|1|2|3|4|5|6|7|8|77|9|10|1900|-1|-1|0|-1|0|-1|0"},
+      // Version 4: the always-0 field is skipped, value 16 follows it; value 17 stays 0.
+      {"4|1|2|3|4|5|6|7|8|77|9|10|1400|1|2|3|4|555|16", "5|1|2|3|4|5|6|7|8|77|9|10|1400|1|2|3|4|0|16|0"},
+      // A missing promised field ends the reading and drops the stamp.
+      {"3|1|2|3|4|5|6|7|8|77|9", "5|1|2|3|4|5|6|7|8|0|9|0|1900|-1|-1|0|-1|0|-1|0"},
+      {"", "5|-1|0|0|-1|-1|0|0|-1|0|-1|0|1900|-1|-1|0|-1|0|-1|0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vx::FormatAnalysisInfo(vx::ParseAnalysisInfo(c.text)), c.written) << c.text;
+  EXPECT_EQ(vx::ParseAnalysisInfo("abc|||x")[1], 0);  // C-library reading of "x"
 }
 
 }  // namespace

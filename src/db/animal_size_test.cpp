@@ -44,11 +44,7 @@ TEST(AnimalSizeSetting, NewFileDefaultText) {
 TEST(AnimalSizeSetting, ParseAcceptsOnlySevenIntegers) {
   vx::AnimalSizeSetting setting;
   ASSERT_TRUE(vx::ParseAnimalSize("0|1|3|20|77|30|100", setting));
-  EXPECT_EQ(setting.preset, 3);
-  EXPECT_EQ(setting.minSize, 20);
-  EXPECT_EQ(setting.maxSize, 77);
-  EXPECT_EQ(setting.minLevel, 30);
-  EXPECT_EQ(setting.maxLevel, 100);
+  EXPECT_EQ(vx::FormatAnimalSize(setting), "0|1|3|20|77|30|100");
   for (const char* bad : {"", "Exp", "0|1|3|20|77|30", "0|1|x|20|77|30|100", "1;2;3"}) {
     vx::AnimalSizeSetting untouched;
     untouched.preset = 42;

@@ -45,14 +45,10 @@ TEST(AnimalStore, OwnSizeAndArenaRoundTrip) {
                 {"20", "185", "0|1|7|20|185|30|360", "0,2,14", "3"}}));
   vx::CAnimal loaded;
   ASSERT_TRUE(vx::LoadAnimal(fixture.experiment, animal.id, loaded));
-  EXPECT_EQ(loaded.notes, animal.notes);
-  EXPECT_FALSE(loaded.usesExperimentSize);
-  EXPECT_EQ(loaded.size.preset, 7);
-  EXPECT_EQ(loaded.size.maxLevel, 360);
-  EXPECT_TRUE(loaded.defaultArena.set);
-  EXPECT_EQ(loaded.defaultArena.first, 2);
-  EXPECT_EQ(loaded.defaultArena.second, 14);
-  EXPECT_EQ(loaded.status, 3);
+  EXPECT_EQ(std::tie(loaded.notes, loaded.usesExperimentSize, loaded.size.preset, loaded.size.maxLevel, loaded.status),
+            std::tie(animal.notes, animal.usesExperimentSize, animal.size.preset, animal.size.maxLevel, animal.status));
+  EXPECT_EQ(std::make_tuple(loaded.defaultArena.set, loaded.defaultArena.first, loaded.defaultArena.second),
+            std::make_tuple(true, 2, 14));
 
   loaded.name = "Rat renamed";
   ASSERT_TRUE(vx::SaveAnimal(fixture.experiment, loaded));
@@ -62,12 +58,8 @@ TEST(AnimalStore, OwnSizeAndArenaRoundTrip) {
 
 TEST(AnimalStore, MalformedColumnsReadAsDefaults) {
   ExperimentFixture fixture;
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Animals(Name, MinSize, MaxSize, AnimalSize, DefaultArena, Fields) "
+  vx::testing::ExecuteSql(fixture.path(), "insert into Animals(Name, MinSize, MaxSize, AnimalSize, DefaultArena, Fields) "
                "values ('odd', 12, 40, '1|2|x', '0,3', '1;0;a|junk|')");
-  }
   ASSERT_TRUE(fixture.experiment.LoadAll());
   ASSERT_EQ(fixture.experiment.animals.size(), 1u);
   const vx::CAnimal& odd = fixture.experiment.animals[0];
@@ -111,12 +103,8 @@ TEST(AnimalStore, CountsDeletesAndPicker) {
     ASSERT_TRUE(vx::SaveAnimal(fixture.experiment, animal));
     ids.push_back(animal.id);
   }
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("insert into Tests(IdAnimal) values (" + std::to_string(ids[0]) + ")");
-    db.Execute("insert into Tests(IdAnimal) values (" + std::to_string(ids[0]) + ")");
-  }
+  const std::string first = std::to_string(ids[0]);
+  vx::testing::ExecuteSql(fixture.path(), "insert into Tests(IdAnimal) values (" + first + "), (" + first + ")");
   EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[0]), 2);
   EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[1]), 0);
   std::vector<vx::NamedId> list;

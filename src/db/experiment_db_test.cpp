@@ -30,23 +30,24 @@ TEST(OpenExperimentDb, CreatesANewFileOnlyWhenAsked) {
   EXPECT_EQ(QueryValue(file.path, "select Value from Infos where Name='VersionDB'"), "24");
 }
 
-TEST(OpenExperimentDb, MissingFileIsNotCreatedReadOnly) {
-  vx::testing::TempDir dir;
-  SQLite::Database db;
-  EXPECT_NE(db.OpenReadOnly(dir.File("missing.vxdb")), SQLite::kOk);
-  EXPECT_FALSE(db.IsOpen());
-  EXPECT_EQ(db.readOnly(), 1);
-}
-
-TEST(WriteTransaction, CommitsAndMarksModified) {
+TEST(WriteTransaction, CommitsMarksModifiedAndReadsBackAsWritten) {
   ExperimentFixture fixture;
   vx::ExperimentFile& file = fixture.experiment.file;
+  std::string value;
+  EXPECT_FALSE(vx::GetExperimentSetting(file, "Units", value));
   EXPECT_FALSE(file.modified);
-  EXPECT_TRUE(vx::SetExperimentSetting(file, "Title", "Open field, day 1"));
+  const std::string text = "l'unit\xC3\xA9 \"mm\"; ||";
+  EXPECT_TRUE(vx::SetExperimentSetting(file, "Units", text));
   EXPECT_TRUE(file.modified);
   EXPECT_TRUE(file.resultsMustRefresh);
-  EXPECT_EQ(QueryValue(fixture.path(), "select Value from Infos where Name='Title'"),
-            "Open field, day 1");
+  EXPECT_EQ(QueryValue(fixture.path(), "select Value from Infos where Name='Units'"), text);
+  EXPECT_TRUE(vx::SetExperimentSetting(file, "Units", text + "2"));  // update, not a second row
+  EXPECT_TRUE(vx::GetExperimentSetting(file, "Units", value));
+  EXPECT_EQ(value, text + "2");
+  EXPECT_EQ(QueryValue(fixture.path(), "select count(*) from Infos where Name='Units'"), "1");
+  EXPECT_TRUE(vx::SetExperimentSetting(file, "it's", "x"));
+  EXPECT_TRUE(vx::GetExperimentSetting(file, "it's", value));
+  EXPECT_EQ(value, "x");
   EXPECT_TRUE(fixture.services.notifier.notifications.empty());
 }
 
@@ -123,22 +124,6 @@ TEST(ReadTransaction, FailedQueryReportsMessage523) {
                 "An error occurs when reading the experiment file."),
             std::string::npos);
   EXPECT_EQ(value, "unchanged");
-}
-
-TEST(ReadTransaction, SettingsReadBackAsWritten) {
-  ExperimentFixture fixture;
-  vx::ExperimentFile& file = fixture.experiment.file;
-  std::string value;
-  EXPECT_FALSE(vx::GetExperimentSetting(file, "Units", value));
-  const std::string text = "l'unit\xC3\xA9 \"mm\"; ||";
-  EXPECT_TRUE(vx::SetExperimentSetting(file, "Units", text));
-  EXPECT_TRUE(vx::SetExperimentSetting(file, "Units", text + "2"));  // update, not a second row
-  EXPECT_TRUE(vx::GetExperimentSetting(file, "Units", value));
-  EXPECT_EQ(value, text + "2");
-  EXPECT_EQ(QueryValue(fixture.path(), "select count(*) from Infos where Name='Units'"), "1");
-  EXPECT_TRUE(vx::SetExperimentSetting(file, "it's", "x"));
-  EXPECT_TRUE(vx::GetExperimentSetting(file, "it's", value));
-  EXPECT_EQ(value, "x");
 }
 
 }  // namespace

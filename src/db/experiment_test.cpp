@@ -19,25 +19,21 @@ TEST(Experiment, LoadAllReadsEveryList) {
   ASSERT_TRUE(fixture.loaded);
   EXPECT_EQ(fixture.experiment.settings.animalSize.preset, 6);
   EXPECT_TRUE(fixture.experiment.protocols.empty());
-  {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-    db.Execute("update Infos set Value='Mon exp' where Name='Title'");
-    db.Execute("update Infos set Value='0|1|7|20|185|30|360' where Name='Animals'");
-    db.Execute("insert into Infos values ('ReportsFont', 'Arial|10')");
-    db.Execute("insert into Fields(Name, Category, Ordre, Type) values ('b', 1, 0, 0), "
-               "('a', 0, 2, 0), ('c', 0, 1, 0)");
-    db.Execute("insert into Protocols(Name) values ('P1'), ('P2')");
-    db.Execute("insert into Zones(Id, IdProtocol, Name) values (1, 2, 'z')");
-    db.Execute("insert into Animals(Name) values ('A')");
-    db.Execute("insert into Videos(Name, NbFrames) values ('V', 10)");
-    db.Execute("insert into Tests(Title, Source) values ('T1', 1), ('T2', -1)");
-  }
+  vx::testing::ExecuteSql(fixture.path(),
+                          "update Infos set Value='Mon exp' where Name='Title';"
+                          "update Infos set Value='0|1|7|20|185|30|360' where Name='Animals';"
+                          "insert into Infos values ('ReportsFont', 'Arial|10');"
+                          "insert into Fields(Name, Category, Ordre, Type) values ('b', 1, 0, 0), ('a', 0, 2, 0), "
+                          "('c', 0, 1, 0);"
+                          "insert into Protocols(Name) values ('P1'), ('P2');"
+                          "insert into Zones(Id, IdProtocol, Name) values (1, 2, 'z');"
+                          "insert into Animals(Name) values ('A');"
+                          "insert into Videos(Name, NbFrames) values ('V', 10);"
+                          "insert into Tests(Title, Source) values ('T1', 1), ('T2', -1)");
   ASSERT_TRUE(fixture.experiment.LoadAll());
   const vx::Experiment& e = fixture.experiment;
-  EXPECT_EQ(e.settings.title, "Mon exp");
-  EXPECT_EQ(e.settings.reportsFont, "Arial|10");
-  EXPECT_EQ(e.settings.animalSize.preset, 7);
+  EXPECT_EQ(std::tie(e.settings.title, e.settings.reportsFont, e.settings.animalSize.preset),
+            std::make_tuple("Mon exp", "Arial|10", 7));
   ASSERT_EQ(e.fields.size(), 3u);
   EXPECT_EQ(e.fields[0].name, "c");  // category 0 by order, then category 1
   EXPECT_EQ(e.fields[2].name, "b");

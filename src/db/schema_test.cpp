@@ -86,15 +86,6 @@ TEST(Schema, NewFileInfosRowsInOrder) {
   EXPECT_EQ(rows, expected);
 }
 
-TEST(Schema, NewZoneRowTakesThePercentDefaults) {
-  ExperimentFixture fixture;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(fixture.path()), SQLite::kOk);
-  db.Execute("insert into Zones(Id, IdProtocol) values (1, 1)");
-  EXPECT_EQ(QueryValue(fixture.path(), "select PercentEntry||','||PercentExit from Zones"),
-            "70,50");
-}
-
 // ---- identification ----
 
 class FileType : public ::testing::Test {
@@ -120,53 +111,41 @@ class FileType : public ::testing::Test {
   bool stillOpen = false;
 };
 
-TEST_F(FileType, CurrentFileIsAccepted) {
+TEST_F(FileType, OnlyExperimentFilesAreAccepted) {
   ExperimentFixture fixture;
   EXPECT_TRUE(Check(fixture.path()));
   EXPECT_EQ(lastError, 0);
-}
-
-TEST_F(FileType, TextFileIsNotAnExperiment) {
-  const std::string path = dir.File("notes.vxdb");
-  vx::testing::WriteFileBytes(path, "This is not a database at all, just some text.\n");
-  EXPECT_FALSE(Check(path));
+  const std::string text = "This is not a database at all, just some text.\n";
+  const std::string notes = dir.File("notes.vxdb");
+  vx::testing::WriteFileBytes(notes, text);
+  EXPECT_FALSE(Check(notes));
   EXPECT_EQ(lastError, SQLite::kNotADb);
   EXPECT_FALSE(stillOpen);
-  EXPECT_EQ(vx::testing::ReadFileBytes(path), "This is not a database at all, just some text.\n");
-}
+  EXPECT_EQ(vx::testing::ReadFileBytes(notes), text);
 
-TEST_F(FileType, OtherSqliteDatabaseIsNotAnExperiment) {
-  const std::string path = dir.File("other.db");
-  Sql(path, "create table Customers(Id integer, Name text)");
-  EXPECT_FALSE(Check(path));
-  EXPECT_EQ(lastError, SQLite::kNotADb);
-  EXPECT_FALSE(stillOpen);
-}
-
-TEST_F(FileType, OldFileWithoutVersionRowButWithProtocolsIsAccepted) {
-  const std::string path = dir.File("old.vxdb");
-  Sql(path, "create table Protocols(Id integer PRIMARY KEY, Name text); "
-            "create table Infos(Name text, Value text)");
-  EXPECT_TRUE(Check(path));
-}
-
-TEST_F(FileType, VersionEightNeedsTheExactFileType) {
+  const std::string oldTables = "create table Protocols(Id integer); create table Infos(Name text, Value text); ";
+  const struct {
+    std::string sql;
+    bool accepted;
+  } cases[] = {
+      {"create table Customers(Id integer, Name text)", false},  // another program's database
+      {oldTables, true},                                          // old file: no version row yet
+      {oldTables + "insert into Infos values ('VersionDB','8')", false},  // from 8 on, a file type
+      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','velantrix')", false},
+      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','VELANTRIX')", false},
+      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','Velantrix ')", false},
+      {oldTables + "insert into Infos values ('VersionDB','12'), ('FileType','Velantrix')", true},
+  };
   int index = 0;
-  for (const char* type : {"", "velantrix", "VELANTRIX", "Velantrix "}) {
-    const std::string path = dir.File("v8-" + std::to_string(index++) + ".vxdb");
-    Sql(path, "create table Protocols(Id integer); create table Infos(Name text, Value text); "
-              "insert into Infos values ('VersionDB','8')");
-    if (*type != '\0') {
-      Sql(path, std::string("insert into Infos values ('FileType','") + type + "')");
+  for (const auto& c : cases) {
+    const std::string path = dir.File("f" + std::to_string(index++) + ".vxdb");
+    Sql(path, c.sql);
+    EXPECT_EQ(Check(path), c.accepted) << c.sql;
+    if (!c.accepted) {
+      EXPECT_EQ(lastError, SQLite::kNotADb) << c.sql;
+      EXPECT_FALSE(stillOpen);
     }
-    EXPECT_FALSE(Check(path)) << "file type '" << type << "'";
-    EXPECT_EQ(lastError, SQLite::kNotADb);
   }
-  const std::string good = dir.File("v8.vxdb");
-  Sql(good, "create table Protocols(Id integer); create table Infos(Name text, Value text); "
-            "insert into Infos values ('VersionDB','12'); "
-            "insert into Infos values ('FileType','Velantrix')");
-  EXPECT_TRUE(Check(good));
 }
 
 TEST(ColumnExistsTest, ComparesNamesWithoutCase) {

@@ -7,35 +7,41 @@
 
 namespace {
 
-using vx::testing::TempDir;
-
-TEST(SqliteTable, EmptyResultHasNoCurrentRow) {
-  TempDir dir;
+class Sqlite : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk); }
+  vx::testing::TempDir dir;
   SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  db.Execute("create table T(Id integer, Name text)");
-  SQLite::TablePtr table = db.GetTable("select Id, Name from T");
-  ASSERT_TRUE(table);
-  EXPECT_EQ(table->CurrentRow(), -1);
-  EXPECT_EQ(table->GetValue("Name"), nullptr);
-  EXPECT_EQ(table->GetId(), -1);
-}
+};
 
-TEST(SqliteTable, NullReadsAsEmptyAndNamesIgnoreCase) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  db.Execute("create table T(Id integer, Name text)");
-  db.Execute("insert into T values (NULL, NULL)");
-  SQLite::TablePtr table = db.GetTable("select Id, Name from T");
-  ASSERT_EQ(table->GetRowCount(), 1);
-  EXPECT_STREQ(table->GetValue("name"), "");
-  EXPECT_STREQ(table->GetValue("NAME"), "");
+TEST_F(Sqlite, TableCursorNullsAndColumnNames) {
+  db.Execute("create table A(Id integer, Name text); create table B(Id integer, Name text)");
+  SQLite::TablePtr empty = db.GetTable("select Id, Name from A");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->CurrentRow(), -1);
+  EXPECT_EQ(empty->GetValue("Name"), nullptr);
+  EXPECT_EQ(empty->GetId(), -1);
+  db.Execute("insert into A values (1, 'a1'), (2, 'a2'), (NULL, NULL); insert into B values (1, 'b1')");
+  SQLite::TablePtr table = db.GetTable("select A.Name, B.Name, A.Id from A left join B on "
+                                       "B.Id=A.Id order by A.Id is NULL, A.Id");
+  ASSERT_EQ(table->GetRowCount(), 3);
+  EXPECT_EQ(table->GetColumnCount(), 3);
+  EXPECT_STREQ(table->GetValue("NAME"), "a1");  // the first of two equal names, any case
+  EXPECT_EQ(table->FirstColumnAsInt(), 0);      // "a1" reads as 0
+  EXPECT_TRUE(table->MoveNext());
+  EXPECT_TRUE(table->MoveNext());
+  EXPECT_FALSE(table->MoveNext());              // stays on the last row
+  EXPECT_EQ(table->CurrentRow(), 2);
+  EXPECT_STREQ(table->GetValue("name"), "");    // NULL reads as empty
   EXPECT_FALSE(table->GetBool("Name"));
   EXPECT_EQ(table->GetId(), -1);
+  EXPECT_EQ(table->GetValue("Missing"), nullptr);
+  EXPECT_TRUE(table->MoveFirst());
+  EXPECT_EQ(table->GetInt("Id"), 1);
+  EXPECT_EQ(db.GetTable("select count(*) from A")->FirstColumnAsInt(), 3);
 }
 
-TEST(SqliteDatabase, ClosedConnectionFailsWithCodeOne) {
+TEST(SqliteDatabase, ClosedOrMissingConnectionFails) {
   SQLite::Database db;
   EXPECT_EQ(db.Execute("select 1"), 1);
   EXPECT_EQ(db.lastError(), 1);
@@ -43,29 +49,46 @@ TEST(SqliteDatabase, ClosedConnectionFailsWithCodeOne) {
   EXPECT_FALSE(db.BeginTransaction());
   std::vector<uint8_t> data;
   EXPECT_EQ(db.ReadBlob("select 1", data), 1);
+  vx::testing::TempDir dir;
+  EXPECT_NE(db.OpenReadOnly(dir.File("missing.vxdb")), SQLite::kOk);  // not created
+  EXPECT_FALSE(db.IsOpen());
+  EXPECT_EQ(db.readOnly(), 1);
 }
 
-TEST(SqliteDatabase, LastErrorIsStickyUntilTransactionCall) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  EXPECT_NE(db.Execute("select * from Missing"), SQLite::kOk);
+TEST_F(Sqlite, FailedQueryGivesAnEmptyTableAndAStickyError) {
+  SQLite::TablePtr table = db.GetTable("select * from Missing");
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->GetRowCount(), 0);
+  EXPECT_EQ(table->GetColumnCount(), 0);
   const int failure = db.lastError();
-  EXPECT_NE(failure, 0);
-  EXPECT_EQ(db.Execute("create table T(x)"), SQLite::kOk);
+  EXPECT_EQ(failure, SQLite::kError);
+  EXPECT_EQ(db.Execute("create table T(x)"), SQLite::kOk);  // succeeds; the error and its text stay
   EXPECT_EQ(db.lastError(), failure);
-  EXPECT_TRUE(db.BeginTransaction());
+  EXPECT_EQ(db.ErrorText(), "no such table: Missing");
+  EXPECT_TRUE(db.BeginTransaction());  // a transaction call clears it
   EXPECT_EQ(db.lastError(), 0);
   EXPECT_TRUE(db.RollbackTransaction());
 }
 
-TEST(SqliteDatabase, BusyFileFailsAfterElevenAttempts) {
-  TempDir dir;
-  SQLite::Database holder;
-  ASSERT_EQ(holder.Open(dir.File("a.db")), SQLite::kOk);
-  holder.Execute("create table T(x)");
-  ASSERT_TRUE(holder.BeginTransaction());
+TEST_F(Sqlite, BlobsRoundTripAndNullOrEmptyReadsAsNothing) {
+  db.Execute("create table T(Id integer, B blob); insert into T values (1, NULL), (2, x'')");
+  std::vector<uint8_t> data{1, 2, 3};
+  for (const char* sql : {"select B from T where Id=1", "select B from T where Id=2", "select B from T where 0"}) {
+    data = {9};
+    EXPECT_EQ(db.ReadBlob(sql, data), SQLite::kOk) << sql;
+    EXPECT_TRUE(data.empty()) << sql;
+  }
+  const uint8_t bytes[] = {0, 255, 7};
+  EXPECT_EQ(db.WriteBlob("update T set B=? where Id=1", bytes, sizeof bytes), SQLite::kOk);
+  EXPECT_EQ(db.ReadBlob("select B from T where Id=1", data), SQLite::kOk);
+  EXPECT_EQ(data, std::vector<uint8_t>(bytes, bytes + 3));
+  EXPECT_NE(db.ReadBlob("select B from Missing", data), SQLite::kOk);
+  EXPECT_NE(db.lastError(), SQLite::kOk);
+}
 
+TEST_F(Sqlite, BusyFileFailsAfterElevenAttempts) {
+  db.Execute("create table T(x)");
+  ASSERT_TRUE(db.BeginTransaction());
   vx::testing::FakeClock clock;
   SQLite::Database other;
   other.SetClock(&clock);
@@ -73,75 +96,10 @@ TEST(SqliteDatabase, BusyFileFailsAfterElevenAttempts) {
   EXPECT_FALSE(other.BeginTransaction());
   EXPECT_EQ(other.lastError(), SQLite::kBusy);
   EXPECT_EQ(clock.sleeps, std::vector<int>(10, 50));
-  holder.RollbackTransaction();
+  db.RollbackTransaction();
 }
 
-TEST(SqliteDatabase, BlobsRoundTripAndNullReadsEmpty) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  db.Execute("create table T(Id integer, B blob)");
-  db.Execute("insert into T values (1, NULL)");
-  std::vector<uint8_t> data{1, 2, 3};
-  EXPECT_EQ(db.ReadBlob("select B from T where Id=1", data), SQLite::kOk);
-  EXPECT_TRUE(data.empty());
-  const uint8_t bytes[] = {0, 255, 7};
-  EXPECT_EQ(db.WriteBlob("update T set B=? where Id=1", bytes, sizeof bytes), SQLite::kOk);
-  EXPECT_EQ(db.ReadBlob("select B from T where Id=1", data), SQLite::kOk);
-  EXPECT_EQ(data, std::vector<uint8_t>(bytes, bytes + 3));
-}
-
-TEST(SqliteTable, CursorAndDuplicateNames) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  db.Execute("create table A(Id integer, Name text); create table B(Id integer, Name text)");
-  db.Execute("insert into A values (1, 'a1'), (2, 'a2'); insert into B values (1, 'b1')");
-  SQLite::TablePtr table = db.GetTable("select A.Name, B.Name, A.Id from A left join B on "
-                                       "B.Id=A.Id order by A.Id");
-  ASSERT_EQ(table->GetRowCount(), 2);
-  EXPECT_EQ(table->GetColumnCount(), 3);
-  EXPECT_STREQ(table->GetValue("Name"), "a1");  // the first of two equal names
-  EXPECT_EQ(table->FirstColumnAsInt(), 0);      // "a1" reads as 0
-  EXPECT_TRUE(table->MoveNext());
-  EXPECT_FALSE(table->MoveNext());              // stays on the last row
-  EXPECT_EQ(table->CurrentRow(), 1);
-  EXPECT_EQ(table->GetValue("Missing"), nullptr);
-  EXPECT_TRUE(table->MoveFirst());
-  EXPECT_EQ(table->GetInt("Id"), 1);
-  EXPECT_EQ(db.GetTable("select count(*) from A")->FirstColumnAsInt(), 2);
-}
-
-TEST(SqliteDatabase, EmptyBlobReadsAsNothing) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  db.Execute("create table T(B blob); insert into T values (x'')");
-  std::vector<uint8_t> data{9};
-  EXPECT_EQ(db.ReadBlob("select B from T", data), SQLite::kOk);
-  EXPECT_TRUE(data.empty());
-  EXPECT_EQ(db.ReadBlob("select B from T where 0", data), SQLite::kOk);  // no row
-  EXPECT_NE(db.ReadBlob("select B from Missing", data), SQLite::kOk);
-  EXPECT_NE(db.lastError(), SQLite::kOk);
-}
-
-TEST(SqliteDatabase, FailedQueryYieldsAnEmptyTableAndKeepsItsMessage) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
-  SQLite::TablePtr table = db.GetTable("select * from Missing");
-  ASSERT_TRUE(table);
-  EXPECT_EQ(table->GetRowCount(), 0);
-  EXPECT_EQ(table->GetColumnCount(), 0);
-  db.Execute("create table T(x)");  // succeeds; the error and its text stay
-  EXPECT_EQ(db.lastError(), SQLite::kError);
-  EXPECT_EQ(db.ErrorText(), "no such table: Missing");
-}
-
-TEST(SqliteDatabase, StatementHookInjectsFailures) {
-  TempDir dir;
-  SQLite::Database db;
-  ASSERT_EQ(db.Open(dir.File("a.db")), SQLite::kOk);
+TEST_F(Sqlite, StatementHookInjectsFailures) {
   db.Execute("create table T(x)");
   db.SetStatementHook([](const std::string& sql) {
     return sql.find("insert") != std::string::npos ? SQLite::kIoErr : SQLite::kOk;

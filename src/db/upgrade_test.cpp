@@ -110,57 +110,53 @@ TEST_F(Upgrade, CurrentFileIsLeftByteForByte) {
   EXPECT_EQ(file.versionBeforeUpgrade, -1);
 }
 
-TEST_F(Upgrade, NewerFileIsRefusedAndUntouched) {
+// Files the upgrade cannot or must not change come out byte for byte as they went in.
+TEST_F(Upgrade, RefusedOrFailedUpgradesLeaveTheFileUntouched) {
   vx::testing::ExperimentFixture newer;
   ExecuteSql(newer.path(), "update Infos set Value='25' where Name='VersionDB'");
-  const std::string before = ReadFileBytes(newer.path());
+  std::string before = ReadFileBytes(newer.path());
   EXPECT_FALSE(RunUpgrade(newer.path()));
   ASSERT_EQ(services.notifier.notifications.size(), 1u);
   EXPECT_EQ(services.notifier.notifications[0].messageId, vx::msg::kNewerVersion);
   EXPECT_EQ(services.notifier.notifications[0].text,
             "This experience was created with a newer version of Velantrix.");
   EXPECT_TRUE(ReadFileBytes(newer.path()) == before);
-}
 
-TEST_F(Upgrade, LockedFileCannotStart) {
-  const std::string path = dir.File("v10.vxdb");
-  ASSERT_TRUE(CreateFileAtVersion(path, 10));
-  const std::string before = ReadFileBytes(path);
+  // Another connection holds a transaction: the upgrade cannot start.
+  const std::string locked = dir.File("v10.vxdb");
+  ASSERT_TRUE(CreateFileAtVersion(locked, 10));
+  before = ReadFileBytes(locked);
   SQLite::Database holder;
-  ASSERT_EQ(holder.Open(path), SQLite::kOk);
+  ASSERT_EQ(holder.Open(locked), SQLite::kOk);
   ASSERT_TRUE(holder.BeginTransaction());
   int lastError = 0;
-  EXPECT_FALSE(RunUpgrade(path, &lastError));
+  EXPECT_FALSE(RunUpgrade(locked, &lastError));
   EXPECT_EQ(lastError, SQLite::kBusy);
   holder.RollbackTransaction();
   holder.Close();
-  EXPECT_TRUE(ReadFileBytes(path) == before);
-}
+  EXPECT_TRUE(ReadFileBytes(locked) == before);
 
-TEST_F(Upgrade, FailingStepRollsEverythingBack) {
   // A file of version 11 that already holds a Favorites table: the step below 12 cannot create
   // it, after the steps of 11 already changed the file inside the transaction.
-  const std::string path = dir.File("v11.vxdb");
-  ASSERT_TRUE(CreateFileAtVersion(path, 11));
-  ExecuteSql(path, "create table Favorites(Id integer)");
-  const std::string before = ReadFileBytes(path);
-  int lastError = 0;
-  EXPECT_TRUE(RunUpgrade(path, &lastError));
+  const std::string clash = dir.File("v11.vxdb");
+  ASSERT_TRUE(CreateFileAtVersion(clash, 11));
+  ExecuteSql(clash, "create table Favorites(Id integer)");
+  before = ReadFileBytes(clash);
+  EXPECT_TRUE(RunUpgrade(clash, &lastError));
   EXPECT_NE(lastError, 0);
   ASSERT_TRUE(services.notifier.Saw(vx::msg::kWriteFailed));
   EXPECT_NE(services.notifier.notifications.back().text.find("already exists"), std::string::npos);
-  EXPECT_TRUE(ReadFileBytes(path) == before);
-  EXPECT_EQ(Version(path), "11");
-}
+  EXPECT_TRUE(ReadFileBytes(clash) == before);
+  EXPECT_EQ(Version(clash), "11");
 
-TEST_F(Upgrade, FileWithoutInfosTableFails) {
-  const std::string path = dir.File("broken.vxdb");
-  ExecuteSql(path, "create table Protocols(Id integer)");
-  const std::string before = ReadFileBytes(path);
-  int lastError = 0;
-  EXPECT_TRUE(RunUpgrade(path, &lastError));
+  // No Infos table at all.
+  const std::string broken = dir.File("broken.vxdb");
+  ExecuteSql(broken, "create table Protocols(Id integer)");
+  before = ReadFileBytes(broken);
+  lastError = 0;
+  EXPECT_TRUE(RunUpgrade(broken, &lastError));
   EXPECT_NE(lastError, 0);
-  EXPECT_TRUE(ReadFileBytes(path) == before);
+  EXPECT_TRUE(ReadFileBytes(broken) == before);
 }
 
 // Makes the n-th statement of an upgrade from version 0 fail, for every n: the file must

@@ -32,20 +32,19 @@ Contour Ellipse(cv::Point centre, cv::Size axes, double angle) {
 }
 
 TEST(FitOrientedBox, MeasuresTheContourAlongTheEllipseAxes) {
-  // A 61 × 21 rectangle: extents 60 and 20 between pixel centres, plus 2 above 40.
-  const cv::RotatedRect box = FitOrientedBox(Rectangle({50, 80, 61, 21}, cv::CHAIN_APPROX_NONE));
-  const double longSide = std::max(box.size.width, box.size.height);
-  const double shortSide = std::min(box.size.width, box.size.height);
-  EXPECT_NEAR(longSide, 62.0, 0.01);
-  EXPECT_NEAR(shortSide, 22.0, 0.01);
-  EXPECT_NEAR(box.center.x, 80.0, 0.01);
-  EXPECT_NEAR(box.center.y, 90.0, 0.01);
-}
-
-TEST(FitOrientedBox, SmallBlobsGrowByOnePixel) {
-  const cv::RotatedRect box = FitOrientedBox(Rectangle({10, 10, 11, 6}, cv::CHAIN_APPROX_NONE));
-  EXPECT_NEAR(std::max(box.size.width, box.size.height), 11.0, 0.01);
-  EXPECT_NEAR(std::min(box.size.width, box.size.height), 6.0, 0.01);
+  // A 61 × 21 rectangle: extents 60 and 20 between pixel centres, plus 2 above 40; an 11 × 6
+  // one: extents 10 and 5, plus 1.
+  const struct {
+    cv::Rect rect;
+    double longSide, shortSide;
+  } cases[] = {{{50, 80, 61, 21}, 62.0, 22.0}, {{10, 10, 11, 6}, 11.0, 6.0}};
+  for (const auto& c : cases) {
+    const cv::RotatedRect box = FitOrientedBox(Rectangle(c.rect, cv::CHAIN_APPROX_NONE));
+    EXPECT_NEAR(std::max(box.size.width, box.size.height), c.longSide, 0.01);
+    EXPECT_NEAR(std::min(box.size.width, box.size.height), c.shortSide, 0.01);
+    EXPECT_NEAR(box.center.x, c.rect.x + (c.rect.width - 1) / 2.0, 0.01);
+    EXPECT_NEAR(box.center.y, c.rect.y + (c.rect.height - 1) / 2.0, 0.01);
+  }
 }
 
 TEST(FitOrientedBox, FollowsARotatedEllipse) {

@@ -75,16 +75,11 @@ TEST(ClickTuning, ColourMethodsTakeTheClickedHueAndSaturation) {
   DetectionSettings full = WithMethod(kMethodColorFull);
   full.valueLow = 12;
   ASSERT_TRUE(TuneFromClick(full, frame, {5, 5}, {}));
-  EXPECT_EQ(full.hueLow, h - 20 < 0 ? h + 160 : h - 20);
-  EXPECT_EQ(full.hueHigh, h + 20);
-  EXPECT_EQ(full.saturationLow, std::max(0, s - 50));
-  EXPECT_EQ(full.saturationHigh, s + 50);
+  const auto band = [&] { return std::make_tuple(full.hueLow, full.hueHigh, full.saturationLow, full.saturationHigh); };
+  EXPECT_EQ(band(), std::make_tuple(h - 20 < 0 ? h + 160 : h - 20, h + 20, std::max(0, s - 50), s + 50));
   EXPECT_EQ(full.valueLow, 12);
   ASSERT_TRUE(TuneFromClick(full, frame, {1, 1}, {}));
-  EXPECT_EQ(full.hueLow, 160);  // 0 - 20 wraps
-  EXPECT_EQ(full.hueHigh, 20);
-  EXPECT_EQ(full.saturationLow, 205);
-  EXPECT_EQ(full.saturationHigh, 255);
+  EXPECT_EQ(band(), std::make_tuple(160, 20, 205, 255));  // 0 - 20 wraps
 }
 
 TEST(ClickTuning, OtherMethodsAndClicksOutsideChangeNothing) {

@@ -4,32 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "db/experiment_db.h"
-#include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/experiment_fixture.h"
 
 namespace vx {
 namespace {
 
 class DetectionSettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    file.path = dir.File("exp.vxdb");
-    file.services = services.Bundle();
-    SQLite::Database db;
-    ASSERT_TRUE(OpenExperimentDb(db, file, {.createIfMissing = true}));
-  }
-  void Sql(const std::string& statement) {
-    SQLite::Database db;
-    ASSERT_EQ(db.Open(file.path), SQLite::kOk);
-    ASSERT_EQ(db.Execute(statement), SQLite::kOk) << statement;
-  }
-  std::string Text(const std::string& query) {
-    SQLite::Database db;
-    db.Open(file.path);
-    SQLite::TablePtr table = db.GetTable(query);
-    return table && table->GetRowCount() > 0 ? table->GetText(table->Columns()[0]) : "";
-  }
+  void Sql(const std::string& statement) { testing::ExecuteSql(file.path, statement); }
+  std::string Text(const std::string& query) { return testing::QueryValue(file.path, query); }
   void AddRawImage(int id, bool gray, int width, int height, const std::vector<uint8_t>& pixels) {
     SQLite::Database db;
     ASSERT_EQ(db.Open(file.path), SQLite::kOk);
@@ -40,9 +23,10 @@ class DetectionSettingsStore : public ::testing::Test {
               SQLite::kOk);
   }
 
-  testing::TempDir dir;
-  testing::TestServices services;
-  ExperimentFile file;
+  testing::ExperimentFixture fixture;
+  ExperimentFile& file = fixture.experiment.file;
+  testing::TestServices& services = fixture.services;
+  testing::TempDir& dir = fixture.dir;
 };
 
 TEST_F(DetectionSettingsStore, LoadsATestsSettings) {

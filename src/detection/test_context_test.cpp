@@ -34,10 +34,8 @@ TEST(TestContext, TakesArenaMaskAndScaleFromTheProtocol) {
   EXPECT_EQ(context.detectionArea.at<uint8_t>(200, 220), 255);  // centre of the arena
   EXPECT_EQ(context.detectionArea.at<uint8_t>(2, 2), 0);        // outside the ellipse
   EXPECT_EQ(context.detectionArea.at<uint8_t>(230 - 40, 410 - 100), 0);  // in the shelter
-  EXPECT_DOUBLE_EQ(context.scale, 1.0);
-  EXPECT_TRUE(context.headDetection);
-  EXPECT_EQ(context.minSize, 5);
-  EXPECT_EQ(context.maxSize, 50);
+  EXPECT_EQ(std::make_tuple(context.scale, context.headDetection, context.minSize, context.maxSize),
+            std::make_tuple(1.0, true, 5.0, 50.0));
 }
 
 TEST(TestContext, SizeBoundsFollowTheAnimal) {

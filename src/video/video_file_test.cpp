@@ -78,12 +78,9 @@ TEST_P(VideoFiles, OpenSeekAndReadOnFindTheRightFrames) {
   ASSERT_TRUE(WriteIndexVideo(path, GetParam().fourcc, 25.0, 60));
   VideoSource source;
   ASSERT_EQ(source.OpenFile(path), VideoStatus::kOk);
-  EXPECT_EQ(source.backend(), kBackendFfmpeg);
-  EXPECT_DOUBLE_EQ(source.fps(), 25.0);
-  EXPECT_EQ(source.seekByTime(), 1);
-  EXPECT_EQ(source.lastFrame(), 59);
-  EXPECT_EQ(source.frameWidth(), 160);
-  EXPECT_EQ(source.frameHeight(), 120);
+  EXPECT_EQ(std::make_tuple(source.backend(), source.fps(), source.seekByTime(), source.lastFrame(),
+                            source.frameWidth(), source.frameHeight()),
+            std::make_tuple(kBackendFfmpeg, 25.0, 1, 59, 160, 120));
   for (int n : {0, 1, 2, 3, 37, 12, 59, 58, 30, 31, 32}) {
     ASSERT_EQ(source.GoToFrame(n), VideoStatus::kOk);
     EXPECT_EQ(IndexOf(source.CurrentImage()), n) << "frame " << n;
@@ -146,14 +143,6 @@ TEST(VideoFile, TimesGoingBackwardsAreRefused) {
   VideoSource source;
   EXPECT_EQ(source.OpenFile(glued), VideoStatus::kTimesBackwards);
   EXPECT_FALSE(source.IsFileOpen());
-}
-
-TEST(VideoFile, AnAbsurdFrameRateIsRefused) {
-  testing::TempDir dir;
-  const std::string path = dir.File("fast.avi");
-  ASSERT_TRUE(WriteIndexVideo(path, "MJPG", 500.0, 10));
-  VideoSource source;
-  EXPECT_EQ(source.OpenFile(path), VideoStatus::kBadFrameRate);
 }
 
 TEST(VideoFile, MissingAndUnreadableFilesAreRefusedClearly) {

@@ -6,34 +6,29 @@ namespace vx {
 namespace {
 
 TEST(VideoInfo, DescribesTheVideoFields) {
-  VideoInfoFields fields;
-  fields.backend = 1900;
-  fields.timing = 1;
-  fields.startFrame = 0;
-  fields.startTimeMs = 0;
-  fields.lastFrame = 249;
-  fields.correction = 0;
-  fields.version = PackVersion(1, 2, 3);
-  EXPECT_EQ(DescribeInfo(fields), "v 1.2.3, FFMPEG, Fps, 0 ( 0 ) -> 249, c = 0");
-  fields.backend = 1400;
-  fields.timing = 2;
-  fields.startFrame = 3;
-  fields.startTimeMs = 4000000000u;
-  EXPECT_EQ(DescribeInfo(fields), "v 1.2.3, MSMF, mSec, 3 ( 4000000000 ) -> 249, c = 0");
-  fields.backend = 700;
-  fields.timing = 0;
-  EXPECT_EQ(DescribeInfo(fields).substr(0, 20), "v 1.2.3, DSHOW, Vela");
-  fields.backend = 200;
-  fields.timing = 7;
-  EXPECT_EQ(DescribeInfo(fields).substr(0, 25), "v 1.2.3, Unknown, Unknown");
-  fields.version = 0;
-  EXPECT_EQ(DescribeInfo(fields), "Unknown");
-}
-
-TEST(VideoInfo, PacksTheProgramVersion) {
-  EXPECT_EQ(PackVersion(0, 1, 0), 256);
-  EXPECT_EQ(PackVersion(2, 10, 7), 2 * 65536 + 10 * 256 + 7);
-  EXPECT_GT(PackedProgramVersion(), 0);
+  const struct {
+    int backend, timing, startFrame;
+    uint32_t startTimeMs;
+    int version;
+    const char* text;
+  } cases[] = {
+      {1900, 1, 0, 0, PackVersion(1, 2, 3), "v 1.2.3, FFMPEG, Fps, 0 ( 0 ) -> 249, c = 0"},
+      {1400, 2, 3, 4000000000u, PackVersion(1, 2, 3), "v 1.2.3, MSMF, mSec, 3 ( 4000000000 ) -> 249, c = 0"},
+      {700, 0, 3, 0, PackVersion(1, 2, 3), "v 1.2.3, DSHOW, Vela, 3 ( 0 ) -> 249, c = 0"},
+      {200, 7, 3, 0, PackVersion(1, 2, 3), "v 1.2.3, Unknown, Unknown, 3 ( 0 ) -> 249, c = 0"},
+      {200, 7, 3, 0, 0, "Unknown"},
+  };
+  for (const auto& c : cases) {
+    VideoInfoFields fields;
+    fields.backend = c.backend;
+    fields.timing = c.timing;
+    fields.startFrame = c.startFrame;
+    fields.startTimeMs = c.startTimeMs;
+    fields.lastFrame = 249;
+    fields.correction = 0;
+    fields.version = c.version;
+    EXPECT_EQ(DescribeInfo(fields), c.text);
+  }
 }
 
 TEST(VideoInfo, TheVideoFieldsRideInTheWholeRecord) {

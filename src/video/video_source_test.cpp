@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 
 #include "support/fake_capture.h"
 #include "support/fakes.h"
@@ -29,125 +29,104 @@ OpenedSource Open(std::shared_ptr<CaptureScript> script, const std::string& path
   return {script, std::move(source), status};
 }
 
-TEST(VideoSourceOpen, TriesTheBackEndsInOrderUntilOneOpens) {
+TEST(VideoSourceOpen, BackEndsAreTriedInOrderUntilOneOpens) {
+  const struct {
+    std::vector<int> accepting;
+    FileOpenOptions options;
+    int preferred;  // 0: none
+    std::vector<int> attempts;
+    VideoStatus status;
+  } cases[] = {
+      {{kBackendFfmpeg}, {}, 0, {kBackendMsmf, kBackendFfmpeg}, VideoStatus::kOk},
+      {{kBackendMsmf, kBackendFfmpeg}, {.analysedWithFfmpeg = true}, 0, {kBackendFfmpeg}, VideoStatus::kOk},
+      {{kBackendFfmpeg}, {}, kBackendMsmf, {kBackendMsmf}, VideoStatus::kCannotOpen},  // forced: the only one
+  };
+  for (const auto& c : cases) {
+    auto script = CaptureScript::Regular(50, 25.0);
+    script->backends = c.accepting;
+    VideoSource source(FakeCaptureFactory(script), nullptr);
+    if (c.preferred != 0) source.setPreferredBackend(c.preferred);
+    EXPECT_EQ(source.OpenFile("a.mp4", c.options), c.status);
+    EXPECT_EQ(script->openAttempts, c.attempts);
+    EXPECT_EQ(source.IsFileOpen(), c.status == VideoStatus::kOk);
+  }
   auto opened = Open(CaptureScript::Regular(50, 25.0));
-  ASSERT_EQ(opened.status, VideoStatus::kOk);
-  EXPECT_EQ(opened.script->openAttempts, (std::vector<int>{kBackendMsmf, kBackendFfmpeg}));
   EXPECT_EQ(opened.source->backend(), kBackendFfmpeg);
   EXPECT_EQ(opened.source->currentFrame(), -1);
-}
-
-TEST(VideoSourceOpen, AVideoAnalysedWithFfmpegTriesFfmpegFirst) {
-  auto script = CaptureScript::Regular(50, 25.0);
-  script->backends = {kBackendMsmf, kBackendFfmpeg};
-  auto opened = Open(script, "a.mp4", {.analysedWithFfmpeg = true});
-  ASSERT_EQ(opened.status, VideoStatus::kOk);
-  EXPECT_EQ(opened.script->openAttempts, (std::vector<int>{kBackendFfmpeg}));
-}
-
-TEST(VideoSourceOpen, AForcedBackEndIsTheOnlyOneTried) {
-  auto script = CaptureScript::Regular(50, 25.0);
-  VideoSource source(FakeCaptureFactory(script), nullptr);
-  source.setPreferredBackend(kBackendMsmf);
-  EXPECT_EQ(source.OpenFile("a.mp4"), VideoStatus::kCannotOpen);
-  EXPECT_EQ(script->openAttempts, (std::vector<int>{kBackendMsmf}));
-  EXPECT_FALSE(source.IsFileOpen());
-}
-
-TEST(VideoSourceOpen, NoBackEndMeansTheFileCannotBeOpened) {
   auto script = CaptureScript::Regular(50, 25.0);
   script->backends = {};
-  auto opened = Open(script);
-  EXPECT_EQ(opened.status, VideoStatus::kCannotOpen);
-  EXPECT_EQ(opened.script->openAttempts.size(), 3u);
-  EXPECT_EQ(opened.source->GoToFrame(0), VideoStatus::kNotOpen);
+  auto none = Open(script);
+  EXPECT_EQ(none.status, VideoStatus::kCannotOpen);
+  EXPECT_EQ(none.script->openAttempts.size(), 3u);
+  EXPECT_EQ(none.source->GoToFrame(0), VideoStatus::kNotOpen);
 }
 
-TEST(VideoSourceOpen, RefusesAbsentOrAbsurdFrameRates) {
-  for (double fps : {0.0, -5.0, 200.0, 1000.0}) {
-    auto script = CaptureScript::Regular(50, 25.0);
-    script->fps = fps;
-    EXPECT_EQ(Open(script).status, VideoStatus::kBadFrameRate) << fps;
+TEST(VideoSourceOpen, RefusesBrokenStreamsWithTheReason) {
+  using Change = std::function<void(CaptureScript&)>;
+  const struct {
+    Change change;
+    VideoStatus status;
+  } cases[] = {
+      {[](CaptureScript& s) { s.fps = 0.0; }, VideoStatus::kBadFrameRate},
+      {[](CaptureScript& s) { s.fps = -5.0; }, VideoStatus::kBadFrameRate},
+      {[](CaptureScript& s) { s.fps = 200.0; }, VideoStatus::kBadFrameRate},
+      {[](CaptureScript& s) { s.fps = 1000.0; }, VideoStatus::kBadFrameRate},
+      {[](CaptureScript& s) {  // 199 is still a rate
+         s = *CaptureScript::Regular(50, 199.0);
+       },
+       VideoStatus::kOk},
+      {[](CaptureScript& s) { s.times[12] = 100.0; }, VideoStatus::kTimesBackwards},
+      {[](CaptureScript& s) {  // frames come every 20 ms
+         s = *CaptureScript::Regular(60, 50.0);
+         s.fps = 10.0;
+       },
+       VideoStatus::kRateMismatch},
+      {[](CaptureScript& s) { s.times.clear(); }, VideoStatus::kFirstGrabFailed},
+      {[](CaptureScript& s) { s.times[0] = -40.0; }, VideoStatus::kNegativeTime},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    auto script = CaptureScript::Regular(60, 25.0);
+    cases[i].change(*script);
+    auto opened = Open(script);
+    EXPECT_EQ(opened.status, cases[i].status) << "case " << i;
+    EXPECT_EQ(opened.source->IsFileOpen(), cases[i].status == VideoStatus::kOk) << "case " << i;
   }
-  auto script = CaptureScript::Regular(50, 25.0);
-  script->fps = 199.0;
-  script->times = {};
-  for (int i = 0; i < 50; ++i) script->times.push_back(i * 1000.0 / 199.0);
-  EXPECT_EQ(Open(script).status, VideoStatus::kOk);
 }
 
-TEST(VideoSourceOpen, FfmpegRatesAreRoundedUpToATenth) {
-  auto opened = Open(CaptureScript::Regular(50, 29.97));
-  ASSERT_EQ(opened.status, VideoStatus::kOk);
-  EXPECT_DOUBLE_EQ(opened.source->fps(), 30.0);
-  auto whole = Open(CaptureScript::Regular(50, 25.0));
-  EXPECT_DOUBLE_EQ(whole.source->fps(), 25.0);
-}
-
-TEST(VideoSourceOpen, OwnRecordingsAreSoughtByIndexWhateverTheCase) {
+TEST(VideoSourceOpen, RatesSeekingStartAndLastFrame) {
+  auto ntsc = Open(CaptureScript::Regular(50, 29.97));
+  EXPECT_DOUBLE_EQ(ntsc.source->fps(), 30.0);  // rounded up to a tenth
+  EXPECT_DOUBLE_EQ(Open(CaptureScript::Regular(50, 25.0)).source->fps(), 25.0);
+  // Own recordings are sought by index, without rounding or probe, whatever the case.
   for (const char* path : {"Test_12.vxf", "TEST_12.VXF", "x.VxF"}) {
     auto opened = Open(CaptureScript::Regular(50, 29.97), path);
     ASSERT_EQ(opened.status, VideoStatus::kOk) << path;
     EXPECT_EQ(opened.source->seekByTime(), 0) << path;
-    EXPECT_DOUBLE_EQ(opened.source->fps(), 29.97) << path;  // no rounding, no probe
+    EXPECT_DOUBLE_EQ(opened.source->fps(), 29.97) << path;
   }
-  auto temporary = Open(CaptureScript::Regular(50, 25.0), "Video_tmp.mp4", {.ownRecording = true});
-  EXPECT_EQ(temporary.source->seekByTime(), 0);
-}
-
-TEST(VideoSourceOpen, TheTimingProbeDecidesHowToSeek) {
-  auto regular = Open(CaptureScript::Regular(100, 25.0));
-  EXPECT_EQ(regular.source->seekByTime(), 1);
-
+  EXPECT_EQ(Open(CaptureScript::Regular(50, 25.0), "Video_tmp.mp4", {.ownRecording = true}).source->seekByTime(), 0);
+  // The timing probe: regular frames by the rate, irregular or too few by the back-end times.
+  EXPECT_EQ(Open(CaptureScript::Regular(100, 25.0)).source->seekByTime(), 1);
   auto irregular = CaptureScript::Regular(100, 25.0);
   for (size_t i = 0; i < irregular->times.size(); ++i) irregular->times[i] += (i % 2) * 12.0;
   EXPECT_EQ(Open(irregular).source->seekByTime(), 2);
-
-  auto shortFile = Open(CaptureScript::Regular(5, 25.0));
-  ASSERT_EQ(shortFile.status, VideoStatus::kOk);
-  EXPECT_EQ(shortFile.source->seekByTime(), 2);
-}
-
-TEST(VideoSourceOpen, RefusesTimesGoingBackwardsAndRatesThatLie) {
-  auto backwards = CaptureScript::Regular(60, 25.0);
-  backwards->times[12] = 100.0;
-  EXPECT_EQ(Open(backwards).status, VideoStatus::kTimesBackwards);
-
-  auto liar = CaptureScript::Regular(60, 50.0);
-  liar->fps = 10.0;  // frames come every 20 ms
-  auto opened = Open(liar);
-  EXPECT_EQ(opened.status, VideoStatus::kRateMismatch);
-  EXPECT_FALSE(opened.source->IsFileOpen());
-}
-
-TEST(VideoSourceOpen, RefusesAFileWhoseFirstFrameCannotBeRead) {
-  auto empty = CaptureScript::Regular(0, 25.0);
-  EXPECT_EQ(Open(empty).status, VideoStatus::kFirstGrabFailed);
-  auto negative = CaptureScript::Regular(10, 25.0);
-  negative->times[0] = -40.0;
-  EXPECT_EQ(Open(negative).status, VideoStatus::kNegativeTime);
-}
-
-TEST(VideoSourceOpen, TheStartOffsetFollowsTheFirstFrameTime) {
-  auto script = CaptureScript::Regular(60, 25.0);
-  for (double& t : script->times) t += 200.0;  // the stream starts at frame 5
-  auto opened = Open(script);
-  ASSERT_EQ(opened.status, VideoStatus::kOk);
-  EXPECT_EQ(opened.source->startFrame(), 5);
-  EXPECT_EQ(opened.source->startTimeMs(), 200);
-
+  EXPECT_EQ(Open(CaptureScript::Regular(5, 25.0)).source->seekByTime(), 2);
+  // The start offset follows the first frame's time (MSMF: the position after the first grab).
+  auto late = CaptureScript::Regular(60, 25.0);
+  for (double& t : late->times) t += 200.0;
+  auto opened = Open(late);
+  EXPECT_EQ(std::make_tuple(opened.source->startFrame(), opened.source->startTimeMs()), std::make_tuple(5, 200));
   auto msmf = CaptureScript::Regular(60, 25.0);
   msmf->backends = {kBackendMsmf};
-  auto msmfOpened = Open(msmf);
-  ASSERT_EQ(msmfOpened.status, VideoStatus::kOk);
-  EXPECT_EQ(msmfOpened.source->startFrame(), 1);  // the position after the first grab
-}
-
-TEST(VideoSourceOpen, LastFrameIsTheCountMinusOneAndAtLeastOne) {
-  auto script = CaptureScript::Regular(50, 25.0);
-  EXPECT_EQ(Open(script).source->lastFrame(), 49);
-  auto one = CaptureScript::Regular(1, 25.0);
-  EXPECT_EQ(Open(one).source->lastFrame(), 1);
+  EXPECT_EQ(Open(msmf).source->startFrame(), 1);
+  // The last frame is the count minus one, and at least one.
+  EXPECT_EQ(Open(CaptureScript::Regular(50, 25.0)).source->lastFrame(), 49);
+  EXPECT_EQ(Open(CaptureScript::Regular(1, 25.0)).source->lastFrame(), 1);
+  const VideoInfoFields fields = Open(CaptureScript::Regular(250, 25.0)).source->InfoFields();
+  EXPECT_EQ(std::make_tuple(fields.backend, fields.timing, fields.startFrame, fields.lastFrame, fields.correction),
+            std::make_tuple(kBackendFfmpeg, 1, 0, 249, 0));
+  EXPECT_EQ(fields.version, PackedProgramVersion());
+  EXPECT_GT(fields.version, 0);
 }
 
 class VideoSourceFrames : public ::testing::Test {
@@ -187,10 +166,7 @@ TEST_F(VideoSourceFrames, SeeksAnywhereAndReadsOnWithoutSeeking) {
     EXPECT_EQ(FrameNumberOf(source->CurrentImage()), n);
   }
   EXPECT_EQ(script->seeks, seeks);  // the next frame is simply read
-}
-
-TEST_F(VideoSourceFrames, BeyondTheEndClampsToTheLastFrame) {
-  ASSERT_EQ(source->GoToFrame(500), VideoStatus::kOk);
+  ASSERT_EQ(source->GoToFrame(500), VideoStatus::kOk);  // beyond the end: the last frame
   EXPECT_EQ(FrameNumberOf(source->CurrentImage()), 49);
   EXPECT_EQ(source->currentFrame(), 49);
 }
@@ -245,17 +221,6 @@ TEST_F(VideoSourceFrames, EveryOpenStartsTheMemoriesAgain) {
   source->CloseSource();
   EXPECT_FALSE(source->IsFileOpen());
   EXPECT_EQ(source->GoToFrame(0), VideoStatus::kNotOpen);
-}
-
-TEST(VideoSourceInfo, CarriesTheVideoFieldsAndTheProgramVersion) {
-  auto opened = Open(CaptureScript::Regular(250, 25.0));
-  const VideoInfoFields fields = opened.source->InfoFields();
-  EXPECT_EQ(fields.backend, kBackendFfmpeg);
-  EXPECT_EQ(fields.timing, 1);
-  EXPECT_EQ(fields.startFrame, 0);
-  EXPECT_EQ(fields.lastFrame, 249);
-  EXPECT_EQ(fields.correction, 0);
-  EXPECT_EQ(fields.version, PackedProgramVersion());
 }
 
 }  // namespace

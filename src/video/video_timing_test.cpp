@@ -8,30 +8,30 @@ namespace vx {
 namespace {
 
 TEST(RateTime, HalvesGoToEvenAfterAddingOneHalf) {
-  EXPECT_EQ(RateTimeMs(3, 25.0), 120);   // round(120.5) = 120
-  EXPECT_EQ(RateTimeMs(1, 25.0), 40);
-  EXPECT_EQ(RateTimeMs(0, 25.0), 0);
-  EXPECT_EQ(RateTimeMs(1, 30.0), 34);    // 33.33 + 0.5 = 33.83
-  EXPECT_EQ(RateTimeMs(3, 30.0), 100);   // round(100.5) = 100
-  EXPECT_EQ(RateTimeMs(100000, 25.0), 4000000);
-  EXPECT_EQ(RateTimeMs(5, 0.0), 0);
+  const struct {
+    int frame;
+    double fps;
+    int64_t ms;
+  } cases[] = {{3, 25.0, 120},  // round(120.5) = 120
+               {1, 25.0, 40},  {0, 25.0, 0}, {1, 30.0, 34},  // 33.33 + 0.5 = 33.83
+               {3, 30.0, 100},  // round(100.5) = 100
+               {100000, 25.0, 4000000}, {5, 0.0, 0}};
+  for (const auto& c : cases) EXPECT_EQ(RateTimeMs(c.frame, c.fps), c.ms) << c.frame << " at " << c.fps;
 }
 
 TEST(FrameIndexAtTime, IsTheNearestFrame) {
-  EXPECT_EQ(FrameIndexAtTime(0.0, 25.0), 0);
-  EXPECT_EQ(FrameIndexAtTime(40.0, 25.0), 1);  // an odd frame stays odd
-  EXPECT_EQ(FrameIndexAtTime(80.0, 25.0), 2);
-  EXPECT_EQ(FrameIndexAtTime(33.3667, 29.97), 1);
-  EXPECT_EQ(FrameIndexAtTime(166.8335, 29.97), 5);
-  EXPECT_EQ(FrameIndexAtTime(39.0, 25.0), 1);  // a stamp a little early
+  const struct {
+    double ms, fps;
+    int frame;
+  } cases[] = {{0.0, 25.0, 0},       {40.0, 25.0, 1},  // an odd frame stays odd
+               {80.0, 25.0, 2},      {33.3667, 29.97, 1}, {166.8335, 29.97, 5},
+               {39.0, 25.0, 1}};     // a stamp a little early
+  for (const auto& c : cases) EXPECT_EQ(FrameIndexAtTime(c.ms, c.fps), c.frame) << c.ms;
 }
 
 TEST(RoundRateUp, TakesTheTenthOnlyWhenLarger) {
-  EXPECT_DOUBLE_EQ(RoundRateUp(29.97), 30.0);
-  EXPECT_DOUBLE_EQ(RoundRateUp(25.0), 25.0);
-  EXPECT_DOUBLE_EQ(RoundRateUp(30.0003), 30.0003);
-  EXPECT_DOUBLE_EQ(RoundRateUp(14.96), 15.0);
-  EXPECT_DOUBLE_EQ(RoundRateUp(12.34), 12.34);
+  const double cases[][2] = {{29.97, 30.0}, {25.0, 25.0}, {30.0003, 30.0003}, {14.96, 15.0}, {12.34, 12.34}};
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(RoundRateUp(c[0]), c[1]) << c[0];
 }
 
 TimingProbe::Verdict Probe(const std::vector<double>& times, double fps, double endTime,
@@ -67,19 +67,33 @@ TEST(TimingProbe, RegularFramesAreSoughtByTheRate) {
   EXPECT_NEAR(verdict.measuredFps, 25.0, 1e-9);
 }
 
-TEST(TimingProbe, FractionalRatesStillCountAsRegular) {
-  const std::vector<double> times = Times(30, 1000.0 / 29.97);
-  const TimingProbe::Verdict verdict = Probe(times, 29.97, times[20]);
-  EXPECT_EQ(verdict.seekByTime, 1);
-  EXPECT_FALSE(verdict.refused);
-}
-
-TEST(TimingProbe, AlternatingStepsUseTheBackendTimes) {
-  std::vector<double> times;
-  for (int i = 0; i < 40; ++i) times.push_back(i * 40.0 + (i % 2) * 12.0);
-  const TimingProbe::Verdict verdict = Probe(times, 25.0, times[20]);
-  EXPECT_EQ(verdict.seekByTime, 2);
-  EXPECT_FALSE(verdict.refused);
+TEST(TimingProbe, VerdictsOnKnownStreams) {
+  std::vector<double> alternating;
+  for (int i = 0; i < 40; ++i) alternating.push_back(i * 40.0 + (i % 2) * 12.0);
+  const struct {
+    const char* what;
+    std::vector<double> times;
+    double fps, endTime;
+    int seekByTime;
+    bool refused;
+  } cases[] = {
+      {"fractional rate", Times(30, 1000.0 / 29.97), 29.97, 20 * 1000.0 / 29.97, 1, false},
+      {"alternating steps", alternating, 25.0, alternating[20], 2, false},
+      {"too few counted frames", Times(6, 40.0), 25.0, 200.0, 2, false},
+      {"20 ms frames claiming 10 per second", Times(40, 20.0), 10.0, 400.0, 2, true},
+      {"exactly twice the rate", Times(40, 50.0), 10.0, 1000.0, 1, false},
+  };
+  for (const auto& c : cases) {
+    const TimingProbe::Verdict verdict = Probe(c.times, c.fps, c.endTime);
+    EXPECT_EQ(verdict.refused, c.refused) << c.what;
+    if (!c.refused) {
+      EXPECT_EQ(verdict.seekByTime, c.seekByTime) << c.what;
+    }
+  }
+  // An end time not after the stretch skips the rate check.
+  const TimingProbe::Verdict unchecked = Probe(Times(40, 20.0), 10.0, 0.0);
+  EXPECT_FALSE(unchecked.refused);
+  EXPECT_EQ(unchecked.measuredFps, 0.0);
 }
 
 TEST(TimingProbe, ASkippedFrameRestartsTheCount) {
@@ -92,33 +106,10 @@ TEST(TimingProbe, ASkippedFrameRestartsTheCount) {
   EXPECT_EQ(probe.counted(), 1);
 }
 
-TEST(TimingProbe, TooFewCountedFramesUseTheBackendTimes) {
-  const std::vector<double> times = Times(6, 40.0);
-  const TimingProbe::Verdict verdict = Probe(times, 25.0, times.back());
-  EXPECT_EQ(verdict.seekByTime, 2);
-  EXPECT_FALSE(verdict.refused);
-}
-
 TEST(TimingProbe, TimesGoingBackwardsRefuseTheFile) {
   bool backwards = false;
   Probe({0, 40, 80, 120, 60, 200}, 25.0, 200, &backwards);
   EXPECT_TRUE(backwards);
-}
-
-TEST(TimingProbe, AMeasuredRateOffByMoreThanTwiceIsRefused) {
-  // Frames every 20 ms in a file that claims 10 frames per second.
-  const std::vector<double> times = Times(40, 20.0);
-  EXPECT_TRUE(Probe(times, 10.0, times[20]).refused);
-  // Exactly twice the rate is still accepted.
-  const std::vector<double> twice = Times(40, 50.0);
-  EXPECT_FALSE(Probe(twice, 10.0, twice[20]).refused);
-}
-
-TEST(TimingProbe, AnEndTimeNotAfterTheStretchSkipsTheRateCheck) {
-  const std::vector<double> times = Times(40, 20.0);
-  const TimingProbe::Verdict verdict = Probe(times, 10.0, 0.0);
-  EXPECT_FALSE(verdict.refused);
-  EXPECT_EQ(verdict.measuredFps, 0.0);
 }
 
 }  // namespace

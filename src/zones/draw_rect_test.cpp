@@ -52,11 +52,7 @@ TEST(DrawRect, LinesAndRulerContainNothing) {
     EXPECT_FALSE(line.PtInZone(0, 0, nullptr));
     EXPECT_TRUE(line.Region().IsEmpty());
     EXPECT_EQ(line.GetArea(), 0);
-    EXPECT_FALSE(line.IsFramedShape());
   }
-  CDrawRect ruler(vx::kKindRuler);
-  EXPECT_EQ(ruler.isRuler, 1);
-  EXPECT_EQ(ruler.GetName(), "Ruler line");
 }
 
 TEST(DrawRect, AreasUseTheStoredFormulas) {
@@ -73,48 +69,39 @@ TEST(DrawRect, AreasUseTheStoredFormulas) {
   EXPECT_NEAR(static_cast<double>(rounded.GetArea()), static_cast<double>(rounded.Region().PixelCount()), 0.01 * rounded.GetArea());
 }
 
-TEST(DrawRect, PointsTextRoundTripsAndKeepsDirection) {
+TEST(DrawRect, PointsTextReadingRules) {
+  struct Case {
+    int kind;
+    bool arena;
+    std::string text;
+    PixelRect expected;  // the rectangle starts as {1, 2, 3, 4}
+  } cases[] = {
+      {vx::kKindLine, false, "30;40;5;6", {30, 40, 5, 6}},            // direction kept
+      {vx::kKindRectangle, true, "0;0;0;0", {0, 0, 639, 479}},        // single point: whole image
+      {vx::kKindRuler, false, "0;0;0;0", {10, 470, 320, 470}},
+      {vx::kKindLine, false, "5;6;5;6", {5, 6, 15, 6}},
+      {vx::kKindEllipse, false, "5;6;5;6", {5, 6, 15, 16}},
+      {vx::kKindRectangle, false, "-30;5;-10;20", {0, 5, 20, 20}},    // off the image: brought back
+      {vx::kKindRectangle, false, "700;500;650;490", {689, 489, 639, 479}},
+      {vx::kKindRectangle, false, "-5;5;10;20", {-5, 5, 10, 20}},     // partly on the image: kept
+      {vx::kKindRectangle, false, "", {1, 2, 3, 4}},                  // too few parts: unchanged
+      {vx::kKindRectangle, false, "1;2", {1, 2, 3, 4}},
+      {vx::kKindRectangle, false, "1;2;3", {1, 2, 3, 4}},
+      {vx::kKindRectangle, false, "a;b;c;d", {0, 0, 10, 10}},         // zeros: a point, expanded
+      {vx::kKindRectangle, false, "1;2;3;4;5;6", {1, 2, 3, 4}},       // the last part holds the rest
+  };
+  for (const Case& c : cases) {
+    CDrawRect zone(c.kind, {1, 2, 3, 4});
+    zone.isArena = c.arena ? 1 : 0;
+    zone.SetPointsText(c.text, 640, 480);
+    EXPECT_EQ(zone.GetRect(), c.expected) << c.text;
+  }
   CDrawRect line(vx::kKindLine, {30, 40, 5, 6});
   EXPECT_EQ(line.GetPointsText(), "30;40;5;6");
-  CDrawRect copy(vx::kKindLine);
-  copy.SetPointsText(line.GetPointsText(), 640, 480);
-  EXPECT_EQ(copy.GetRect(), (PixelRect{30, 40, 5, 6}));
 }
 
-TEST(DrawRect, SinglePointTextExpandsByKind) {
-  CDrawRect arena(vx::kKindRectangle);
-  arena.isArena = 1;
-  arena.SetPointsText("0;0;0;0", 640, 480);
-  EXPECT_EQ(arena.GetRect(), (PixelRect{0, 0, 639, 479}));
-  CDrawRect ruler(vx::kKindRuler);
-  ruler.SetPointsText("0;0;0;0", 640, 480);
-  EXPECT_EQ(ruler.GetRect(), (PixelRect{10, 470, 320, 470}));
-  CDrawRect line(vx::kKindLine);
-  line.SetPointsText("5;6;5;6", 640, 480);
-  EXPECT_EQ(line.GetRect(), (PixelRect{5, 6, 15, 6}));
-  CDrawRect ellipse(vx::kKindEllipse);
-  ellipse.SetPointsText("5;6;5;6", 640, 480);
-  EXPECT_EQ(ellipse.GetRect(), (PixelRect{5, 6, 15, 16}));
-}
-
-TEST(DrawRect, OffImageShapesAreBroughtBack) {
+TEST(DrawRect, HugeCoordinatesNeverCrash) {
   CDrawRect zone(vx::kKindRectangle);
-  zone.SetPointsText("-30;5;-10;20", 640, 480);
-  EXPECT_EQ(zone.GetRect(), (PixelRect{0, 5, 20, 20}));
-  zone.SetPointsText("700;500;650;490", 640, 480);
-  EXPECT_EQ(zone.GetRect(), (PixelRect{689, 489, 639, 479}));
-  zone.SetPointsText("-5;5;10;20", 640, 480);  // partly on the image: kept
-  EXPECT_EQ(zone.GetRect(), (PixelRect{-5, 5, 10, 20}));
-}
-
-TEST(DrawRect, MalformedPointsTextsNeverCrash) {
-  CDrawRect zone(vx::kKindRectangle, {1, 2, 3, 4});
-  zone.SetPointsText("", 640, 480);
-  zone.SetPointsText("1;2", 640, 480);
-  zone.SetPointsText("1;2;3", 640, 480);  // too few separators: unchanged
-  EXPECT_EQ(zone.GetRect(), (PixelRect{1, 2, 3, 4}));
-  zone.SetPointsText("a;b;c;d", 640, 480);  // numbers read as 0: a single point, expanded
-  EXPECT_EQ(zone.GetRect(), (PixelRect{0, 0, 10, 10}));
   zone.SetPointsText("99999999999;-99999999999;4;1e9", 640, 480);
   EXPECT_NO_FATAL_FAILURE(zone.PtInZone(0, 0, nullptr));
   zone.SetPointsText("-2147483648;-2147483648;-2147483647;5", 640, 480);
@@ -126,8 +113,6 @@ TEST(DrawRect, MalformedPointsTextsNeverCrash) {
     EXPECT_TRUE(huge.PtInZone(0, 0, nullptr));
     EXPECT_GE(huge.GetDistance({0, 0}, nullptr, nullptr, false), 0.0);
   }
-  zone.SetPointsText("1;2;3;4;5;6", 640, 480);  // the last part holds the rest
-  EXPECT_EQ(zone.GetRect(), (PixelRect{1, 2, 3, 4}));
 }
 
 TEST(DrawRect, ScaleRoundsHalvesToEven) {
@@ -225,29 +210,25 @@ TEST(DrawRect, DiffersSeparatesCosmeticFromResultChanges) {
 TEST(DrawRect, HiddenZoneKeyAndText) {
   CDrawRect zone(vx::kKindEllipse, {1, 2, 3, 4});
   zone.id = 7;
-  zone.hidden = 1;
-  zone.hiddenDistance = 3;
-  zone.hiddenUnit = 1;
-  EXPECT_EQ(zone.GetHiddenZoneText(), "0|1|3|1");
+  zone.SetHiddenZoneText(" 0|1|3|1 ");
+  EXPECT_EQ(zone.hidden, 1);
+  EXPECT_EQ(zone.hiddenDistance, 3);
+  EXPECT_EQ(zone.hiddenUnit, 1);
   EXPECT_EQ(zone.GetHiddenZoneKey(), "7,2,1,2,3,4,0|1|3|1");
-  zone.SetHiddenZoneText("0|1|3|2");  // unknown unit: defaults
+  // Unknown unit, bad number, too few parts: defaults. Blank: unchanged.
+  for (const char* text : {"0|1|3|2", "0|1|x|1", "junk"}) {
+    zone.SetHiddenZoneText("0|1|3|1");
+    zone.SetHiddenZoneText(text);
+    EXPECT_EQ(zone.GetHiddenZoneText(), "0|0|5|0") << text;
+  }
+  zone.SetHiddenZoneText("  ");
   EXPECT_EQ(zone.GetHiddenZoneText(), "0|0|5|0");
-  zone.SetHiddenZoneText("0|1|x|1");
-  EXPECT_EQ(zone.GetHiddenZoneText(), "0|0|5|0");
-  zone.SetHiddenZoneText("  ");  // empty: unchanged
-  EXPECT_EQ(zone.GetHiddenZoneText(), "0|0|5|0");
-  zone.SetHiddenZoneText(" 0|1|12|0 ");
-  EXPECT_EQ(zone.hiddenDistance, 12);
 }
 
 TEST(DrawRect, CentreUsesIntegerDivision) {
   EXPECT_EQ(CDrawRect(vx::kKindRectangle, {1, 2, 4, 7}).GetCenter(), cv::Point(2, 4));
   EXPECT_EQ(CDrawRect(vx::kKindRectangle, {-5, -5, 0, 0}).GetCenter(), cv::Point(-2, -2));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DrawRect, OutlineIsDrawnInThePenColour) {
   cv::Mat image = cv::Mat::zeros(50, 50, CV_8UC3);

@@ -5,33 +5,14 @@
 #include <opencv2/imgproc.hpp>
 
 #include "base/text.h"
-#include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "support/experiment_fixture.h"
 #include "zones/ref_image_builder.h"
 
 namespace {
 
-using vx::testing::TempDir;
-
 class RefImages : public ::testing::Test {
  protected:
-  void SetUp() override {
-    file.path = dir.File("experiment.vxdb");
-    file.services = services.Bundle();
-    SQLite::Database db;
-    ASSERT_TRUE(vx::OpenExperimentDb(db, file, {.createIfMissing = true}));
-  }
-  // Plain SQL on the file, independent of the code under test.
-  SQLite::TablePtr Query(const std::string& sql) {
-    SQLite::Database db;
-    db.Open(file.path);
-    return db.GetTable(sql);
-  }
-  void Execute(const std::string& sql) {
-    SQLite::Database db;
-    db.Open(file.path);
-    db.Execute(sql);
-  }
+  std::string Query(const std::string& sql) { return vx::testing::QueryValue(fixture.path(), sql); }
   static cv::Mat Gradient(int width, int height, int channels) {
     cv::Mat image(height, width, CV_8UC(channels));
     for (int y = 0; y < height; ++y) {
@@ -42,9 +23,9 @@ class RefImages : public ::testing::Test {
     return image;
   }
 
-  TempDir dir;
-  vx::testing::TestServices services;
-  vx::ExperimentFile file;
+  vx::testing::ExperimentFixture fixture;
+  vx::ExperimentFile& file = fixture.experiment.file;
+  vx::testing::TestServices& services = fixture.services;
 };
 
 TEST_F(RefImages, GreyImageStoredAsJpegWithGrayOne) {
@@ -52,13 +33,9 @@ TEST_F(RefImages, GreyImageStoredAsJpegWithGrayOne) {
   int id = -1;
   ASSERT_TRUE(vx::SaveRefImage(file, id, grey, "Empty arena"));
   EXPECT_GT(id, 0);
-  auto row = Query(vx::Format("select Name, Gray, Width, Height, length(Img) as Size, hex(substr(Img,1,2)) as Magic from ImgRef where Id=%d", id));
-  ASSERT_TRUE(row && row->MoveFirst());
-  EXPECT_EQ(row->GetText("Name"), "Empty arena");
-  EXPECT_EQ(row->GetInt("Gray"), 1);
-  EXPECT_EQ(row->GetInt("Width"), 64);
-  EXPECT_EQ(row->GetInt("Height"), 48);
-  EXPECT_EQ(row->GetText("Magic"), "FFD8");
+  EXPECT_EQ(vx::testing::QueryRows(file.path, vx::Format("select Name, Gray, Width, Height, hex(substr(Img,1,2)) "
+                                                         "from ImgRef where Id=%d", id)),
+            (std::vector<std::vector<std::string>>{{"Empty arena", "1", "64", "48", "FFD8"}}));
   const cv::Mat loaded = vx::LoadRefImage(file, id);
   ASSERT_EQ(loaded.type(), CV_8UC1);
   ASSERT_EQ(loaded.size(), grey.size());
@@ -71,7 +48,7 @@ TEST_F(RefImages, ColourImageAndUpdateInPlace) {
   const int first = id;
   ASSERT_TRUE(vx::SaveRefImage(file, id, Gradient(20, 10, 1), "O'Hara 2"));
   EXPECT_EQ(id, first);
-  EXPECT_EQ(Query("select count(*) from ImgRef")->FirstColumnAsInt(), 1);
+  EXPECT_EQ(Query("select count(*) from ImgRef"), "1");
   const cv::Mat loaded = vx::LoadRefImage(file, id);
   EXPECT_EQ(loaded.type(), CV_8UC1);
   EXPECT_EQ(loaded.size(), cv::Size(20, 10));
@@ -94,7 +71,7 @@ TEST_F(RefImages, ListingRenamingAndColourOnly) {
   ASSERT_EQ(images.size(), 1u);
   EXPECT_EQ(images[0].id, b);
   ASSERT_TRUE(vx::RenameRefImage(file, a, "it's grey"));
-  EXPECT_EQ(Query(vx::Format("select Name from ImgRef where Id=%d", a))->GetText("Name"), "it's grey");
+  EXPECT_EQ(Query(vx::Format("select Name from ImgRef where Id=%d", a)), "it's grey");
 }
 
 TEST_F(RefImages, DeletingAsksFirstAndWarnsWhenUsed) {
@@ -103,16 +80,16 @@ TEST_F(RefImages, DeletingAsksFirstAndWarnsWhenUsed) {
   services.asker.answers = {vx::Answer::No};
   EXPECT_EQ(vx::DeleteRefImage(file, id), vx::DeleteOutcome::Declined);
   EXPECT_EQ(services.asker.questions.back().messageId, 491);
-  Execute(vx::Format("insert into Tests (Title, ParamsDetection) values ('t', '0|1,%d,|')", id));
+  vx::testing::ExecuteSql(file.path, vx::Format("insert into Tests (Title, ParamsDetection) values ('t', '0|1,%d,|')", id));
   services.asker.answers = {vx::Answer::Yes};
   EXPECT_EQ(vx::DeleteRefImage(file, id), vx::DeleteOutcome::Deleted);
   EXPECT_EQ(services.asker.questions.back().messageId, 492);
-  EXPECT_EQ(Query("select count(*) from ImgRef")->FirstColumnAsInt(), 0);
+  EXPECT_EQ(Query("select count(*) from ImgRef"), "0");
 }
 
 TEST_F(RefImages, LegacyRawBlobsAreRead) {
   const cv::Mat colour = Gradient(6, 4, 3);
-  Execute("insert into ImgRef (Name, Gray, Width, Height) values ('old', 0, 6, 4)");
+  vx::testing::ExecuteSql(file.path, "insert into ImgRef (Name, Gray, Width, Height) values ('old', 0, 6, 4)");
   SQLite::Database db;
   db.Open(file.path);
   ASSERT_EQ(db.WriteBlob("update ImgRef set Img=? where Id=1", colour.data, colour.total() * 3), SQLite::kOk);
@@ -123,7 +100,7 @@ TEST_F(RefImages, LegacyRawBlobsAreRead) {
 
 TEST_F(RefImages, BadBlobsAndMissingRowsGiveEmptyImages) {
   EXPECT_TRUE(vx::LoadRefImage(file, 42).empty());
-  Execute("insert into ImgRef (Name, Gray, Width, Height) values ('empty', 1, 10, 10)");
+  vx::testing::ExecuteSql(file.path, "insert into ImgRef (Name, Gray, Width, Height) values ('empty', 1, 10, 10)");
   EXPECT_TRUE(vx::LoadRefImage(file, 1).empty());
   const std::vector<uint8_t> garbage{0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3, 4, 5};
   EXPECT_TRUE(vx::DecodeRefImage(garbage, true, 10, 10).empty());
@@ -141,10 +118,10 @@ TEST_F(RefImages, UnstorableImagesWriteNothing) {
   EXPECT_FALSE(vx::SaveRefImage(file, id, cv::Mat(), "none"));
   EXPECT_FALSE(vx::SaveRefImage(file, id, cv::Mat(4, 4, CV_32FC1, cv::Scalar(1)), "float"));
   EXPECT_EQ(id, -1);
-  EXPECT_EQ(Query("select count(*) from ImgRef")->FirstColumnAsInt(), 0);
+  EXPECT_EQ(Query("select count(*) from ImgRef"), "0");
   file.readOnly = true;
   EXPECT_FALSE(vx::SaveRefImage(file, id, Gradient(4, 4, 1), "read only"));
-  EXPECT_EQ(Query("select count(*) from ImgRef")->FirstColumnAsInt(), 0);
+  EXPECT_EQ(Query("select count(*) from ImgRef"), "0");
 }
 
 TEST(RefImageBuilder, QuadrantsUseIntegerHalves) {

@@ -21,20 +21,23 @@ std::unique_ptr<CDrawRect> Rect(int kind = vx::kKindRectangle, PixelRect r = {0,
 TEST(ZoneSet, IdsAndDefaultNames) {
   ZoneSet set;
   EXPECT_EQ(set.maxIdZone, -1);
-  const auto* first = set.AddZone(Rect());
-  const auto* second = set.AddZone(Rect(vx::kKindRoundRect));
-  EXPECT_EQ(first->id, 1);
-  EXPECT_EQ(second->id, 2);
-  EXPECT_EQ(first->name, "Rectangle");
-  EXPECT_EQ(second->name, "Rectangle 1");
-  EXPECT_EQ(set.AddZone(Rect(vx::kKindEllipse))->name, "Circle");
-  EXPECT_EQ(set.AddZone(Rect(vx::kKindLine))->name, "Line");
-  EXPECT_EQ(set.AddZone(std::make_unique<vx::CDrawPoly>())->name, "Polygon");
-  EXPECT_EQ(set.AddZone(std::make_unique<vx::CDrawBoolean>())->name, "Combined zone");
   auto arena = Rect();
   arena->isArena = 1;
-  EXPECT_EQ(set.AddZone(std::move(arena))->name, "Arena");
-  EXPECT_EQ(set.AddZone(Rect())->name, "Rectangle 2");
+  std::vector<std::unique_ptr<vx::CDrawObj>> zones;
+  zones.push_back(Rect());
+  zones.push_back(Rect(vx::kKindRoundRect));
+  zones.push_back(Rect(vx::kKindEllipse));
+  zones.push_back(Rect(vx::kKindLine));
+  zones.push_back(std::make_unique<vx::CDrawPoly>());
+  zones.push_back(std::make_unique<vx::CDrawBoolean>());
+  zones.push_back(std::move(arena));
+  zones.push_back(Rect());
+  const char* names[] = {"Rectangle", "Rectangle 1", "Circle", "Line", "Polygon", "Combined zone", "Arena", "Rectangle 2"};
+  for (size_t i = 0; i < zones.size(); ++i) {
+    const auto* zone = set.AddZone(std::move(zones[i]));
+    EXPECT_EQ(zone->id, static_cast<int>(i) + 1);
+    EXPECT_EQ(zone->name, names[i]);
+  }
   EXPECT_TRUE(set.modified);
 }
 
@@ -99,14 +102,9 @@ TEST(ZoneSet, FirstImageSizeCreatesTheRuler) {
   const vx::CDrawObj* ruler = set.Ruler();
   ASSERT_NE(ruler, nullptr);
   EXPECT_EQ(ruler->GetRect(), (PixelRect{10, 470, 320, 470}));
-  EXPECT_EQ(ruler->GetTypeRect(), vx::kKindRuler);
-  EXPECT_EQ(ruler->GetName(), "Ruler line");
-  EXPECT_EQ(ruler->pen.color, 18429u);
-  EXPECT_EQ(ruler->id, 1);
-  EXPECT_EQ(set.rulerDx, 310);
-  EXPECT_EQ(set.rulerDy, 0);
-  EXPECT_EQ(set.rulerLength, 0);
-  EXPECT_EQ(set.rulerUnit, 1);
+  EXPECT_EQ(std::make_tuple(ruler->GetTypeRect(), ruler->GetName(), ruler->pen.color, ruler->id),
+            std::make_tuple(vx::kKindRuler, std::string("Ruler line"), 18429u, 1));
+  EXPECT_EQ(std::make_tuple(set.rulerDx, set.rulerDy, set.rulerLength, set.rulerUnit), std::make_tuple(310, 0, 0, 1));
   set.SetImageSize(640, 480, true, false);  // one ruler only
   EXPECT_EQ(set.Zones().size(), 1u);
 }
@@ -194,10 +192,7 @@ TEST(Calibration, RefreshRulerAndZonesPageValidation) {
   set.SetImageSize(640, 480, true, false);
   set.Ruler()->SetRect({10, 20, 110, 70});
   vx::RefreshRuler(set, 30, 0);
-  EXPECT_EQ(set.rulerLength, 30);
-  EXPECT_EQ(set.rulerUnit, 0);
-  EXPECT_EQ(set.rulerDx, 100);
-  EXPECT_EQ(set.rulerDy, 50);
+  EXPECT_EQ(std::make_tuple(set.rulerLength, set.rulerUnit, set.rulerDx, set.rulerDy), std::make_tuple(30, 0, 100, 50));
   EXPECT_EQ(vx::ValidateZonesPage(set, 30), 0);
   EXPECT_EQ(vx::ValidateZonesPage(set, 0), vx::msg::kRulerLengthMissing);
   set.AddZone(Rect())->isArena = 1;
