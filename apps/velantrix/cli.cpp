@@ -24,6 +24,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterMeasureCommands(app, context, result);
   RegisterAnalysisCommands(app, context, result);
   RegisterDemoCommands(app, context, result);
+  RegisterReportCommands(app, context, result);
 }
 
 }  // namespace

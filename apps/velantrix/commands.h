@@ -36,5 +36,6 @@ void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& r
 void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

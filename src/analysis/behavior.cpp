@@ -127,15 +127,21 @@ bool ReadRecordedBehaviors(std::span<const uint8_t> blob, int protocolId,
   return true;
 }
 
+std::vector<const CBehavior*> SelectedBehaviors(const std::string& selection,
+                                                const std::vector<CBehavior>& behaviors) {
+  std::vector<const CBehavior*> cells;
+  for (const CBehavior& b : behaviors) {
+    if (Selected(selection, b.id)) cells.push_back(&b);
+  }
+  return cells;
+}
+
 void ComputeBehaviorMeasure(const MeasureDefinition& d, const std::vector<CBehavior>& behaviors,
                             const RecordedBehaviors& recorded,
                             const std::vector<ReportPeriod>& periods, MeasureTable& table) {
   table = MeasureTable();
   table.measure = d.measure;
-  std::vector<const CBehavior*> cells;
-  for (const CBehavior& b : behaviors) {
-    if (Selected(d.zoneSelection, b.id)) cells.push_back(&b);
-  }
+  const std::vector<const CBehavior*> cells = SelectedBehaviors(d.zoneSelection, behaviors);
   if (cells.empty()) return;
   for (const CBehavior* b : cells) table.cells.push_back(b->name);
   for (const ReportPeriod& period : periods) {

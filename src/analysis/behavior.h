@@ -53,6 +53,11 @@ void KeepKnownBehaviors(RecordedBehaviors& recorded, const std::vector<CBehavior
 bool ReadRecordedBehaviors(std::span<const uint8_t> blob, int protocolId,
                            const std::vector<CBehavior>& definitions, RecordedBehaviors& recorded);
 
+// The behaviours taking part in a behaviour measure: the protocol's (in its order) whose id is
+// a ",id," item of the selection; an empty selection takes them all.
+std::vector<const CBehavior*> SelectedBehaviors(const std::string& selection,
+                                                const std::vector<CBehavior>& behaviors);
+
 // Measures 20 to 25 over the given periods. Cells: the protocol's behaviours (in its order)
 // whose id is a ",id," item of the selection (an empty selection takes them all), labelled by
 // name. For a period [ps, pe) an occurrence (s, e) counts when s < pe, e >= ps and

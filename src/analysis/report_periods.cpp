@@ -26,17 +26,24 @@ ReportPeriod MakePeriod(std::string name, int64_t start, int64_t end, int64_t an
   return period;
 }
 
+constexpr const char* kWholeAnalysis = "Total";
+constexpr const char* kEventPeriod = "Event period";
+
+// Slice k of slice seconds: "00:05:00 - 00:10:00".
+std::string SliceName(int64_t k, int64_t slice) {
+  return FormatClock(k * slice * 1000) + " - " + FormatClock((k + 1) * slice * 1000);
+}
+
 std::vector<ReportPeriod> Slices(const MeasureDefinition& d, const PeriodSource& s) {
   const int64_t analysedEnd = AnalysedEndMs(s);
   const int64_t slice = d.SliceSeconds();
-  if (slice <= 0) return {MakePeriod("Total", 0, kOpenPeriodEnd, analysedEnd)};
+  if (slice <= 0) return {MakePeriod(kWholeAnalysis, 0, kOpenPeriodEnd, analysedEnd)};
   const int64_t seconds = AnalysedSeconds(s);
   const int64_t count = (seconds + slice - 1) / slice;
   std::vector<ReportPeriod> periods;
   for (int64_t k = 0; k < count; ++k) {
     const int64_t start = k * slice * 1000, end = (k + 1) * slice * 1000;
-    periods.push_back(MakePeriod(FormatClock(start) + " - " + FormatClock(end), start, end,
-                                 analysedEnd));
+    periods.push_back(MakePeriod(SliceName(k, slice), start, end, analysedEnd));
   }
   return periods;
 }
@@ -50,8 +57,7 @@ std::vector<ReportPeriod> UserPeriods(const MeasureDefinition& d, const PeriodSo
 }
 
 ReportPeriod EventPeriod(const MeasureDefinition& d, const PeriodSource& s) {
-  const char* kName = "Event period";
-  if (!HasPoints(s)) return MakePeriod(kName, 0, 0, 0);
+  if (!HasPoints(s)) return MakePeriod(kEventPeriod, 0, 0, 0);
   CMyEvent start = d.startEvent, end = d.endEvent;
   start.Reset(s.zones);
   end.Reset(s.zones);
@@ -60,7 +66,7 @@ ReportPeriod EventPeriod(const MeasureDefinition& d, const PeriodSource& s) {
   for (; i < points.size(); ++i) {
     if (start.Evaluate(points[i], RelativeTime(s, i), s.events)) break;
   }
-  if (i == points.size()) return MakePeriod(kName, 0, 0, 0);
+  if (i == points.size()) return MakePeriod(kEventPeriod, 0, 0, 0);
   const int64_t periodStart = RelativeTime(s, i);
   end.Rearm(periodStart);
   int64_t periodEnd = RelativeTime(s, points.size() - 1);
@@ -71,7 +77,7 @@ ReportPeriod EventPeriod(const MeasureDefinition& d, const PeriodSource& s) {
       break;
     }
   }
-  return MakePeriod(kName, periodStart, periodEnd, AnalysedEndMs(s));
+  return MakePeriod(kEventPeriod, periodStart, periodEnd, AnalysedEndMs(s));
 }
 
 }  // namespace
@@ -86,6 +92,31 @@ std::string FormatClock(int64_t ms) {
   const int64_t seconds = ms / 1000;
   return Format("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                 static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+}
+
+std::vector<std::string> PeriodNames(const MeasureDefinition& d, size_t count) {
+  std::vector<std::string> names;
+  switch (BasePeriodMode(d.periodMode)) {
+    case kPeriodEvents:
+      if (count == 1) names.push_back(kEventPeriod);
+      break;
+    case kPeriodList:
+      if (count != d.periods.size()) break;
+      for (const tPeriod& p : d.periods) names.push_back(p.name);
+      break;
+    default: {
+      const int64_t slice = d.SliceSeconds();
+      if (slice <= 0) {
+        if (count == 1) names.push_back(kWholeAnalysis);
+        break;
+      }
+      for (size_t k = 0; k < count; ++k) {
+        names.push_back(SliceName(static_cast<int64_t>(k), slice));
+      }
+      break;
+    }
+  }
+  return names;
 }
 
 std::vector<ReportPeriod> BuildReportPeriods(const MeasureDefinition& d, const PeriodSource& s) {

@@ -49,6 +49,11 @@ struct PeriodSource {
 std::vector<ReportPeriod> BuildReportPeriods(const MeasureDefinition& definition,
                                              const PeriodSource& source);
 
+// The names of count periods of a result of definition, rebuilt without the trajectory (the
+// names BuildReportPeriods gives); empty when no result of that definition has count periods
+// (an event-bounded result has one, a list of periods its own number).
+std::vector<std::string> PeriodNames(const MeasureDefinition& definition, size_t count);
+
 // The analysed duration in whole seconds that slices divide.
 int64_t AnalysedSeconds(const PeriodSource& source);
 

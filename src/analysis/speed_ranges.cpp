@@ -8,6 +8,16 @@
 
 namespace vx {
 
+namespace {
+
+// Range j of equal ranges of width w from m.
+tRange EqualRange(double m, double w, int j) {
+  const double lo = m + j * w, hi = m + (j + 1) * w;
+  return {Format("%.2f - %.2f", lo, hi), lo, hi};
+}
+
+}  // namespace
+
 std::vector<tRange> SpeedRanges(const MeasureDefinition& d, const std::vector<double>& speeds) {
   if (d.rangeMode != 1) return d.ranges;
   const double w = d.rangeLength, m = d.rangeMin;
@@ -20,11 +30,22 @@ std::vector<tRange> SpeedRanges(const MeasureDefinition& d, const std::vector<do
   const double count = std::trunc((top - m) / w) + 1;
   if (!(count >= 1) || count > kMaxEqualRanges) return {};
   std::vector<tRange> ranges;
-  for (int j = 0; j < static_cast<int>(count); ++j) {
-    const double lo = m + j * w, hi = m + (j + 1) * w;
-    ranges.push_back({Format("%.2f - %.2f", lo, hi), lo, hi});
-  }
+  for (int j = 0; j < static_cast<int>(count); ++j) ranges.push_back(EqualRange(m, w, j));
   return ranges;
+}
+
+std::vector<std::string> SpeedRangeLabels(const MeasureDefinition& d, size_t count) {
+  std::vector<std::string> labels;
+  if (d.rangeMode != 1) {
+    if (count != d.ranges.size()) return labels;
+    for (const tRange& r : d.ranges) labels.push_back(r.name);
+    return labels;
+  }
+  if (!(d.rangeLength > 0) || count > static_cast<size_t>(kMaxEqualRanges)) return labels;
+  for (size_t j = 0; j < count; ++j) {
+    labels.push_back(EqualRange(d.rangeMin, d.rangeLength, static_cast<int>(j)).name);
+  }
+  return labels;
 }
 
 MeasureTable SpeedRangeTable(const MeasureDefinition& d, const std::vector<double>& speeds,
@@ -33,7 +54,7 @@ MeasureTable SpeedRangeTable(const MeasureDefinition& d, const std::vector<doubl
   table.measure = d.measure;
   const std::vector<tRange> ranges = SpeedRanges(d, speeds);
   if (ranges.empty() || totalSeconds <= 0) return table;
-  table.periods = {"Speed ranges"};
+  table.periods = {kSpeedRangesPeriod};
   for (const tRange& range : ranges) {
     double seconds = 0;
     for (size_t k = 0; k < speeds.size() && k < sliceSeconds.size(); ++k) {

@@ -25,6 +25,14 @@ inline constexpr int kMaxEqualRanges = 10000;
 std::vector<tRange> SpeedRanges(const MeasureDefinition& definition,
                                 const std::vector<double>& speeds);
 
+// The cell labels of a speed-range result of count cells, rebuilt without the speeds: the
+// listed ranges' names (when there are count of them), or the first count equal ranges'
+// names; empty when no result of the definition has count cells.
+std::vector<std::string> SpeedRangeLabels(const MeasureDefinition& definition, size_t count);
+
+// The period name of a speed-range result.
+inline constexpr const char* kSpeedRangesPeriod = "Speed ranges";
+
 // A table of one period ("Speed ranges") and one cell per range; empty (no period) when
 // nothing is produced.
 MeasureTable SpeedRangeTable(const MeasureDefinition& definition,

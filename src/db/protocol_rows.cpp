@@ -114,8 +114,14 @@ void WriteResultRows(SQLite::Database& db, int protocolId, std::vector<ResultRow
   UpdateOrInsert(
       db, results, sql,
       [&](const ResultRow& r) {
+        std::string stored;
+        const bool changed =
+            !QueryText(db, Format("select Config from Results where Id=%d", r.id), stored) ||
+            stored != r.config;
         db.Execute(Format("Update Results Set Name='%s', Config='%s' Where Id=%d",
                           SqlQuote(r.name).c_str(), SqlQuote(r.config).c_str(), r.id));
+        // Results cached for another definition would be served as this one's.
+        if (changed) db.Execute(Format("delete from ReportsData where IdReport=%d", r.id));
       },
       [&](const ResultRow& r) {
         db.Execute(Format("Insert into Results (Name, Config, IdProtocol) Values ('%s','%s',%d)",

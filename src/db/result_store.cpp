@@ -86,6 +86,7 @@ bool DeleteResultDefinition(Experiment& experiment, int id) {
   const bool ok = RunWriteTransaction(experiment.file, [&](SQLite::Database& db) {
     db.Execute(Format("delete from Results where Id=%d", id));
     db.Execute(Format("delete from Favorites where IdReport=%d", id));
+    db.Execute(Format("delete from ReportsData where IdReport=%d", id));
   });
   if (!ok) return false;
   for (CProtocol& protocol : experiment.protocols) {
@@ -104,6 +105,42 @@ int HighestResultId(Experiment& experiment) {
   return QuerySingleInt(experiment.file, "SELECT MAX(Id) AS maxid FROM Results");
 }
 
+bool SelectReportTests(Experiment& experiment, int protocolId, bool acquiredIsEnough,
+                       const std::vector<int>* ids, std::vector<NamedId>& tests) {
+  std::string sql = Format("select Id,Title,Scale,AdjustArena,IdArena,Source,DateAnalyse,"
+                           "InfosAnalyse,Fields,IdAnimal from Tests where %s and Status=0 and "
+                           "IdProtocol=%d",
+                           acquiredIsEnough ? "Source>=0" : "DateAnalyse<>0", protocolId);
+  if (ids != nullptr) sql += Format(" and Id in %s", SqlIdList(*ids).c_str());
+  sql += " order by Id asc";
+  std::vector<NamedId> read;
+  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
+    ReadRecords(db, sql, read, [](const SQLite::Table& row) {
+      return NamedId{row.GetId(), row.GetText("Title")};
+    });
+  });
+  if (!ok) return false;
+  tests = std::move(read);
+  return true;
+}
+
+bool ReadCachedResults(Experiment& experiment, int reportId, const std::vector<int>& testIds,
+                       std::map<int, std::vector<uint8_t>>& blobs) {
+  std::map<int, std::vector<uint8_t>> read;
+  const bool ok = RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
+    for (const int testId : testIds) {
+      if (db.lastError() != SQLite::kOk) return;
+      std::vector<uint8_t> data;
+      db.ReadBlob("select Data from ReportsData " + CacheKey(reportId, testId), data);
+      if (!data.empty()) read[testId] = std::move(data);
+    }
+  });
+  blobs.clear();
+  if (!ok) return false;
+  blobs = std::move(read);
+  return true;
+}
+
 bool ReadCachedResult(Experiment& experiment, int reportId, int testId,
                       std::vector<uint8_t>& data) {
   data.clear();
@@ -118,15 +155,24 @@ bool ReadCachedResult(Experiment& experiment, int reportId, int testId,
 
 bool StoreCachedResult(Experiment& experiment, int reportId, int testId,
                        const std::vector<uint8_t>& data) {
-  if (data.empty()) return DropCachedResult(experiment, reportId, testId);
+  return StoreCachedResults(experiment, reportId, {{testId, data}});
+}
+
+bool StoreCachedResults(Experiment& experiment, int reportId,
+                        const std::vector<CachedResult>& entries) {
   return RunWriteTransaction(experiment.file, [&](SQLite::Database& db) {
-    const std::string key = CacheKey(reportId, testId);
-    if (RowExists(db, "select IdTest from ReportsData " + key)) {
-      db.WriteBlob("update ReportsData set Data=? " + key, data.data(), data.size());
-    } else {
-      db.WriteBlob(Format("insert into ReportsData (IdReport, IdTest, Data) Values (%d,%d,?)",
-                          reportId, testId),
-                   data.data(), data.size());
+    for (const CachedResult& entry : entries) {
+      if (db.lastError() != SQLite::kOk) return;
+      const std::string key = CacheKey(reportId, entry.testId);
+      if (entry.data.empty()) {
+        db.Execute("delete from ReportsData " + key);
+      } else if (RowExists(db, "select IdTest from ReportsData " + key)) {
+        db.WriteBlob("update ReportsData set Data=? " + key, entry.data.data(), entry.data.size());
+      } else {
+        db.WriteBlob(Format("insert into ReportsData (IdReport, IdTest, Data) Values (%d,%d,?)",
+                            reportId, entry.testId),
+                     entry.data.data(), entry.data.size());
+      }
     }
   });
 }

@@ -207,6 +207,8 @@ bool RecomputeSummaries(Experiment& experiment, int protocolId, bool inactivityO
         }
         written.emplace_back(test.id, summary);
       }
+      // What changed the summary (smoothing, inactivity delay) changes the reports too.
+      db.Execute(Format("delete from ReportsData where IdTest=%d", test.id));
       if (progress) progress(++done, total);
     } while (db.lastError() == SQLite::kOk && table->MoveNext());
   });

@@ -71,7 +71,8 @@ using SummaryComputer =
     std::function<bool(const CInfosTest& test, const TestBlobs& blobs, TestSummary& summary)>;
 // done/total after each test.
 using CountProgress = std::function<void(int done, int total)>;
-// protocolId -1: every analysed test. inactivityOnly: only Inactive is written.
+// protocolId -1: every analysed test. inactivityOnly: only Inactive is written. The cached
+// report results of every test visited are dropped (their inputs changed with the summary).
 bool RecomputeSummaries(Experiment& experiment, int protocolId, bool inactivityOnly,
                         const SummaryComputer& compute, const CountProgress& progress = {});
 

@@ -96,6 +96,14 @@ void WriteVideo(SQLite::Database& db, CVideoFile& v, TestListChange& change) {
                       SqlQuote(v.file).c_str(), v.idProtocol, v.status,
                       static_cast<long long>(v.dateAcq), v.nbFrames, v.duration, v.width,
                       v.height, v.id));
+    std::vector<uint8_t> stored;
+    db.ReadBlob(Format("select ListePoints from Videos where Id=%d", v.id), stored);
+    if (!v.listePoints.empty() && v.listePoints != stored) {
+      // The tests' points are timed by these frame times: their results change with them.
+      db.Execute(Format("delete from ReportsData where IdTest in (select Id from Tests where "
+                        "Source=%d)",
+                        v.id));
+    }
     WriteFrameTimes(db, v);
   } else {
     InsertVideoRow(db, v, false);

@@ -22,7 +22,8 @@ namespace vx {
 // Reads the video, its frame times and its test list. False when no video has that id.
 bool LoadVideo(Experiment& experiment, int id, CVideoFile& video);
 // Update by id (Infos is kept as stored), else insert with the frame times; then applies the
-// test-list rule above with video.testIds as the new list. Refreshes the experiment's maps.
+// test-list rule above with video.testIds as the new list. New frame times drop the cached
+// report results of the video's tests. Refreshes the experiment's maps.
 bool SaveVideo(Experiment& experiment, CVideoFile& video);
 // Inserts the video under its own id (import).
 bool InsertVideoWithId(Experiment& experiment, CVideoFile& video);

@@ -1,0 +1,233 @@
+// Verbs on reports: report add, report list, report run.
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+
+#include "analysis/measure_catalogue.h"
+#include "analysis/report_display.h"
+#include "analysis/report_runner.h"
+#include "analysis/report_table.h"
+#include "base/messages.h"
+#include "base/text.h"
+#include "commands.h"
+#include "context.h"
+#include "experiment_access.h"
+#include "output.h"
+
+namespace vx::cli {
+
+namespace {
+
+// Report values are kept in single precision: printed as the shortest text that reads back
+// as the same float, they show 0.4 rather than 0.4000000059604645.
+std::string StoredNumber(double value) {
+  if (!std::isfinite(value)) return "null";
+  const float f = static_cast<float>(value);
+  if (static_cast<double>(f) != value) return JsonNumber(value);
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, f);
+  return std::string(text, end.ptr);
+}
+
+struct AddOptions {
+  std::string path, name, config;
+  int protocolId = -1;
+};
+
+int RunAdd(Context& context, const AddOptions& options) {
+  if (Trim(options.name).empty()) return context.Fail(MessageText(msg::kEnterName), kExitUsage);
+  Report report;
+  report.name = options.name;
+  report.protocolId = options.protocolId;
+  if (!ParseMeasureConfig(options.config, report.definition)) {
+    return context.Fail(Format("'%s' is not a measure definition.", options.config.c_str()),
+                        kExitUsage);
+  }
+  if (const int refused = ValidateMeasureDefinition(report.definition); refused != 0) {
+    return context.Fail(MessageText(refused));
+  }
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, options.path, experiment, status)) return status;
+  if (experiment.FindProtocol(options.protocolId) == nullptr) {
+    return context.Fail(Format("There is no protocol %d in '%s'.", options.protocolId,
+                               options.path.c_str()));
+  }
+  const bool saved = SaveReport(experiment, report);
+  return ReportCreated(context, saved, report.id, "report");
+}
+
+int RunList(Context& context, const std::string& path, int protocolId, OutputFormat format) {
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  if (protocolId != -1 && experiment.FindProtocol(protocolId) == nullptr) {
+    return context.Fail(Format("There is no protocol %d in '%s'.", protocolId, path.c_str()));
+  }
+  RecordTable table({"id", "protocol", "name", "measure", "measure_name", "config"});
+  for (const CProtocol& protocol : experiment.protocols) {
+    if (protocolId != -1 && protocol.id != protocolId) continue;
+    for (const Report& r : ProtocolReports(protocol)) {
+      table.Add({Cell::Int(r.id), Cell::Int(r.protocolId), Cell::Str(r.name),
+                 r.readable ? Cell::Int(r.definition.measure) : Cell{Cell::Literal, "null"},
+                 Cell::Str(r.readable ? MeasureLabel(r.definition.measure) : ""),
+                 Cell::Str(r.config)});
+    }
+  }
+  table.Print(context.io.out, format);
+  return kExitOk;
+}
+
+// Why a report could not run, in words.
+int RunFailure(Context& context, ReportRunStatus status, const Report& report,
+               const std::string& path) {
+  switch (status) {
+    case ReportRunStatus::kUnreadableConfig:
+      return context.Fail(Format("The definition of report %d cannot be read: '%s'.", report.id,
+                                 report.config.c_str()));
+    case ReportRunStatus::kRefused:
+      return context.Fail(MessageText(ValidateMeasureDefinition(report.definition)));
+    case ReportRunStatus::kNoProtocol:
+      return context.Fail(Format("The protocol of report %d no longer exists.", report.id));
+    case ReportRunStatus::kCancelled:
+      return context.Fail("The report was cancelled.");
+    default:
+      return context.Fail(Format("Unable to read '%s'.", path.c_str()));
+  }
+}
+
+void PrintJson(Context& context, const Report& report, const std::vector<TestResult>& results,
+               const ReportTable& table) {
+  std::ostream& out = context.io.out;
+  out << "{\"report\": " << report.id << ", \"measure\": " << report.definition.measure
+      << ", \"columns\": [";
+  for (size_t c = 0; c < table.columns.size(); ++c) {
+    out << (c ? ", " : "") << JsonString(table.columns[c].label);
+  }
+  out << "], \"rows\": [";
+  for (size_t i = 0; i < results.size(); ++i) {
+    const TestResult& r = results[i];
+    out << (i ? ",\n  " : "\n  ") << "{\"test\": " << r.testId
+        << ", \"title\": " << JsonString(r.title) << ", \"values\": [";
+    for (size_t c = 0; c < table.rows[i].size(); ++c) {
+      const std::optional<double>& v = table.rows[i][c];
+      out << (c ? ", " : "") << (v ? StoredNumber(*v) : "null");
+    }
+    out << "]";
+    if (report.definition.measure == kMeasureEntryEvents) {
+      out << ", \"text\": " << (r.text ? JsonString(*r.text) : "null");
+    }
+    out << "}";
+  }
+  out << (results.empty() ? "]}\n" : "\n]}\n");
+}
+
+// CSV and text: one row per test; the entry events as a column "text".
+void PrintTable(Context& context, const Report& report, const std::vector<TestResult>& results,
+                const ReportTable& table, OutputFormat format) {
+  const bool events = report.definition.measure == kMeasureEntryEvents;
+  std::vector<std::string> columns{"test", "title"};
+  for (const ReportColumn& column : table.columns) columns.push_back(column.label);
+  if (events) columns.push_back("text");
+  RecordTable records(columns);
+  for (size_t i = 0; i < results.size(); ++i) {
+    std::vector<Cell> row{Cell::Int(results[i].testId), Cell::Str(results[i].title)};
+    for (const std::optional<double>& v : table.rows[i]) {
+      if (!v) {
+        row.push_back(Cell::Str(""));
+      } else if (format == OutputFormat::Text) {
+        row.push_back(Cell::Str(DisplayResultValue(report.definition, *v)));
+      } else {
+        row.push_back({Cell::Number, StoredNumber(*v)});
+      }
+    }
+    if (events) row.push_back(Cell::Str(results[i].text.value_or("")));
+    records.Add(std::move(row));
+  }
+  records.Print(context.io.out, format);
+}
+
+int RunReportCommand(Context& context, const std::string& path, int reportId, int filterId,
+                     OutputFormat format) {
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  Report report;
+  if (!FindReport(experiment, reportId, report)) {
+    return context.Fail(Format("There is no report %d in '%s'.", reportId, path.c_str()));
+  }
+  if (filterId != -1) return context.Fail("Filters are not available yet.");
+  ReportRunOptions options;
+  const bool progress = context.ShowProgress();
+  if (progress) {
+    options.progress = [&](int done, int total) {
+      context.io.err << Format("\rComputing the report: %d / %d tests", done, total)
+                     << std::flush;
+    };
+  }
+  std::vector<TestResult> results;
+  const ReportRunStatus run = RunReport(experiment, report, options, results);
+  if (progress) context.io.err << '\n';
+  if (run != ReportRunStatus::kOk) return RunFailure(context, run, report, path);
+  const ReportTable table = BuildReportTable(report.definition, results);
+  if (format == OutputFormat::Json) {
+    PrintJson(context, report, results, table);
+  } else {
+    PrintTable(context, report, results, table, format);
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& result) {
+  CLI::App* verb = Verb(app, "report", "Reports: measure definitions of a protocol, run over its tests");
+  verb->require_subcommand(1);
+
+  auto add = std::make_shared<AddOptions>();
+  CLI::App* addCommand = verb->add_subcommand("add", "Add a report to a protocol; prints its id");
+  addCommand->add_option("EXP", add->path, "Experiment file")->required();
+  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required();
+  addCommand->add_option("--name", add->name, "Report name")->required();
+  addCommand->add_option("--config", add->config, "The measure definition in its stored text form")
+      ->required();
+  addCommand->callback([&context, &result, add] {
+    result.Select([&context, add] { return RunAdd(context, *add); });
+  });
+
+  auto path = std::make_shared<std::string>();
+  auto protocolId = std::make_shared<int>(-1);
+  auto reportId = std::make_shared<int>(-1);
+  auto filterId = std::make_shared<int>(-1);
+  auto json = std::make_shared<bool>(false);
+  auto csv = std::make_shared<bool>(false);
+
+  CLI::App* list = verb->add_subcommand("list", "List the reports");
+  list->add_option("EXP", *path, "Experiment file")->required();
+  list->add_option("--protocol", *protocolId, "Only the reports of this protocol");
+  list->add_flag("--json", *json, "One JSON document")
+      ->excludes(list->add_flag("--csv", *csv, "CSV: a header row, then one row per report"));
+  list->callback([&context, &result, path, protocolId, json, csv] {
+    result.Select([&context, path, protocolId, json, csv] {
+      return RunList(context, *path, *protocolId, ChosenFormat(*json, *csv));
+    });
+  });
+
+  CLI::App* run = verb->add_subcommand(
+      "run", "Run a report over its protocol's tests: one row per test, one column per period "
+             "and cell (cached results are used and fresh ones cached)");
+  run->add_option("EXP", *path, "Experiment file")->required();
+  run->add_option("REPORT_ID", *reportId, "Report id")->required();
+  run->add_option("--filter", *filterId, "Only the tests a filter selects");
+  run->add_flag("--json", *json, "One JSON document")
+      ->excludes(run->add_flag("--csv", *csv, "CSV: a header row, then one row per test"));
+  run->callback([&context, &result, path, reportId, filterId, json, csv] {
+    result.Select([&context, path, reportId, filterId, json, csv] {
+      return RunReportCommand(context, *path, *reportId, *filterId, ChosenFormat(*json, *csv));
+    });
+  });
+}
+
+}  // namespace vx::cli
