@@ -9,7 +9,7 @@ packages=(
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-videoio-dev
   libmuparserx-dev libpolyclipping-dev libxlsxwriter-dev libinih-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-  ffmpeg
+  ffmpeg time
 )
 
 sudo_if_needed() {
