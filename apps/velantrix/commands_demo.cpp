@@ -1,7 +1,7 @@
 // velantrix demo: the main job on built-in sample data. Renders a video of a mouse in an open
 // field, builds an experiment around it with the command line's own verbs (so the demo shows,
-// and checks, the path a user takes), analyses it and prints the summary and the time spent
-// and the entries in each zone.
+// and checks, the path a user takes), analyses it and prints the summary and two zone reports:
+// the time spent in and the entries into each zone.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -18,7 +18,7 @@ namespace vx::cli {
 namespace {
 
 // Time in each zone over the whole test, and the entries into each zone.
-const char* kTimeInZones = "5|12|0||0|-1|0|0|1|-2|0|0|";
+const char* kTimeInZones = "5|12|0||3|-1|0|0|1|-2|0|0|";  // seconds.milliseconds
 const char* kEntries = "5|4|0||0|-1|0|0|0|1|-2|0|0|";
 
 struct DemoOptions {
@@ -101,6 +101,15 @@ bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::stri
                    &test);
 }
 
+// Stores a report in the demo's protocol and prints its table over the experiment's tests.
+bool AddAndRunReport(DemoSteps& steps, const std::string& exp, const std::string& name,
+                     const char* config) {
+  std::string report;
+  return steps.Run({"report", "add", exp, "--protocol", "1", "--name", name, "--config", config},
+                   &report, true) &&
+         steps.Run({"report", "run", exp, report}, nullptr, true);
+}
+
 int RunDemo(Context& context, const DemoOptions& options) {
   const std::string dir = options.dir.empty() ? NewFolderName(context.files) : options.dir;
   std::error_code error;
@@ -132,8 +141,8 @@ int RunDemo(Context& context, const DemoOptions& options) {
   if (!options.analyse) return kExitOk;
   if (!steps.Run({"analyze", exp, "1"}, nullptr, true) ||
       !steps.Run({"test", "list", exp}, nullptr, true) ||
-      !steps.Run({"measure", exp, "1", "--config", kTimeInZones}, nullptr, true) ||
-      !steps.Run({"measure", exp, "1", "--config", kEntries}, nullptr, true)) {
+      !AddAndRunReport(steps, exp, "Time in zones", kTimeInZones) ||
+      !AddAndRunReport(steps, exp, "Entries", kEntries)) {
     return context.Fail(steps.failure());
   }
   if (!context.quiet) context.io.out << "The files are in " << dir << "\n";
