@@ -1,20 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "base/text.h"
-#include "cli.h"
+#include "cli_test_run.h"
 #include "support/stored_test.h"
 #include "support/trajectory_builder.h"
 
 namespace vx {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using CliRun = cli::testing::RunResult;
 
 // Protocol 1 (arena 1000 x 100, zone A from x = 100), video 2 with ten frames every 100 ms,
 // test 3 analysed at 0.5 mm per pixel: the animal runs along y = 20 from x = 0 to 180 and
@@ -39,12 +34,8 @@ class MeasureCommands : public ::testing::Test {
   void Sql(const std::string& sql) { testing::ExecuteSql(path, sql); }
   std::string Cell(const std::string& sql) { return testing::QueryValue(path, sql); }
 
-  CliRun Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    cli::Io io{in, out, err, false, false, fixture.dir.File("settings.ini")};
-    const int status = cli::RunCli(args, io);
-    return {status, out.str(), err.str()};
+  CliRun Run(const std::vector<std::string>& args) {
+    return cli::testing::RunCommand(args, fixture.dir.File("settings.ini"));
   }
 
   testing::ExperimentFixture fixture;

@@ -2,31 +2,22 @@
 // cache filled and used (inspected with plain SQL), and bad requests that leave the file alone.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "base/text.h"
-#include "cli.h"
+#include "cli_test_run.h"
 #include "support/report_file.h"
 
 namespace vx {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using CliRun = cli::testing::RunResult;
 
 constexpr const char* kTimeInZone = "5|12|0||0|-1|0|0|1|-2|0|0|";
 
 class ReportCommands : public ::testing::Test {
  protected:
-  CliRun Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    cli::Io io{in, out, err, false, false, file.fixture.dir.File("settings.ini")};
-    const int status = cli::RunCli(args, io);
-    return {status, out.str(), err.str()};
+  CliRun Run(const std::vector<std::string>& args) {
+    return cli::testing::RunCommand(args, file.fixture.dir.File("settings.ini"));
   }
 
   // Adds a report through the command line and returns its id.

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "analysis/frame_times.h"
 #include "analysis/trajectory_blob.h"
 #include "base/text.h"
-#include "cli.h"
+#include "cli_test_run.h"
 #include "db/test_analysis_store.h"
 #include "support/experiment_fixture.h"
 #include "support/synthetic_trajectory.h"
@@ -14,11 +13,7 @@
 namespace vx {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using CliRun = cli::testing::RunResult;
 
 class TrajectoryCommands : public ::testing::Test {
  protected:
@@ -29,12 +24,8 @@ class TrajectoryCommands : public ::testing::Test {
 
   void Execute(const std::string& sql) { testing::ExecuteSql(path, sql); }
 
-  CliRun Run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    cli::Io io{in, out, err, false, false, fixture.dir.File("settings.ini")};
-    const int status = cli::RunCli(args, io);
-    return {status, out.str(), err.str()};
+  CliRun Run(const std::vector<std::string>& args) {
+    return cli::testing::RunCommand(args, fixture.dir.File("settings.ini"));
   }
 
   // A test 3 of video 2 (uniform, 25 frames/s) with a stored synthetic path at 0.5 mm/pixel.
