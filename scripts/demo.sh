@@ -7,6 +7,11 @@ here=$PWD
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/install-deps.sh
-scripts/build.sh --release >/dev/null
+# The build's progress is kept quiet; when it fails, its output says why.
+if ! build_log=$(scripts/build.sh --release 2>&1); then
+  printf '%s\n' "$build_log" >&2
+  echo "scripts/demo.sh: the build failed (output above)." >&2
+  exit 1
+fi
 cd "$here"
 exec "$root/build/apps/velantrix/velantrix" demo "$@"
