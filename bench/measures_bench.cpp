@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "analysis/measure_engine.h"
+#include "measures/measure_engine.h"
 #include "support/synthetic_trajectory.h"
 #include "zones/draw_boolean.h"
 #include "zones/draw_poly.h"

@@ -15,7 +15,7 @@
 
 #include <chrono>
 
-#include "analysis/report_runner.h"
+#include "reports/report_runner.h"
 #include "base/text.h"
 #include "support/experiment_fixture.h"
 #include "support/stored_test.h"

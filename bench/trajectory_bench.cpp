@@ -10,8 +10,8 @@
 //   GLIBC_TUNABLES=glibc.malloc.trim_threshold=2000000000:glibc.malloc.mmap_threshold=2000000000
 #include <benchmark/benchmark.h>
 
-#include "analysis/frame_times.h"
-#include "analysis/trajectory_blob.h"
+#include "video/frame_times.h"
+#include "trajectory/trajectory_blob.h"
 #include "support/synthetic_trajectory.h"
 
 namespace {

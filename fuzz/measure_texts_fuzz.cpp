@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/behavior.h"
-#include "analysis/measure_engine.h"
+#include "measures/behavior.h"
+#include "measures/measure_engine.h"
 #include "protocol/stage_program.h"
 #include "zones/draw_rect.h"
 

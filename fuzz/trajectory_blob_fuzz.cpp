@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <span>
 
-#include "analysis/behavior_blob.h"
-#include "analysis/frame_times.h"
-#include "analysis/trajectory_blob.h"
+#include "trajectory/behavior_blob.h"
+#include "video/frame_times.h"
+#include "trajectory/trajectory_blob.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "context.h"
 #include "experiment_access.h"
 #include "output.h"
-#include "protocol/test_stage_program.h"
+#include "analysis/test_stage_program.h"
 #include "video/video_source.h"
 
 namespace vx::cli {

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "analysis/measure_engine.h"
-#include "analysis/test_measure_data.h"
+#include "measures/measure_engine.h"
+#include "measures/test_measure_data.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "commands.h"

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <memory>
 
-#include "analysis/measure_catalogue.h"
-#include "analysis/report_display.h"
-#include "analysis/report_runner.h"
-#include "analysis/report_table.h"
+#include "measures/measure_catalogue.h"
+#include "reports/report_display.h"
+#include "reports/report_runner.h"
+#include "reports/report_table.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "commands.h"

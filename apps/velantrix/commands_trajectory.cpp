@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "analysis/movement_summary.h"
-#include "analysis/smoothing_settings.h"
-#include "analysis/trajectory_store.h"
+#include "measures/movement_summary.h"
+#include "trajectory/smoothing_settings.h"
+#include "trajectory/trajectory_store.h"
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"

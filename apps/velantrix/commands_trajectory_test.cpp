@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "analysis/frame_times.h"
-#include "analysis/trajectory_blob.h"
+#include "video/frame_times.h"
+#include "trajectory/trajectory_blob.h"
 #include "base/text.h"
 #include "cli_test_run.h"
 #include "db/test_analysis_store.h"

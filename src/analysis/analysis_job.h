@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/smoothing_settings.h"
+#include "trajectory/smoothing_settings.h"
 #include "db/experiment.h"
 #include "detection/test_context.h"
 #include "video/video_source.h"

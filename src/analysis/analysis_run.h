@@ -36,7 +36,7 @@
 
 #include "analysis/analysis_job.h"
 #include "analysis/analysis_source.h"
-#include "analysis/frame_program.h"
+#include "protocol/frame_program.h"
 #include "base/platform.h"
 #include "detection/detection_settings.h"
 #include "zones/zone_set.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <optional>
 
-#include "analysis/trajectory_blob.h"
+#include "trajectory/trajectory_blob.h"
 #include "support/fakes.h"
 #include "support/rendered_capture.h"
 

@@ -16,7 +16,7 @@
 
 #include <opencv2/core/mat.hpp>
 
-#include "analysis/trajectory.h"
+#include "trajectory/trajectory.h"
 #include "db/analysis_info.h"
 #include "detection/detector.h"
 #include "video/video_source.h"

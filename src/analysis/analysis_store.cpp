@@ -1,9 +1,9 @@
 #include "analysis/analysis_store.h"
 
-#include "analysis/analysis_window.h"
-#include "analysis/frame_times.h"
-#include "analysis/movement_summary.h"
-#include "analysis/trajectory_blob.h"
+#include "measures/analysis_window.h"
+#include "video/frame_times.h"
+#include "measures/movement_summary.h"
+#include "trajectory/trajectory_blob.h"
 #include "db/test_analysis_store.h"
 #include "video/video_info.h"
 

@@ -11,7 +11,7 @@
 
 #include "analysis/analysis_job.h"
 #include "analysis/analysis_run.h"
-#include "analysis/trajectory.h"
+#include "trajectory/trajectory.h"
 #include "db/experiment.h"
 
 namespace vx {

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "analysis/analysis_job.h"
-#include "analysis/frame_program.h"
+#include "protocol/frame_program.h"
 #include "db/experiment.h"
 #include "video/capture.h"
 #include "zones/zone_set.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "analysis/analysis_run.h"
-#include "analysis/trajectory_store.h"
+#include "trajectory/trajectory_store.h"
 #include "support/analysis_fixture.h"
 #include "support/rendered_capture.h"
 #include "video/synthetic_animal.h"

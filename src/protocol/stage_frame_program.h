@@ -1,10 +1,10 @@
-// The protocol's stage program as the analysis run sees it (analysis/frame_program.h): start
+// The protocol's stage program as the analysis run sees it (protocol/frame_program.h): start
 // and stop actions emitted frame by frame.
 #pragma once
 
 #include <vector>
 
-#include "analysis/frame_program.h"
+#include "protocol/frame_program.h"
 #include "protocol/stage_program.h"
 
 namespace vx {

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/event_condition.h"
+#include "measures/event_condition.h"
 #include "db/protocol.h"
 #include "protocol/action.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "analysis/smoothing_settings.h"
+#include "trajectory/smoothing_settings.h"
 #include "base/text.h"
 #include "db/protocol_store.h"
 #include "db/test_store.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/measure_engine.h"
+#include "measures/measure_engine.h"
 #include "support/trajectory_builder.h"
 
 namespace vx::testing {

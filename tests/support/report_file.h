@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/behavior_blob.h"
-#include "analysis/report_runner.h"
-#include "analysis/smoothing_settings.h"
+#include "trajectory/behavior_blob.h"
+#include "reports/report_runner.h"
+#include "trajectory/smoothing_settings.h"
 #include "support/stored_test.h"
 #include "support/trajectory_builder.h"
 

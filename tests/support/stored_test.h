@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/frame_times.h"
-#include "analysis/trajectory_blob.h"
+#include "video/frame_times.h"
+#include "trajectory/trajectory_blob.h"
 #include "base/text.h"
 #include "db/test_analysis_store.h"
 #include "support/experiment_fixture.h"

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "analysis/trajectory.h"
+#include "trajectory/trajectory.h"
 
 namespace vx::testing {
 

@@ -1,0 +1,81 @@
+// The measure catalogue: the program's own labels, the older number of time in zone, what each
+// measure yields, and which measures the report settings offer.
+#include "measures/measure_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace vx {
+namespace {
+
+TEST(MeasureCatalogue, OwnLabelsAreTheStringTables) {
+  const struct {
+    int measure;
+    const char* label;
+  } kLabels[] = {
+      {0, "Average speed"},
+      {1, "Average speed by range"},
+      {3, "Distance by zone"},
+      {4, "Nombre d'entr\xC3\xA9" "es dans une zone"},
+      {5, "Number of exits of a zone"},
+      {6, "Plus longue visite dans une zone"},
+      {7, "Plus courte visite dans une zone"},
+      {8, "Dur\xC3\xA9" "e moyenne des visites dans une zone"},
+      {9, "Dur\xC3\xA9" "e avant la premi\xC3\xA8re visite dans une zone"},
+      {10, "Dur\xC3\xA9" "e d'activit\xC3\xA9"},
+      {11, "Dur\xC3\xA9" "e d'inactivit\xC3\xA9"},
+  };
+  for (const auto& e : kLabels) EXPECT_EQ(std::string(MeasureLabel(e.measure)), e.label);
+  // The older number of time in zone shows as the current one.
+  EXPECT_EQ(std::string(MeasureLabel(2)), MeasureLabel(12));
+}
+
+TEST(MeasureCatalogue, EveryMeasureHasOneEntry) {
+  std::set<std::string> labels;
+  for (int m = 0; m <= 28; ++m) {
+    EXPECT_EQ(MeasureInfoOf(m).measure, m);
+    if (m != 2) labels.insert(MeasureLabel(m));
+  }
+  EXPECT_EQ(labels.size(), 28u);  // every label but 2's is its own
+  EXPECT_EQ(MeasureInfoOf(-1).measure, 12);
+  EXPECT_EQ(MeasureInfoOf(29).measure, 12);
+}
+
+TEST(MeasureCatalogue, ValuesDecideHowAMeasureIsShownAndCached) {
+  for (int m = 0; m <= 28; ++m) {
+    const MeasureValue v = MeasureInfoOf(m).value;
+    EXPECT_EQ(v == MeasureValue::Text, m == 13) << m;
+    EXPECT_EQ(v == MeasureValue::Image, m >= 26) << m;
+    EXPECT_EQ(v == MeasureValue::Distance, m == 3 || (m >= 16 && m <= 19)) << m;
+    EXPECT_EQ(v == MeasureValue::Count, m == 4 || m == 5 || m == 14 || m == 25) << m;
+  }
+  EXPECT_EQ(std::string(MeasureGroupName(MeasureInfoOf(0).group)), "Speed");
+  EXPECT_EQ(std::string(MeasureGroupName(MeasureInfoOf(3).group)), "Distance");
+  EXPECT_EQ(std::string(MeasureGroupName(MeasureInfoOf(12).group)), "Duration");
+}
+
+TEST(MeasureCatalogue, HeadMeasuresNeedHeadsOrTheirOwnReport) {
+  for (int m = 0; m <= 28; ++m) {
+    const bool head = m == 18 || m == 19 || m == 28;
+    EXPECT_EQ(MeasureOffered(m, false, 12), m != 2 && !head) << m;
+    EXPECT_EQ(MeasureOffered(m, true, 12), m != 2) << m;
+    EXPECT_EQ(MeasureOffered(m, false, m), m != 2) << m;
+  }
+  EXPECT_FALSE(MeasureOffered(-1, true, -1));
+  EXPECT_FALSE(MeasureOffered(29, true, 29));
+}
+
+TEST(MeasureCatalogue, ValueKindsNameOnlyTheKindsAMeasureHas) {
+  EXPECT_EQ(std::string(ValueKindName(12, 0)), "Duration");
+  EXPECT_EQ(std::string(ValueKindName(3, 1)), "Percentage of the total distance");
+  EXPECT_EQ(std::string(ValueKindName(10, 2)), "Percentage of total time spent in the zone");
+  EXPECT_EQ(std::string(ValueKindName(10, 3)), "");
+  EXPECT_EQ(std::string(ValueKindName(23, 2)), "");
+  EXPECT_EQ(std::string(ValueKindName(4, 0)), "");
+  EXPECT_EQ(std::string(ValueKindName(12, -1)), "");
+}
+
+}  // namespace
+}  // namespace vx

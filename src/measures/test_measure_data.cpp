@@ -1,0 +1,40 @@
+#include "measures/test_measure_data.h"
+
+#include "measures/inactivity.h"
+#include "trajectory/trajectory_store.h"
+#include "zones/calibration.h"
+#include "zones/zone_rows.h"
+
+namespace vx {
+
+TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasureData& data) {
+  data.test = experiment.FindTest(testId);
+  if (data.test == nullptr) return TestDataStatus::kNoTest;
+  data.protocol = experiment.FindProtocol(data.test->idProtocol);
+  if (data.protocol == nullptr) return TestDataStatus::kNoProtocol;
+  SmoothingSettings smoothing;
+  if (!LoadSmoothingSettings(experiment.file, smoothing)) return TestDataStatus::kReadFailed;
+  data.trajectory = Trajectory(smoothing, data.test->scale);
+  TrajectoryLoadInfo info;
+  if (!LoadTestTrajectory(experiment, *data.test, data.trajectory, &info)) {
+    return TestDataStatus::kReadFailed;
+  }
+  LoadZoneSet(*data.protocol, data.zones);
+  data.behaviors = ParseBehaviors(data.protocol->behaviors, data.protocol->id).behaviors;
+  KeepKnownBehaviors(data.trajectory.behaviors, data.behaviors);
+
+  MeasureInput& in = data.input;
+  in.trajectory = &data.trajectory;
+  in.zones = &data.zones;
+  in.adjustment = nullptr;
+  in.testInfo = {data.test, &experiment.fields};
+  in.window = AnalysisWindowFromInfo(ParseAnalysisInfo(data.test->infosAnalyse));
+  const double protocolScale = MmPerPixel(data.zones);
+  in.scale = protocolScale > 0 ? protocolScale : data.test->scale;
+  in.inactivityDelayMs =
+      InactivityDelayMs(data.protocol->inactivityDelay, data.protocol->inactivityUnit);
+  in.behaviors = &data.behaviors;
+  return info.pointsCorrupt ? TestDataStatus::kCorruptTrajectory : TestDataStatus::kOk;
+}
+
+}  // namespace vx

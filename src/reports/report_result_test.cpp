@@ -1,0 +1,296 @@
+// The cache blob of a report result, against byte layouts worked out by hand, and every kind
+// of bad blob: too short, another version or measure, a length or shape that does not fit,
+// damaged images.
+#include "reports/report_result.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <opencv2/imgcodecs.hpp>
+
+namespace vx {
+namespace {
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<uint8_t> bytes;
+  for (int v : values) bytes.push_back(static_cast<uint8_t>(v));
+  return bytes;
+}
+
+// 10001 = 0x2711, little-endian.
+std::vector<uint8_t> HeaderBytes(int measure) {
+  return Bytes({0x11, 0x27, 0, 0, measure, 0, 0, 0});
+}
+
+ReportShape ShapeFor(int measure, std::vector<std::string> cells, int sliceSeconds = 0) {
+  ReportShape shape;
+  shape.definition.measure = measure;
+  shape.definition.sliceLength = sliceSeconds;
+  shape.definition.sliceUnit = 2;
+  shape.cells = std::move(cells);
+  return shape;
+}
+
+TestResult ValuesResult(int measure, std::vector<std::string> periods,
+                        std::vector<std::string> cells, std::vector<double> values) {
+  TestResult r;
+  r.measure = measure;
+  r.periods = std::move(periods);
+  r.cells = std::move(cells);
+  r.values = std::move(values);
+  return r;
+}
+
+TEST(ReportBlob, ValuesAreSingleFloatsAfterTheHeader) {
+  const TestResult r = ValuesResult(12, {"Total"}, {"A ( in )", "A ( out )"}, {1.5, -1});
+  const std::vector<uint8_t> blob = EncodeResult(r, 12);
+  std::vector<uint8_t> expected = HeaderBytes(12);
+  // 1.5f = 0x3FC00000, -1.0f = 0xBF800000.
+  for (int b : {0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x80, 0xBF}) expected.push_back(b);
+  EXPECT_EQ(blob, expected);
+
+  const std::optional<TestResult> back = DecodeResult(blob, 7, ShapeFor(12, r.cells));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->testId, 7);
+  EXPECT_EQ(back->measure, 12);
+  EXPECT_EQ(back->periods, r.periods);
+  EXPECT_EQ(back->cells, r.cells);
+  EXPECT_EQ(back->values, r.values);
+}
+
+TEST(ReportBlob, ValuesComeBackInSinglePrecision) {
+  const TestResult r = ValuesResult(3, {"Total"}, {"Z ( in )"}, {0.1});
+  const std::optional<TestResult> back =
+      DecodeResult(EncodeResult(r, 3), 1, ShapeFor(3, {"Z ( in )"}));
+  ASSERT_TRUE(back);
+  EXPECT_NE(back->values[0], 0.1);
+  EXPECT_EQ(back->values[0], static_cast<double>(0.1f));
+  TestResult rounded = r;
+  RoundToStoredPrecision(rounded);
+  EXPECT_EQ(rounded.values, back->values);
+}
+
+TEST(ReportBlob, SlicesAreCountedFromTheValues) {
+  // Two cells over three slices of 60 s: 6 values, 32 bytes; the names come from the report.
+  const std::vector<std::string> cells{"A ( in )", "A ( out )"};
+  const TestResult r = ValuesResult(12, {}, cells, {1, 2, 3, 4, 5, 6});
+  const std::vector<uint8_t> blob = EncodeResult(r, 12);
+  EXPECT_EQ(blob.size(), 4u * 6 + 8);
+  const std::optional<TestResult> back = DecodeResult(blob, 1, ShapeFor(12, cells, 60));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->periods, (std::vector<std::string>{"00:00:00 - 00:01:00", "00:01:00 - 00:02:00",
+                                                     "00:02:00 - 00:03:00"}));
+  EXPECT_EQ(back->At(2, 1), 6);
+}
+
+TEST(ReportBlob, EntryEventsAreTheTextAlone) {
+  TestResult none;
+  none.measure = 13;
+  none.text = "";
+  EXPECT_EQ(EncodeResult(none, 13), HeaderBytes(13));  // 8 bytes
+
+  TestResult some = none;
+  some.text = "0:1;1:-2;";
+  std::vector<uint8_t> expected = HeaderBytes(13);
+  for (char c : std::string("0:1;1:-2;")) expected.push_back(static_cast<uint8_t>(c));
+  EXPECT_EQ(EncodeResult(some, 13), expected);
+
+  const std::optional<TestResult> back = DecodeResult(expected, 2, ShapeFor(13, {}));
+  ASSERT_TRUE(back && back->text);
+  EXPECT_EQ(*back->text, "0:1;1:-2;");
+  EXPECT_TRUE(back->values.empty());
+  const std::optional<TestResult> empty = DecodeResult(HeaderBytes(13), 2, ShapeFor(13, {}));
+  ASSERT_TRUE(empty && empty->text);
+  EXPECT_EQ(*empty->text, "");
+  EXPECT_FALSE(empty->IsEmpty());
+}
+
+TEST(ReportBlob, TrackImageTakesTwoBitsPerPixel) {
+  TestResult r;
+  r.measure = 27;
+  ResultImage image;
+  image.width = 3;
+  image.height = 3;
+  image.pixels = (cv::Mat_<uint8_t>(3, 3) << 0, 100, 255, 255, 0, 7, 100, 100, 0);
+  r.image = image;
+  const std::vector<uint8_t> blob = EncodeResult(r, 27);
+  ASSERT_EQ(blob.size(), 19u);  // 16 + (9 + 3) / 4
+  std::vector<uint8_t> expected = HeaderBytes(27);
+  for (int b : {3, 0, 0, 0, 3, 0, 0, 0}) expected.push_back(b);
+  // Codes 0 1 3 3 | 0 1 1 1 | 0, four to a byte from the low bits.
+  for (int b : {0 | 1 << 2 | 3 << 4 | 3 << 6, 0 | 1 << 2 | 1 << 4 | 1 << 6, 0}) expected.push_back(b);
+  EXPECT_EQ(blob, expected);
+
+  const std::optional<TestResult> back = DecodeResult(blob, 1, ShapeFor(27, {}));
+  ASSERT_TRUE(back && back->image);
+  const cv::Mat want = (cv::Mat_<uint8_t>(3, 3) << 0, 100, 255, 255, 0, 100, 100, 100, 0);
+  EXPECT_EQ(cv::countNonZero(back->image->pixels != want), 0);
+
+  EXPECT_EQ(EncodeResult(r, 28).size(), 19u);
+  EXPECT_FALSE(DecodeResult(blob, 1, ShapeFor(28, {})));  // measure 27's blob
+}
+
+TEST(ReportBlob, HeatMapIsAPngAfterItsSizeAndMaximum) {
+  TestResult r;
+  r.measure = 26;
+  ResultImage image;
+  image.width = 4;
+  image.height = 2;
+  image.maximumMs = 1234;
+  image.pixels = (cv::Mat_<uint8_t>(2, 4) << 0, 10, 20, 30, 254, 255, 128, 1);
+  r.image = image;
+  const std::vector<uint8_t> blob = EncodeResult(r, 26);
+  ASSERT_GT(blob.size(), 20u);
+  EXPECT_EQ(std::vector<uint8_t>(blob.begin(), blob.begin() + 8), HeaderBytes(26));
+  EXPECT_EQ(blob[8], 4);
+  EXPECT_EQ(blob[12], 2);
+  EXPECT_EQ(blob[16] | blob[17] << 8, 1234);
+  const std::vector<uint8_t> png(blob.begin() + 20, blob.end());
+  const cv::Mat decoded = cv::imdecode(png, cv::IMREAD_UNCHANGED);
+  ASSERT_EQ(decoded.type(), CV_8UC1);
+  EXPECT_EQ(cv::countNonZero(decoded != image.pixels), 0);
+
+  const std::optional<TestResult> back = DecodeResult(blob, 1, ShapeFor(26, {}));
+  ASSERT_TRUE(back && back->image);
+  EXPECT_EQ(back->image->maximumMs, 1234);
+  EXPECT_EQ(cv::countNonZero(back->image->pixels != image.pixels), 0);
+}
+
+TEST(ReportBlob, NothingToCacheGivesNoBlob) {
+  EXPECT_TRUE(EncodeResult(TestResult(), 12).empty());  // no cell
+  TestResult noText;
+  EXPECT_TRUE(EncodeResult(noText, 13).empty());
+  EXPECT_TRUE(EncodeResult(noText, 27).empty());
+  TestResult badImage;
+  badImage.image = ResultImage{5, 5, 0, cv::Mat(4, 5, CV_8UC1)};  // not its stated size
+  EXPECT_TRUE(EncodeResult(badImage, 27).empty());
+  badImage.image = ResultImage{0, 0, 0, cv::Mat()};
+  EXPECT_TRUE(EncodeResult(badImage, 26).empty());
+}
+
+TEST(ReportBlob, BlobsThatDoNotFitTheReportAreRefused) {
+  const std::vector<std::string> two{"A ( in )", "A ( out )"};
+  const std::vector<uint8_t> good =
+      EncodeResult(ValuesResult(12, {"Total"}, two, {1, 2}), 12);
+  ASSERT_TRUE(DecodeResult(good, 1, ShapeFor(12, two)));
+
+  std::vector<uint8_t> otherVersion = good;
+  otherVersion[0] = 0x10;  // 10000
+  std::vector<uint8_t> otherMeasure = good;
+  otherMeasure[4] = 4;
+  std::vector<uint8_t> ragged = good;
+  ragged.push_back(0);
+
+  struct Case {
+    const char* why;
+    std::vector<uint8_t> blob;
+    ReportShape shape;
+  } cases[] = {
+      {"empty", {}, ShapeFor(12, two)},
+      {"version only", Bytes({0x11, 0x27, 0, 0}), ShapeFor(12, two)},
+      {"seven bytes", std::vector<uint8_t>(good.begin(), good.begin() + 7), ShapeFor(12, two)},
+      {"header without values", HeaderBytes(12), ShapeFor(12, two)},
+      {"another version", otherVersion, ShapeFor(12, two)},
+      {"another measure", otherMeasure, ShapeFor(12, two)},
+      {"the report's measure changed", good, ShapeFor(5, two)},
+      {"not whole floats", ragged, ShapeFor(12, two)},
+      {"cells changed", good, ShapeFor(12, {"A ( in )", "A ( out )", "B ( in )"})},
+      {"no cell left", good, ShapeFor(12, {})},
+      {"one period of the whole test", EncodeResult(ValuesResult(12, {}, two, {1, 2, 3, 4}), 12),
+       ShapeFor(12, two)},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(DecodeResult(c.blob, 1, c.shape)) << c.why;
+}
+
+TEST(ReportBlob, PeriodListsAndEventsFixTheNumberOfPeriods) {
+  const std::vector<std::string> one{"A ( in )"};
+  ReportShape listed = ShapeFor(12, one);
+  listed.definition.periodMode = kPeriodList;
+  listed.definition.periods = {{"first", 0, 10}, {"second", 10, 20}};
+  ReportShape events = ShapeFor(12, one);
+  events.definition.periodMode = kPeriodEvents;
+  const std::vector<uint8_t> twoValues = EncodeResult(ValuesResult(12, {}, one, {1, 2}), 12);
+  const std::vector<uint8_t> oneValue = EncodeResult(ValuesResult(12, {}, one, {1}), 12);
+
+  const std::optional<TestResult> back = DecodeResult(twoValues, 1, listed);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->periods, (std::vector<std::string>{"first", "second"}));
+  EXPECT_FALSE(DecodeResult(oneValue, 1, listed));
+  EXPECT_TRUE(DecodeResult(oneValue, 1, events));
+  EXPECT_FALSE(DecodeResult(twoValues, 1, events));
+}
+
+TEST(ReportBlob, SpeedRangesTakeTheirLabelsFromTheRanges) {
+  ReportShape listed = ShapeFor(1, {"ignored"});
+  listed.definition.ranges = {{"slow", 0, 10}, {"fast", 10, 100}};
+  ReportShape equal = ShapeFor(1, {});
+  equal.definition.rangeMode = 1;
+  equal.definition.rangeLength = 10;
+  const std::vector<uint8_t> two = EncodeResult(ValuesResult(1, {}, {}, {25, 75}), 1);
+  const std::vector<uint8_t> three = EncodeResult(ValuesResult(1, {}, {}, {25, 70, 5}), 1);
+
+  std::optional<TestResult> back = DecodeResult(two, 1, listed);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->periods, std::vector<std::string>{"Speed ranges"});
+  EXPECT_EQ(back->cells, (std::vector<std::string>{"slow", "fast"}));
+  EXPECT_FALSE(DecodeResult(three, 1, listed));
+  // Equal ranges with an automatic maximum: as many as the blob holds.
+  back = DecodeResult(three, 1, equal);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->cells,
+            (std::vector<std::string>{"0.00 - 10.00", "10.00 - 20.00", "20.00 - 30.00"}));
+}
+
+TEST(ReportBlob, DamagedImagesAreRefused) {
+  TestResult track;
+  track.image = ResultImage{3, 3, 0, cv::Mat(3, 3, CV_8UC1, cv::Scalar(100))};
+  const std::vector<uint8_t> good = EncodeResult(track, 27);
+  std::vector<uint8_t> codeTwo = good;
+  codeTwo[16] = 2;  // a level the encoder never writes
+  std::vector<uint8_t> longer = good;
+  longer.push_back(0);
+  std::vector<uint8_t> negative = good;
+  negative[11] = 0xFF;  // width < 0
+  std::vector<uint8_t> huge = good;
+  huge[10] = 0x7F;  // width and height beyond any image, and far beyond the bytes
+  huge[14] = 0x7F;
+  for (const auto& blob : {codeTwo, longer, negative, huge,
+                           std::vector<uint8_t>(good.begin(), good.end() - 1)}) {
+    EXPECT_FALSE(DecodeResult(blob, 1, ShapeFor(27, {})));
+  }
+
+  TestResult heat;
+  heat.image = ResultImage{4, 4, 10, cv::Mat(4, 4, CV_8UC1, cv::Scalar(7))};
+  const std::vector<uint8_t> map = EncodeResult(heat, 26);
+  std::vector<uint8_t> otherSize = map;
+  otherSize[8] = 5;  // the PNG says 4
+  std::vector<uint8_t> garbage = map;
+  for (size_t i = 40; i < garbage.size(); ++i) garbage[i] ^= 0x5A;
+  for (const auto& blob : {otherSize, garbage, std::vector<uint8_t>(map.begin(), map.begin() + 30),
+                           std::vector<uint8_t>(map.begin(), map.begin() + 20)}) {
+    EXPECT_FALSE(DecodeResult(blob, 1, ShapeFor(26, {})));
+  }
+}
+
+TEST(ReportBlob, EveryTruncationOfEveryKindIsHandled) {
+  const std::vector<std::string> two{"A ( in )", "A ( out )"};
+  TestResult values = ValuesResult(12, {"Total"}, two, {1, 2});
+  TestResult track;
+  track.image = ResultImage{5, 3, 0, cv::Mat(3, 5, CV_8UC1, cv::Scalar(255))};
+  TestResult heat;
+  heat.image = ResultImage{6, 6, 99, cv::Mat(6, 6, CV_8UC1, cv::Scalar(40))};
+  const std::pair<int, std::vector<uint8_t>> blobs[] = {
+      {12, EncodeResult(values, 12)}, {27, EncodeResult(track, 27)}, {26, EncodeResult(heat, 26)}};
+  for (const auto& [measure, blob] : blobs) {
+    for (size_t n = 0; n < blob.size(); ++n) {
+      const std::span<const uint8_t> prefix(blob.data(), n);
+      // A whole period fewer is indistinguishable from a shorter test; anything else is refused.
+      const std::optional<TestResult> r = DecodeResult(prefix, 1, ShapeFor(measure, two));
+      EXPECT_FALSE(r) << "measure " << measure << ", " << n << " bytes";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vx

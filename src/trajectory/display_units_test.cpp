@@ -1,0 +1,145 @@
+#include "trajectory/display_units.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+
+namespace vx {
+namespace {
+
+TEST(DisplayUnits, DefaultsWhenNothingIsSet) {
+  testing::MemorySettings settings;
+  const DisplayUnits units = LoadDisplayUnits(settings);
+  EXPECT_EQ(units.speed, kUnitCm);
+  EXPECT_EQ(units.dist, kUnitMm);
+  EXPECT_EQ(units.distTot, kUnitCm);
+  EXPECT_EQ(units.accel, kUnitMm);
+  EXPECT_EQ(units.area, kUnitCm);
+  for (int precision : {units.speedPrecision, units.distPrecision, units.distTotPrecision,
+                        units.accelPrecision, units.areaPrecision}) {
+    EXPECT_EQ(precision, 2);
+  }
+}
+
+TEST(DisplayUnits, ReadsTheUnitsSectionAndRefusesUnknownCodes) {
+  testing::MemorySettings settings;
+  settings.SetInt("Units", "Speed", 2);
+  settings.SetInt("Units", "Dist", 1);
+  settings.SetInt("Units", "DistTot", 0);
+  settings.SetInt("Units", "Accel", 5);  // unknown: default
+  settings.SetInt("Units", "Area", 2);
+  settings.SetInt("Units", "Speed_Precision", 7);
+  settings.SetInt("Units", "Dist_Precision", 0);
+  settings.SetInt("Units", "Area_Precision", -2);  // default
+  settings.SetInt("Other", "DistTot_Precision", 5);  // another section
+  const DisplayUnits units = LoadDisplayUnits(settings);
+  EXPECT_EQ(units.speed, kUnitM);
+  EXPECT_EQ(units.dist, kUnitCm);
+  EXPECT_EQ(units.distTot, kUnitMm);
+  EXPECT_EQ(units.accel, kUnitMm);
+  EXPECT_EQ(units.area, kUnitM);
+  EXPECT_EQ(units.speedPrecision, 7);
+  EXPECT_EQ(units.distPrecision, 0);
+  EXPECT_EQ(units.areaPrecision, 2);
+  EXPECT_EQ(units.distTotPrecision, 2);
+}
+
+TEST(DisplayUnits, SavedChoicesReadBack) {
+  testing::MemorySettings settings;
+  DisplayUnits units;
+  units.speed = kUnitMm;
+  units.area = kUnitM;
+  units.accelPrecision = 9;
+  SaveDisplayUnits(settings, units);
+  EXPECT_EQ(settings.GetInt("Units", "Accel_Precision", 0), 9);
+  const DisplayUnits read = LoadDisplayUnits(settings);
+  EXPECT_EQ(read.speed, kUnitMm);
+  EXPECT_EQ(read.area, kUnitM);
+  EXPECT_EQ(read.accelPrecision, 9);
+}
+
+TEST(DisplayUnits, ConversionFactors) {
+  EXPECT_EQ(LengthToDisplay(1234.0, kUnitMm), 1234.0);
+  EXPECT_EQ(LengthToDisplay(1234.0, kUnitCm), 123.4);
+  EXPECT_EQ(LengthToDisplay(1234.0, kUnitM), 1.234);
+  EXPECT_EQ(LengthToDisplay(1234.0, 3), kInvalidUnitValue);
+  EXPECT_EQ(AreaToDisplay(25000.0, kUnitMm), 25000.0);
+  EXPECT_EQ(AreaToDisplay(25000.0, kUnitCm), 250.0);
+  EXPECT_EQ(AreaToDisplay(25000.0, kUnitM), 0.025);
+  EXPECT_EQ(AreaToDisplay(1.0, -1), kInvalidUnitValue);
+  // 0.5 (mm/s) per ms is 500 mm/s².
+  EXPECT_DOUBLE_EQ(AccelerationToDisplay(0.5, kUnitMm), 500.0);
+  EXPECT_DOUBLE_EQ(AccelerationToDisplay(0.5, kUnitCm), 50.0);
+  EXPECT_DOUBLE_EQ(AccelerationToDisplay(0.5, kUnitM), 0.5);
+}
+
+TEST(DisplayUnits, DistancePerSurfaceCodes) {
+  // 2 mm per mm² in every pair of units: code 3 + 3 * length + area.
+  const double expected[] = {2.0,   0.2,  0.002,     // plain mm, cm, m
+                             2.0,   200.0, 2e6,      // mm per mm², cm², m²
+                             0.2,   20.0,  2e5,      // cm per ...
+                             0.002, 0.2,   2000.0};  // m per ...
+  for (int code = 0; code < 12; ++code) {
+    EXPECT_DOUBLE_EQ(DistancePerSurfaceToDisplay(2.0, code), expected[code]) << code;
+  }
+  EXPECT_EQ(DistancePerSurfaceToDisplay(2.0, 12), kInvalidUnitValue);
+  EXPECT_EQ(DistancePerSurfaceToDisplay(2.0, -1), kInvalidUnitValue);
+}
+
+TEST(DisplayUnits, FixedPrecision) {
+  const struct {
+    double value;
+    int precision;
+    const char* text;
+  } cases[] = {{12.345, 0, "12"}, {12.345, 1, "12.3"}, {12.5, 2, "12.50"},
+               {0.0001234, 6, "0.000123"}, {-3.25, 1, "-3.2"}, {7.0, -1, "7"}};
+  for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value, c.precision), c.text) << c.value;
+}
+
+TEST(DisplayUnits, AutomaticPrecisionFollowsTheMagnitude) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{1234.5678, "1234.57"}, {0.1, "0.10"},       {0.0999, "0.100"},
+               {0.0123, "0.012"},      {0.00123, "0.0012"}, {0.000123, "0.00012"},
+               {0.0000123, "0.000012"}, {0.0000099, "0"},   {0.0, "0"},
+               {-5.0, "0"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatNumber(c.value, 7), c.text) << c.value;
+    EXPECT_EQ(FormatNumber(c.value, 12), c.text) << c.value;
+  }
+}
+
+TEST(DisplayUnits, ValuesWithTheirUnits) {
+  DisplayUnits units;  // speed cm/s, dist mm, total cm, accel mm/s², area cm², 2 decimals
+  EXPECT_EQ(FormatSpeed(125.0, units), "12.50 cm/s");
+  EXPECT_EQ(FormatDistance(3.456, units), "3.46 mm");
+  EXPECT_EQ(FormatTotalDistance(12345.0, units), "1234.50 cm");
+  EXPECT_EQ(FormatAcceleration(0.25, units), "250.00 mm/s\xC2\xB2");
+  EXPECT_EQ(FormatArea(1500.0, units), "15.00 cm\xC2\xB2");
+  units.speed = kUnitM;
+  units.speedPrecision = 7;
+  units.area = kUnitM;
+  units.areaPrecision = 7;
+  units.accel = kUnitCm;
+  units.accelPrecision = 1;
+  units.distTot = kUnitM;
+  EXPECT_EQ(FormatSpeed(126.0, units), "0.13 m/s");
+  EXPECT_EQ(FormatArea(1500.0, units), "0.0015 m\xC2\xB2");
+  EXPECT_EQ(FormatAcceleration(0.25, units), "25.0 cm/s\xC2\xB2");
+  EXPECT_EQ(FormatTotalDistance(12345.0, units), "12.35 m");
+}
+
+TEST(DisplayUnits, UnitPatterns) {
+  EXPECT_STREQ(LengthUnitPattern(kUnitMm), "%s mm");
+  EXPECT_STREQ(LengthUnitPattern(kUnitCm), "%s cm");
+  EXPECT_STREQ(LengthUnitPattern(kUnitM), "%s m");
+  EXPECT_STREQ(SpeedUnitPattern(kUnitMm), "%s mm/s");
+  EXPECT_STREQ(SpeedUnitPattern(kUnitM), "%s m/s");
+  EXPECT_STREQ(AccelerationUnitPattern(kUnitM), "%s m/s\xC2\xB2");
+  EXPECT_STREQ(AreaUnitPattern(kUnitMm), "%s mm\xC2\xB2");
+  EXPECT_STREQ(AreaUnitPattern(4), "%s");
+}
+
+}  // namespace
+}  // namespace vx

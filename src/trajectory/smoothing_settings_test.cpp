@@ -1,0 +1,105 @@
+#include "trajectory/smoothing_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "db/experiment_db.h"
+#include "support/experiment_fixture.h"
+
+namespace vx {
+namespace {
+
+TEST(SmoothingSettings, ParsingRules) {
+  const struct {
+    const char* text;
+    SmoothingSettings expected;
+  } cases[] = {
+      {"", {2, 3, 1}},          // defaults: Lowess lite, 3 mm
+      {"1", {1, 0, 0}},         // older one-character form
+      {"0", {0, 0, 0}},
+      {"4", {0, 0, 0}},         // any other single character: no smoothing
+      {"x", {0, 0, 0}},
+      {"3|5|2", {3, 5, 2}},
+      {"0|0|0", {0, 0, 0}},
+      {"4|10", {4, 10, 1}},     // missing unit keeps its default
+      {"12", {12, 3, 1}},
+      {"a|b|c", {0, 0, 0}},     // not numbers: 0
+      {"1|7x|2", {1, 7, 2}},
+      {"3||2", {3, 2, 1}},      // empty tokens are skipped by the tokenizer
+      {"1|2|0|9", {1, 2, 0}},   // extra tokens ignored
+  };
+  for (const auto& c : cases) {
+    const SmoothingSettings parsed = ParseSmoothingSettings(c.text);
+    EXPECT_EQ(parsed.method, c.expected.method) << c.text;
+    EXPECT_EQ(parsed.threshold, c.expected.threshold) << c.text;
+    EXPECT_EQ(parsed.thresholdUnit, c.expected.thresholdUnit) << c.text;
+  }
+}
+
+TEST(SmoothingSettings, FormatAndNames) {
+  EXPECT_EQ(FormatSmoothingSettings({1, 12, 2}), "1|12|2");
+  EXPECT_EQ(ParseSmoothingSettings(FormatSmoothingSettings({4, 0, 0})), (SmoothingSettings{4, 0, 0}));
+  EXPECT_STREQ(SmoothingMethodName(kLowessStrong), "Lowess method ( strong )");
+  EXPECT_STREQ(SmoothingMethodName(kSavitzkyGolay), "Moving weighted average ( Savitsky-Golay )");
+  EXPECT_STREQ(SmoothingMethodName(5), "");
+  EXPECT_STREQ(ThresholdUnitName(kThresholdPixels), "Pixel(s)");
+  EXPECT_STREQ(ThresholdUnitName(kThresholdCm), "cm");
+  EXPECT_TRUE(IsValidSmoothingSettings({4, 0, 2}));
+  EXPECT_FALSE(IsValidSmoothingSettings({5, 0, 2}));
+  EXPECT_FALSE(IsValidSmoothingSettings({1, -1, 2}));
+  EXPECT_FALSE(IsValidSmoothingSettings({1, 1, 3}));
+  EXPECT_FALSE((SmoothingSettings{0, 0, 1}).ChangesPositions());
+  EXPECT_TRUE((SmoothingSettings{0, 1, 1}).ChangesPositions());
+}
+
+class SmoothingSettingsStore : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixture.created); }
+  std::string SmoothRows() {
+    std::string rows;
+    for (const auto& row :
+         testing::QueryRows(file.path, "select Value from Infos where Name='Smooth'")) {
+      rows += "[" + row[0] + "]";
+    }
+    return rows;
+  }
+  testing::ExperimentFixture fixture;
+  ExperimentFile& file = fixture.experiment.file;
+};
+
+TEST_F(SmoothingSettingsStore, NewFileReadsTheDefaults) {
+  EXPECT_EQ(SmoothRows(), "[]");
+  SmoothingSettings settings{0, 0, 0};
+  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
+  EXPECT_EQ(settings, SmoothingSettings());
+}
+
+TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
+  ASSERT_TRUE(SaveSmoothingSettings(file, {4, 12, 2}));
+  EXPECT_EQ(SmoothRows(), "[4|12|2]");
+  SmoothingSettings settings;
+  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
+  EXPECT_EQ(settings, (SmoothingSettings{4, 12, 2}));
+  EXPECT_TRUE(file.modified);
+}
+
+TEST_F(SmoothingSettingsStore, MissingRowIsCreated) {
+  testing::ExecuteSql(file.path, "delete from Infos where Name='Smooth'");
+  SmoothingSettings settings{0, 0, 0};
+  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
+  EXPECT_EQ(settings, SmoothingSettings());
+  ASSERT_TRUE(SaveSmoothingSettings(file, {1, 0, 0}));
+  EXPECT_EQ(SmoothRows(), "[1|0|0]");
+}
+
+TEST_F(SmoothingSettingsStore, MissingFileFailsAndChangesNothing) {
+  file.path = fixture.dir.File("absent.vxdb");
+  SmoothingSettings settings{3, 3, 3};
+  EXPECT_FALSE(LoadSmoothingSettings(file, settings));
+  EXPECT_EQ(settings, (SmoothingSettings{3, 3, 3}));
+  EXPECT_FALSE(SaveSmoothingSettings(file, {1, 0, 0}));
+  EXPECT_FALSE(fixture.services.files.Exists(file.path));
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,166 @@
+#include "trajectory/trajectory_store.h"
+
+#include <gtest/gtest.h>
+
+#include "trajectory/behavior_blob.h"
+#include "video/frame_times.h"
+#include "trajectory/trajectory_blob.h"
+#include "base/text.h"
+#include "support/experiment_fixture.h"
+
+namespace vx {
+namespace {
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  for (uint8_t b : bytes) text += Format("%02X", b);
+  return text;
+}
+
+class TrajectoryStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fixture.created);
+    Execute("insert into Videos (Id, Name, NbFrames, Duration) values (4, 'v', 3, 80)");
+    Execute("insert into Tests (Id, Title, IdProtocol, Source, Scale) values (7, 't', 2, 4, 0.5)");
+    test.id = 7;
+    test.source = 4;
+    test.idProtocol = 2;
+    test.scale = 0.5;
+  }
+
+  void Execute(const std::string& sql) { testing::ExecuteSql(fixture.path(), sql); }
+  std::string Value(const std::string& sql) { return testing::QueryValue(fixture.path(), sql); }
+  void StoreFrameTimes(const FrameTimes& times) {
+    Execute(Format("update Videos set ListePoints=x'%s' where Id=4",
+                   Hex(WriteFrameTimes(times)).c_str()));
+  }
+  void StorePoints(const Trajectory& trajectory, bool head) {
+    test.headDetection = head;
+    ASSERT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(trajectory, head), false));
+  }
+
+  static tMyPoint Point(int frame, int x, int y) {
+    tMyPoint p;
+    p.frame = frame;
+    p.rawX = x;
+    p.rawY = y;
+    p.boxLeft = x - 2;
+    p.boxTop = y - 3;
+    p.boxRight = x + 3;
+    p.boxBottom = y + 4;
+    return p;
+  }
+
+  testing::ExperimentFixture fixture;
+  CInfosTest test;
+};
+
+TEST_F(TrajectoryStore, StoredPointsAreTheBytesOfTheFormat) {
+  Trajectory trajectory;
+  tMyPoint p = Point(5, 10, 20);
+  p.contour = {{8, 17}, {13, 24}};
+  trajectory.Append(p, true);
+  StorePoints(trajectory, false);
+  EXPECT_EQ(Value("select hex(PointsAnalyse) from TestsPoints where Id=7"), "050A14020303040200000507");
+  EXPECT_EQ(Value("select HeadDetection from TestsPoints where Id=7"), "0");
+  StorePoints(trajectory, true);
+  EXPECT_EQ(Value("select length(PointsAnalyse) from TestsPoints where Id=7"), "13");
+  StorePoints(Trajectory(), true);
+  EXPECT_EQ(Value("select PointsAnalyse is NULL from TestsPoints where Id=7"), "1");
+}
+
+TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
+  StoreFrameTimes(FrameTimes::FromList({0, 40, 80}));
+  Trajectory stored;
+  tMyPoint head = Point(0, 10, 10);
+  head.headX = 9;
+  head.headY = 12;
+  stored.Append(head, true);
+  stored.Append(Point(2, 16, 18), true);
+  StorePoints(stored, true);
+  RecordedBehaviors behaviors;
+  behaviors.protocolId = 2;
+  behaviors.lists.push_back({2, 3, 0, {{40, 80}}});
+  ASSERT_TRUE(SaveBehaviors(fixture.experiment, 7, WriteBehaviors(behaviors), {}));
+  EXPECT_EQ(Value("select hex(Behaviors) from TestsPoints where Id=7"), "010201030001" "2828");
+
+  Trajectory loaded({.method = kNoSmoothing, .threshold = 0});
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_TRUE(info.headDetection);
+  EXPECT_FALSE(info.pointsCorrupt);
+  EXPECT_FALSE(info.behaviorsCorrupt);
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded.scale(), 0.5);
+  EXPECT_EQ(loaded[0].headX, 9);
+  EXPECT_EQ(loaded[0].headY, 12);
+  EXPECT_EQ(loaded[1].time, 80);
+  EXPECT_DOUBLE_EQ(loaded[1].smoothX, 8.0);
+  EXPECT_DOUBLE_EQ(loaded[1].cumDist, 5.0);  // (6, 8) pixels at 0.5 mm
+  EXPECT_EQ(loaded.durationMs, 80u);
+  EXPECT_EQ(loaded.frameCount, 3u);
+  ASSERT_EQ(loaded.behaviors.lists.size(), 1u);
+  EXPECT_EQ(loaded.behaviors.lists[0].behaviorId, 3u);
+}
+
+TEST_F(TrajectoryStore, CorruptPointsLoadAsAnEmptyTrajectory) {
+  Execute("insert into TestsPoints (Id, HeadDetection, PointsAnalyse) values (7, 0, x'0A0B')");
+  Trajectory loaded;
+  loaded.Append(Point(0, 1, 1), true);
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_TRUE(info.pointsCorrupt);
+  EXPECT_FALSE(info.behaviorsCorrupt);
+  EXPECT_TRUE(loaded.empty());
+}
+
+TEST_F(TrajectoryStore, CorruptFrameTimesLoadAsAnEmptyTrajectory) {
+  Trajectory stored;
+  stored.Append(Point(0, 10, 10), true);
+  StorePoints(stored, false);
+  Execute("update Videos set ListePoints=x'0005' where Id=4");
+  Trajectory loaded;
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_TRUE(info.pointsCorrupt);
+  EXPECT_TRUE(loaded.empty());
+}
+
+TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
+  Trajectory stored;
+  stored.Append(Point(0, 10, 10), true);
+  StorePoints(stored, false);
+  RecordedBehaviors behaviors;
+  behaviors.protocolId = 5;
+  behaviors.lists.push_back({5, 3, 0, {{40, 80}}});
+  ASSERT_TRUE(SaveBehaviors(fixture.experiment, 7, WriteBehaviors(behaviors), {}));
+  Trajectory loaded;
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_FALSE(info.pointsCorrupt);
+  EXPECT_TRUE(info.behaviorsCorrupt);
+  EXPECT_EQ(loaded.size(), 1u);
+  EXPECT_TRUE(loaded.behaviors.lists.empty());
+}
+
+TEST_F(TrajectoryStore, TestWithoutRowsLoadsEmpty) {
+  test.id = 99;
+  test.source = 98;
+  Trajectory loaded;
+  TrajectoryLoadInfo info;
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+  EXPECT_FALSE(info.pointsCorrupt);
+  EXPECT_TRUE(loaded.empty());
+  EXPECT_EQ(loaded.frameCount, 0u);
+}
+
+TEST_F(TrajectoryStore, MissingFileFailsAndIsNotCreated) {
+  fixture.experiment.file.path = fixture.dir.File("absent.vxdb");
+  Trajectory loaded;
+  EXPECT_FALSE(LoadTestTrajectory(fixture.experiment, test, loaded));
+  EXPECT_FALSE(fixture.services.files.Exists(fixture.experiment.file.path));
+}
+
+}  // namespace
+}  // namespace vx
