@@ -1,7 +1,6 @@
 // What the analysis run asks, frame by frame, of the program that starts and stops the
 // recording of points (the protocol's stage program implements it; a test can use a trivial
-// one). It lives here, below the protocol module, so that the run depends only on this
-// interface.
+// one). The run depends only on this interface, so that recording can drive the same program.
 #pragma once
 
 #include <vector>
