@@ -4,6 +4,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <climits>
 #include <fstream>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "db/animal_size.h"
 #include "detection/detection_drawing.h"
 #include "detection/detector.h"
+#include "option_values.h"
 #include "output.h"
 #include "video/video_info.h"
 #include "video/video_source.h"
@@ -250,10 +252,12 @@ void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& r
   CLI::App* detect = app.add_subcommand("detect", "Find the animal in a video without an experiment");
   detect->add_option("VIDEO", options->video, "Video file")->required();
   detect->add_option("--settings", options->settings, "Detection settings in their stored text form")->required();
-  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(CLI::NonNegativeNumber);
-  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(CLI::PositiveNumber);
-  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels");
-  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)");
+  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(NumberIn({0, INT_MAX, true, ""}));
+  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(NumberIn({1, INT_MAX, true, ""}));
+  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels")
+      ->check(NumbersIn({"LEFT,TOP,RIGHT,BOTTOM", ',', 4, PixelCoordinate(), false}));
+  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)")
+      ->check(NumberIn({0.0001, 10000, false, "mm/pixel"}));
   detect->add_flag("--head", options->head, "Detect the head too");
   detect->add_option("--out", options->out, "Draw the frame's detection into this image (.png)");
   detect->add_option("--csv", options->csv, "Write every frame's point to this CSV file ('-': standard output)");

@@ -10,6 +10,7 @@
 #include "db/test_analysis_store.h"
 #include "db/test_store.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -79,9 +80,9 @@ void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result
   auto add = std::make_shared<AddOptions>();
   CLI::App* addCommand = test->add_subcommand("add", "Add a test; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
-  addCommand->add_option("--protocol", add->protocol, "Protocol id")->required();
-  addCommand->add_option("--video", add->video, "Video id")->required();
-  addCommand->add_option("--animal", add->animal, "Animal id");
+  addCommand->add_option("--protocol", add->protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
+  addCommand->add_option("--video", add->video, "Video id")->required()->check(NumberIn(RecordId()));
+  addCommand->add_option("--animal", add->animal, "Animal id")->check(NumberIn(RecordId()));
   addCommand->add_option("--title", add->title, "Title (default: the video's name)");
   CLI::Option* detection =
       addCommand->add_option("--detection", add->detection, "Detection settings (stored text)");
