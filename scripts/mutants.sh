@@ -3,8 +3,10 @@
 #
 #   scripts/mutants.sh [module...]          run the chosen mutants (all modules when none is named)
 #   scripts/mutants.sh --pick               choose a new set from the seed into scripts/mutants.tsv
-#   options: --build DIR (default build-mutants)  --timeout SECONDS (per test run, default 120)
+#   options: --build DIR (default build-mutants)  --timeout SECONDS (per test run, default 600)
 #            --list FILE (default scripts/mutants.tsv)  --resume (skip mutants already in the results)
+# Modules run in the order named. A test run may take four times as long as the unmutated one
+# (at least 30 s, at most the --timeout) before the mutant counts as killed by the time limit.
 #
 # A mutant flips a comparison, changes a constant by one or drops a statement in one source file
 # of a module. It is named by its file and the text of the line it changes, never by line number,
@@ -45,7 +47,7 @@ def option(name, default):
         i = args.index(name); value = args[i + 1]; del args[i:i + 2]; return value
     return default
 build = option("--build", "build-mutants")
-timeout = int(option("--timeout", "120"))
+timeout = int(option("--timeout", "600"))
 list_file = option("--list", "scripts/mutants.tsv")
 pick = "--pick" in args
 resume = "--resume" in args
@@ -186,8 +188,8 @@ def test_env():
     env.pop("CCACHE_PREFIX", None)
     return env
 
-def run_tests(target):
-    return sh([os.path.join(build, target), "--gtest_fail_fast", "--gtest_brief=1"], timeout, test_env())
+def run_tests(target, limit):
+    return sh([os.path.join(build, target), "--gtest_fail_fast", "--gtest_brief=1"], limit, test_env())
 
 def build_target(target):
     return sh(["cmake", "--build", build, "-j2", "--target", target])
@@ -205,7 +207,7 @@ def try_mutant(module, path, old, new, target):
         with open(where, "w", encoding="utf-8") as f: f.write("\n".join(lines))
         if build_target(target) != 0:
             return "stillborn"
-        return "survived" if run_tests(target) == 0 else "killed"
+        return "survived" if run_tests(target, limits[target]) == 0 else "killed"
     finally:
         restore()
 
@@ -219,29 +221,38 @@ if resume and os.path.exists(results_file):
 else:
     open(results_file, "w").close()
 
-rows = [r for r in load() if r[0] in chosen]
-targets = sorted({MODULES[m][1] for m in chosen})
-for target in targets:  # the unmutated tests must build and pass, or no figure means anything
-    if build_target(target) != 0 or run_tests(target) != 0:
-        print(f"{target} fails without any mutant: its modules are left out", file=sys.stderr)
-        rows = [r for r in rows if MODULES[r[0]][1] != target]
+rows = sorted((r for r in load() if r[0] in chosen), key=lambda r: chosen.index(r[0]))
+limits = {}  # per test program: a few times what it takes unmutated
+
+def baseline(target):
+    """Builds and runs the unmutated tests; a program that fails leaves its modules out."""
+    if target not in limits:
+        started = time.time()
+        if build_target(target) != 0 or run_tests(target, timeout) != 0:
+            print(f"{target} fails without any mutant: its modules are left out", file=sys.stderr)
+            limits[target] = None
+        else:
+            limits[target] = min(timeout, max(30, int(4 * (time.time() - started))))
+    return limits[target]
 
 try:
     for n, (module, kind, path, old, new) in enumerate(rows, 1):
         key = (module, path, old, new)
-        if key not in done:
-            started = time.time()
-            done[key] = try_mutant(module, path, old, new, MODULES[module][1])
-            with open(results_file, "a", encoding="utf-8") as f:
-                f.write("\t".join((done[key], module, kind, path, old, new)) + "\n")
-            print(f"[{n}/{len(rows)}] {done[key]:9} {time.time() - started:5.0f}s {path}: {new.strip()}", flush=True)
+        target = MODULES[module][1]
+        if key in done or baseline(target) is None:
+            continue
+        started = time.time()
+        done[key] = try_mutant(module, path, old, new, target)
+        with open(results_file, "a", encoding="utf-8") as f:
+            f.write("\t".join((done[key], module, kind, path, old, new)) + "\n")
+        print(f"[{n}/{len(rows)}] {done[key]:9} {time.time() - started:5.0f}s {path}: {new.strip()}", flush=True)
 except Interrupted:
     restore()
     print("interrupted; the source is restored", file=sys.stderr)
     sys.exit(130)
 finally:
     restore()
-    for target in targets:  # leave the test programs built from the real source
+    for target in limits:  # leave the test programs built from the real source
         build_target(target)
 
 print(f"\n{'module':12} {'mutants':>7} {'stillborn':>9} {'killed':>6} {'survived':>8} {'killed %':>8}")

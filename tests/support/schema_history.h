@@ -4,12 +4,12 @@
 // the creation statements of the code under test.
 #pragma once
 
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "db/sqlite_database.h"
+#include "support/data_table.h"
 
 namespace vx::testing {
 
@@ -29,16 +29,7 @@ struct DocTable {
 // The rows of tests/data/schema_history.tsv whose table is `table` ("" for every table), in order.
 inline std::vector<std::pair<DocTable, DocColumn>> SchemaHistoryRows(const std::string& table) {
   std::vector<std::pair<DocTable, DocColumn>> rows;
-  std::ifstream in(std::string(VX_TEST_DATA_DIR) + "/schema_history.tsv");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    for (size_t start = 0, tab;; start = tab + 1) {
-      tab = line.find('\t', start);
-      f.push_back(line.substr(start, tab - start));
-      if (tab == std::string::npos) break;
-    }
+  for (const std::vector<std::string>& f : ReadDataTable("schema_history.tsv")) {
     if (f.size() != 6 || (table.empty() ? f[0] == "Tests before 6" : f[0] != table)) continue;
     rows.push_back({{f[0], std::stoi(f[1]), {}}, {f[2], f[3], f[4], std::stoi(f[5])}});
   }
