@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "analysis/analysis_run.h"
 #include "trajectory/trajectory_store.h"
@@ -89,27 +90,21 @@ TEST_F(BatchAnalysisTest, ARenderedWalkIsStoredWithItsTrajectoryAndSummary) {
   ASSERT_EQ(summary.outcomes.size(), 1u);
   const TestOutcome& outcome = summary.outcomes[0];
   ASSERT_EQ(outcome.kind, TestOutcomeKind::kAnalysed);
-  EXPECT_FLOAT_EQ(outcome.rate, 100.0f);
-  EXPECT_EQ(outcome.attempts, 1);
-  EXPECT_EQ(outcome.frames, 75);
+  EXPECT_EQ(std::tuple(outcome.rate, outcome.attempts, outcome.frames), std::tuple(100.0f, 1, 75));
   ASSERT_EQ(recorder.done.size(), 1u);
   EXPECT_EQ(recorder.progress.back(), 100);
 
   // Plain SQL: the analysis is there and the cached report results are gone.
   const std::string where = Format(" where Id=%d", test);
-  EXPECT_EQ(fixture.Value("select DateAnalyse from Tests" + where), "1767225600");
-  EXPECT_EQ(fixture.Value("select Scale from Tests" + where), "2.0");
-  EXPECT_EQ(fixture.Value("select HeadDetection from TestsPoints" + where), "0");
+  EXPECT_EQ(fixture.Value("select DateAnalyse || ' ' || Scale from Tests" + where), "1767225600 2.0");
+  EXPECT_EQ(fixture.Value("select HeadDetection || ' ' || (length(PointsAnalyse) > 0) from TestsPoints" + where), "0 1");
   EXPECT_EQ(fixture.Value("select count(*) from ReportsData where IdTest=" + std::to_string(test)), "0");
-  EXPECT_EQ(fixture.Value("select length(PointsAnalyse) > 0 from TestsPoints" + where), "1");
   const std::string settings = fixture.Value("select ParamsDetection from Tests" + where);
   EXPECT_NE(settings.find("|1767225600|"), std::string::npos);  // stamped with the analysis
   const AnalysisInfo info = ParseInfo(fixture.Value("select InfosAnalyse from Tests" + where));
-  EXPECT_EQ(info.stamp, 1767225600);
-  EXPECT_EQ(info[run_info::kAnimalFrames], 75);
-  EXPECT_EQ(info[run_info::kPeriodFrames], 75);
-  EXPECT_EQ(info[run_info::kStartFrame], 0);
-  EXPECT_EQ(info[AnalysisInfo::kBackend], kBackendFfmpeg);
+  EXPECT_EQ(std::tuple(info.stamp, info[run_info::kAnimalFrames], info[run_info::kPeriodFrames],
+                       info[run_info::kStartFrame], info[AnalysisInfo::kBackend]),
+            std::tuple(1767225600, 75, 75, 0, kBackendFfmpeg));
 
   // The stored trajectory follows the drawn animal, and its length is the path's.
   ASSERT_TRUE(fixture.experiment.LoadAll());
@@ -225,10 +220,8 @@ TEST_F(BatchAnalysisTest, BelowTheMinimumTheOtherTestsOfTheVideoAreTriedAndTheBe
   const TestOutcome& outcome = summary.outcomes[0];
   ASSERT_EQ(outcome.kind, TestOutcomeKind::kAnalysed);
   // The last test of the video first, then the one before it: none reaches 90.
-  EXPECT_EQ(outcome.attempts, 3);
-  EXPECT_EQ(outcome.keptAttempt, 2);
-  EXPECT_EQ(outcome.settingsFrom, good);
-  EXPECT_FLOAT_EQ(outcome.rate, 80.05f);
+  EXPECT_EQ(std::tuple(outcome.attempts, outcome.keptAttempt, outcome.settingsFrom, outcome.rate),
+            std::tuple(3, 2, good, 80.05f));
   const std::string stored =
       fixture.Value(Format("select ParamsDetection from Tests where Id=%d", first));
   EXPECT_EQ(stored.substr(0, 12), DarkAnimalSettings().substr(0, 12));
@@ -244,9 +237,8 @@ TEST_F(BatchAnalysisTest, TheAlternativeSettingsAreTriedFirstAndTryingStopsAtThe
   options.alternativeSettings = DarkAnimalSettings();
   const BatchSummary summary = Run({first});
   ASSERT_EQ(summary.outcomes.size(), 1u);
-  EXPECT_EQ(summary.outcomes[0].attempts, 2);
-  EXPECT_EQ(summary.outcomes[0].settingsFrom, -1);
-  EXPECT_FLOAT_EQ(summary.outcomes[0].rate, 100.0f);
+  EXPECT_EQ(std::tuple(summary.outcomes[0].attempts, summary.outcomes[0].settingsFrom, summary.outcomes[0].rate),
+            std::tuple(2, -1, 100.0f));
 }
 
 // A stream that raises the cancel flag when a given frame is drawn for the n-th time.
