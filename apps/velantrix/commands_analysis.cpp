@@ -8,12 +8,14 @@
 #include <memory>
 #include <thread>
 
+#include "analysis/analysis_trust.h"
 #include "analysis/batch_analysis.h"
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
 #include "option_values.h"
+#include "setup_warnings.h"
 #include "output.h"
 #include "analysis/test_stage_program.h"
 #include "video/video_source.h"
@@ -21,6 +23,9 @@
 namespace vx::cli {
 
 namespace {
+
+// Done, with results that need a look (the contract's exit status 4).
+constexpr int kExitWarnings = 4;
 
 // Ctrl-C during an analysis asks the batch to stop after the current frame; the handler only
 // raises the flag (the one thing a signal handler may safely do).
@@ -48,7 +53,7 @@ struct AnalyzeOptions {
   std::string path;
   std::vector<int> testIds;
   bool all = false;
-  double minRate = 0;
+  double minRate = -1;  // -1: the default minimum
   int jobs = 0;  // 0: one per core
   std::string retrySettings;
   bool noDecodeAhead = false;
@@ -99,10 +104,12 @@ std::string TestLine(const TestOutcome& o) {
   return line;
 }
 
-// A progress bar on a terminal, one line per test as it is done.
+// A progress bar on a terminal, one line per test as it is done, with its warnings.
 class TerminalReport : public BatchObserver {
  public:
-  TerminalReport(Context& context, bool json) : context_(context), json_(json) {}
+  TerminalReport(Context& context, bool json, float minimumRate)
+      : context_(context), json_(json), minimumRate_(minimumRate) {}
+  bool warned = false;
 
   void Progress(int percent) override {
     if (!context_.ShowProgress()) return;
@@ -115,12 +122,18 @@ class TerminalReport : public BatchObserver {
 
   void TestDone(const TestOutcome& outcome) override {
     ClearBar();
+    const std::vector<AnalysisWarning> warnings = AnalysisWarnings(outcome, minimumRate_);
+    warned = warned || !warnings.empty();
     if (json_) return;
     if (outcome.kind != TestOutcomeKind::kAnalysed) {
       context_.io.err << "velantrix: " << TestLine(outcome) << '\n';
     } else if (!context_.quiet) {
       context_.io.out << TestLine(outcome) << '\n';
       if (!outcome.notice.empty()) context_.io.out << "  " << outcome.notice << '\n';
+    }
+    for (const AnalysisWarning& warning : warnings) {
+      context_.io.err << Format("velantrix: warning: test %d: ", outcome.testId) << warning.text
+                      << ".\n";
     }
   }
 
@@ -134,10 +147,12 @@ class TerminalReport : public BatchObserver {
   static constexpr int kBarWidth = 30;
   Context& context_;
   bool json_;
+  float minimumRate_;
   bool barShown_ = false;
 };
 
-void PrintJson(std::ostream& out, const BatchSummary& summary, double seconds) {
+void PrintJson(std::ostream& out, const BatchSummary& summary, float minimumRate,
+               double seconds) {
   out << "{\"tests\": [";
   for (size_t i = 0; i < summary.outcomes.size(); ++i) {
     const TestOutcome& o = summary.outcomes[i];
@@ -146,7 +161,12 @@ void PrintJson(std::ostream& out, const BatchSummary& summary, double seconds) {
         << ", \"rate\": " << JsonNumber(RoundHalfAway(o.rate * 100.0) / 100.0)
         << ", \"frames\": " << o.frames << ", \"attempts\": " << o.attempts
         << ", \"settings_from\": " << o.settingsFrom
-        << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << "}";
+        << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << ", \"warnings\": [";
+    const std::vector<AnalysisWarning> warnings = AnalysisWarnings(o, minimumRate);
+    for (size_t w = 0; w < warnings.size(); ++w) {
+      out << (w ? ", " : "") << JsonString(warnings[w].text);
+    }
+    out << "]}";
   }
   out << "], \"analysed\": " << summary.Count(TestOutcomeKind::kAnalysed)
       << ", \"failed\": " << summary.Failed()
@@ -188,19 +208,31 @@ int RunAnalyze(Context& context, const AnalyzeOptions& options) {
   }
   if (ids.empty()) {
     if (!context.quiet && !options.json) context.io.out << "No test to analyse.\n";
-    if (options.json) PrintJson(context.io.out, BatchSummary(), 0);
+    if (options.json) PrintJson(context.io.out, BatchSummary(), 0, 0);
     return kExitOk;
   }
 
+  // Set-up mistakes that let the analysis run but spoil its numbers are said first.
+  bool setupWarned = false;
+  for (int id : ids) {
+    const auto test = experiment.tests.find(id);
+    if (test == experiment.tests.end()) continue;
+    for (const std::string& warning : TestSetupWarnings(experiment, test->second)) {
+      context.io.err << Format("velantrix: warning: test %d: ", id) << warning << ".\n";
+      setupWarned = true;
+    }
+  }
+
   BatchOptions batch;
-  batch.minimumRate = static_cast<float>(options.minRate);
+  batch.minimumRate =
+      options.minRate >= 0 ? static_cast<float>(options.minRate) : kDefaultMinimumRate;
   batch.alternativeSettings = options.retrySettings;
   batch.jobs = options.jobs > 0 ? options.jobs
                                 : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   batch.decodeAhead = !options.noDecodeAhead;
   batch.programFactory = StageProgramFactory(experiment.fields);
 
-  TerminalReport report(context, options.json);
+  TerminalReport report(context, options.json, batch.minimumRate);
   const uint32_t start = context.clock.TickMs();
   BatchSummary summary;
   {
@@ -210,11 +242,12 @@ int RunAnalyze(Context& context, const AnalyzeOptions& options) {
   report.ClearBar();
   const double seconds = (context.clock.TickMs() - start) / 1000.0;
   if (options.json) {
-    PrintJson(context.io.out, summary, seconds);
+    PrintJson(context.io.out, summary, batch.minimumRate, seconds);
   } else {
     PrintSummary(context, summary, seconds);
   }
-  return summary.cancelled || summary.Failed() > 0 ? kExitFailed : kExitOk;
+  if (summary.cancelled || summary.Failed() > 0) return kExitFailed;
+  return report.warned || setupWarned ? kExitWarnings : kExitOk;
 }
 
 // Every frame of a video read once, as the analysis reads it, without detection.
@@ -249,8 +282,9 @@ void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& re
   analyze->add_option("TEST_ID", o->testIds, "Tests to analyse")->check(NumberIn(RecordId()));
   analyze->add_flag("--all", o->all, "Every test not analysed yet");
   analyze->add_option("--min-rate", o->minRate,
-                      "Below this detection rate (percent), retry with the settings of the other "
-                      "tests of the same video and keep the best")
+                      "Below this detection rate (percent, default 90), retry with the settings of "
+                      "the other tests of the same video, keep the best, and warn (exit 4); 0 "
+                      "never retries")
       ->check(NumberIn(Percentage()));
   analyze->add_option("--retry-settings", o->retrySettings,
                       "Detection settings (stored text form) tried first on a retry");

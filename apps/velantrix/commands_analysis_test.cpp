@@ -150,6 +150,29 @@ TEST_F(AnalyzeCommand, BadRequestsChangeNothing) {
   EXPECT_TRUE(vx::testing::ReadFileBytes(exp) == before);
 }
 
+// The animal is drawn in every other frame only; the rest of the time it is off the image.
+TEST_F(AnalyzeCommand, ATestUnderTheMinimumRateIsStoredWithAWarning) {
+  vx::SceneLook scene = vx::LightFloorScene(vx::ArenaShape::Rectangle);
+  scene.size = {320, 240};
+  scene.arenaRect = {20, 10, 280, 220};
+  std::vector<vx::AnimalPose> poses = vx::CirclePath({160, 120}, 70, 40, 4.0);
+  for (size_t i = 1; i < poses.size(); i += 2) poses[i].centre = {-1000, -1000};
+  ASSERT_TRUE(vx::WriteSyntheticVideo(dir.File("half.avi"), "MJPG", 25, scene,
+                                      vx::testing::SmallMouse(), poses));
+  const std::string video = vx::Trim(Run({"video", "add", exp, dir.File("half.avi")}).out);
+  AddTest(video, "Half");
+  const RunResult result = Run({"analyze", exp, "1"});
+  EXPECT_EQ(result.status, 4) << result.err;  // done, with warnings
+  EXPECT_NE(result.err.find("velantrix: warning: test 1: detection rate 50.05 % is under the "
+                            "minimum of 90 % over 40 frames"),
+            std::string::npos) << result.err;
+  EXPECT_EQ(QueryValue(exp, "select DateAnalyse <> 0 from Tests where Id=1"), "1");
+  EXPECT_NE(Run({"test", "list", exp, "--csv"}).out.find(",50.00,40\n"), std::string::npos);
+  // The run's own minimum decides; 0 never warns.
+  EXPECT_EQ(Run({"analyze", exp, "1", "--min-rate", "50"}).status, 0);
+  EXPECT_EQ(Run({"analyze", exp, "1", "--min-rate", "0"}).status, 0);
+}
+
 TEST_F(AnalyzeCommand, VideoDecodeCountsTheFrames) {
   AddVideo("lap.avi", 30);
   const RunResult result = Run({"video", "decode", dir.File("lap.avi")});

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "db/animal_species.h"
 #include "db/animal_store.h"
 #include "experiment_access.h"
 #include "option_values.h"
@@ -19,13 +20,16 @@ namespace {
 NumberList AnimalSizes() { return {"MIN,MAX", ',', 2, {0, 10000, true, "cm²"}, true}; }
 
 int RunAdd(Context& context, const std::string& path, const std::string& name,
-           const std::string& size) {
+           const std::string& size, const std::string& species) {
   if (Trim(name).empty()) return context.Fail("The animal needs a name.", kExitUsage);
   CAnimal animal;
   animal.name = name;
-  if (!size.empty()) {
+  if (!size.empty() || !species.empty()) {
     std::vector<int> sizes;
-    if (const std::string problem = ReadWholeNumbers(size, AnimalSizes(), sizes); !problem.empty()) {
+    if (const SpeciesSize* known = FindSpecies(species)) {
+      sizes = {known->minSize, known->maxSize};
+    } else if (const std::string problem = ReadWholeNumbers(size, AnimalSizes(), sizes);
+               !problem.empty()) {
       return context.Fail("--size: " + problem + ".", kExitUsage);
     }
     animal.usesExperimentSize = false;
@@ -64,14 +68,27 @@ void RegisterAnimalCommands(CLI::App& app, Context& context, CommandResult& resu
   auto path = std::make_shared<std::string>();
   auto name = std::make_shared<std::string>();
   auto size = std::make_shared<std::string>();
+  auto species = std::make_shared<std::string>();
   CLI::App* add = animal->add_subcommand("add", "Add an animal; prints its id");
   add->add_option("EXP", *path, "Experiment file")->required();
   add->add_option("--name", *name, "Animal name")->required();
   add->add_option("--size", *size,
                   "MIN,MAX body size in cm² (default: the experiment's size setting)")
-      ->check(NumbersIn(AnimalSizes()));
-  add->callback([&, path, name, size] {
-    result.Select([&, path, name, size] { return RunAdd(context, *path, *name, *size); });
+      ->check(NumbersIn(AnimalSizes()))
+      ->excludes(add->add_option("--species", *species,
+                                 "Body size of a typical animal of this species: " +
+                                     SpeciesNames() + " (mouse 10-30 cm², rat 40-120 cm²)")
+                     ->check(CLI::Validator(
+                         [](std::string& text) {
+                           return FindSpecies(text) != nullptr
+                                      ? std::string()
+                                      : "'" + text + "' is not one of " + SpeciesNames();
+                         },
+                         "SPECIES")));
+  add->callback([&, path, name, size, species] {
+    result.Select([&, path, name, size, species] {
+      return RunAdd(context, *path, *name, *size, *species);
+    });
   });
 
   AddListVerb(*animal, context, result, "List the animals", RunList);

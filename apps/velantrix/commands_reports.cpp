@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "analysis/analysis_facts.h"
 #include "measures/measure_catalogue.h"
 #include "reports/report_display.h"
 #include "reports/report_runner.h"
@@ -99,8 +100,19 @@ int RunFailure(Context& context, ReportRunStatus status, const Report& report,
   }
 }
 
-void PrintJson(Context& context, const Report& report, const std::vector<TestResult>& results,
-               const ReportTable& table) {
+// The detection behind a row: whether its numbers come from a trustworthy analysis.
+AnalysisFacts DetectionOfTest(Experiment& experiment, int testId) {
+  const auto test = experiment.tests.find(testId);
+  if (test == experiment.tests.end()) return AnalysisFacts();
+  return ReadAnalysisFacts(test->second, experiment.FindVideo(test->second.source));
+}
+
+std::string RateText(const AnalysisFacts& d) {
+  return d.detectionRate >= 0 ? JsonNumber(RoundHalfAway(d.detectionRate * 100.0) / 100.0) : "null";
+}
+
+void PrintJson(Context& context, Experiment& experiment, const Report& report,
+               const std::vector<TestResult>& results, const ReportTable& table) {
   std::ostream& out = context.io.out;
   out << "{\"report\": " << report.id << ", \"measure\": " << report.definition.measure
       << ", \"columns\": [";
@@ -120,18 +132,25 @@ void PrintJson(Context& context, const Report& report, const std::vector<TestRes
     if (report.definition.measure == kMeasureEntryEvents) {
       out << ", \"text\": " << (r.text ? JsonString(*r.text) : "null");
     }
-    out << "}";
+    const AnalysisFacts detection = DetectionOfTest(experiment, r.testId);
+    const bool known = detection.detectionRate >= 0;
+    out << ", \"detection_rate\": " << RateText(detection) << ", \"frames\": "
+        << (known ? std::to_string(detection.framesAnalysed) : "null") << "}";
   }
   out << (results.empty() ? "]}\n" : "\n]}\n");
 }
 
 // CSV and text: one row per test; the entry events as a column "text".
-void PrintTable(Context& context, const Report& report, const std::vector<TestResult>& results,
-                const ReportTable& table, OutputFormat format) {
+void PrintTable(Context& context, Experiment& experiment, const Report& report,
+                const std::vector<TestResult>& results, const ReportTable& table,
+                OutputFormat format) {
   const bool events = report.definition.measure == kMeasureEntryEvents;
   std::vector<std::string> columns{"test", "title"};
   for (const ReportColumn& column : table.columns) columns.push_back(column.label);
   if (events) columns.push_back("text");
+  const bool human = format == OutputFormat::Text;
+  columns.push_back(human ? "Detection rate (%)" : "detection_rate");
+  columns.push_back(human ? "Frames" : "frames");
   RecordTable records(columns);
   for (size_t i = 0; i < results.size(); ++i) {
     std::vector<Cell> row{Cell::Int(results[i].testId), Cell::Str(results[i].title)};
@@ -145,6 +164,10 @@ void PrintTable(Context& context, const Report& report, const std::vector<TestRe
       }
     }
     if (events) row.push_back(Cell::Str(results[i].text.value_or("")));
+    const AnalysisFacts detection = DetectionOfTest(experiment, results[i].testId);
+    const bool known = detection.detectionRate >= 0;
+    row.push_back(known ? Cell{Cell::Number, RateText(detection)} : Cell{Cell::Literal, "null"});
+    row.push_back(known ? Cell::Int(detection.framesAnalysed) : Cell{Cell::Literal, "null"});
     records.Add(std::move(row));
   }
   records.Print(context.io.out, format);
@@ -174,9 +197,9 @@ int RunReportCommand(Context& context, const std::string& path, int reportId, in
   if (run != ReportRunStatus::kOk) return RunFailure(context, run, report, path);
   const ReportTable table = BuildReportTable(report.definition, results);
   if (format == OutputFormat::Json) {
-    PrintJson(context, report, results, table);
+    PrintJson(context, experiment, report, results, table);
   } else {
-    PrintTable(context, report, results, table, format);
+    PrintTable(context, experiment, report, results, table, format);
   }
   return kExitOk;
 }

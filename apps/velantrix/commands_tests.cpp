@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "analysis/analysis_facts.h"
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
@@ -14,6 +15,9 @@
 #include "experiment_access.h"
 #include "option_values.h"
 #include "output.h"
+#include "setup_warnings.h"
+#include "reports/duration_format.h"
+#include "trajectory/display_units.h"
 #include "test_show.h"
 
 namespace vx::cli {
@@ -43,6 +47,15 @@ int RunAdd(Context& context, const AddOptions& options) {
     return context.Fail(Format("There is no animal %d in '%s'.", options.animal,
                                options.path.c_str()));
   }
+  const CProtocol& protocol = *experiment.FindProtocol(options.protocol);
+  if (CheckVideoSize(protocol.width, protocol.height, video->width, video->height) !=
+      SetupProblem::kNone) {
+    return context.Fail(Format("Video %d is %dx%d pixels but protocol %d is %dx%d: its zones and "
+                               "ruler would not fit the frames. Give the test a video of the "
+                               "protocol's size, or a protocol of the video's.",
+                               video->id, video->width, video->height, protocol.id,
+                               protocol.width, protocol.height));
+  }
   CInfosTest test;
   test.idProtocol = options.protocol;
   test.source = options.video;
@@ -57,23 +70,83 @@ int RunAdd(Context& context, const AddOptions& options) {
     return status;
   }
   const bool saved = SaveTest(experiment, test, false);
+  if (saved && !context.quiet) {
+    for (const std::string& warning : TestSetupWarnings(experiment, test)) {
+      context.io.err << "velantrix: warning: " << warning << ".\n";
+    }
+  }
   return ReportCreated(context, saved, test.id, "test");
+}
+
+// The detection of a test's analysis: its rate (percent) and the frames of its period; empty
+// for a test not analysed.
+std::vector<Cell> DetectionCells(const AnalysisFacts& facts) {
+  if (facts.detectionRate < 0) return {Cell{Cell::Literal, "null"}, Cell{Cell::Literal, "null"}};
+  return {Cell::Real(facts.detectionRate, 2), Cell::Int(facts.framesAnalysed)};
+}
+
+// Scripts read the stored units under the contract's names; people read the user's display
+// units, named in the headers, and durations as a clock.
+RecordTable MachineTable(Experiment& experiment) {
+  RecordTable table({"id", "title", "animal", "protocol", "video", "analysed", "duration",
+                     "distance", "average_speed", "max_speed", "max_raw_speed", "average_accel",
+                     "max_accel", "inactive", "detection_rate", "frames"});
+  for (const auto& [id, t] : experiment.tests) {
+    std::vector<Cell> row{
+        Cell::Int(t.id), Cell::Str(t.title), Cell::Int(t.idAnimal),
+        Cell::Int(t.idProtocol), Cell::Int(t.source), Cell::Bool(t.IsAnalysed()),
+        Cell::Int(t.duration), Cell::Real(t.distance, 3), Cell::Real(t.averageSpeed, 3),
+        Cell::Real(t.maxSpeed, 3), Cell::Real(t.maxRawSpeed, 3),
+        Cell::Real(t.averageAccel, 6), Cell::Real(t.maxAccel, 6), Cell::Int(t.inactive)};
+    const AnalysisFacts facts = ReadAnalysisFacts(t, experiment.FindVideo(t.source));
+    for (Cell& cell : DetectionCells(facts)) row.push_back(std::move(cell));
+    table.Add(std::move(row));
+  }
+  return table;
+}
+
+std::string UnitName(const char* pattern) { return Format(pattern, "").substr(1); }
+
+RecordTable HumanTable(Experiment& experiment, const DisplayUnits& units) {
+  const std::string speed = UnitName(SpeedUnitPattern(units.speed));
+  RecordTable table({"Id", "Title", "Animal", "Protocol", "Video", "Analysed", "Duration",
+                     "Distance (" + UnitName(LengthUnitPattern(units.distTot)) + ")",
+                     "Average speed (" + speed + ")", "Max speed (" + speed + ")",
+                     "Max raw speed (" + speed + ")",
+                     "Average accel. (" + UnitName(AccelerationUnitPattern(units.accel)) + ")",
+                     "Max accel. (" + UnitName(AccelerationUnitPattern(units.accel)) + ")",
+                     "Inactive", "Detection rate (%)", "Frames"});
+  const auto length = [](double mm, int unit, int precision) {
+    return Cell::Str(FormatNumber(LengthToDisplay(mm, unit), precision));
+  };
+  const auto accel = [&units](double stored) {
+    return Cell::Str(FormatNumber(AccelerationToDisplay(stored, units.accel), units.accelPrecision));
+  };
+  for (const auto& [id, t] : experiment.tests) {
+    std::vector<Cell> row{
+        Cell::Int(t.id), Cell::Str(t.title), Cell::Int(t.idAnimal), Cell::Int(t.idProtocol),
+        Cell::Int(t.source), Cell::Str(t.IsAnalysed() ? "yes" : "no"),
+        Cell::Str(FormatDuration(t.duration, 0)),
+        length(t.distance, units.distTot, units.distTotPrecision),
+        length(t.averageSpeed, units.speed, units.speedPrecision),
+        length(t.maxSpeed, units.speed, units.speedPrecision),
+        length(t.maxRawSpeed, units.speed, units.speedPrecision), accel(t.averageAccel),
+        accel(t.maxAccel), Cell::Str(FormatDuration(t.inactive, 0))};
+    for (const Cell& cell : DetectionCells(ReadAnalysisFacts(t, experiment.FindVideo(t.source)))) {
+      row.push_back(Cell::Str(cell.kind == Cell::Literal ? "" : cell.value));
+    }
+    table.Add(std::move(row));
+  }
+  return table;
 }
 
 int RunList(Context& context, const std::string& path, OutputFormat format) {
   Experiment experiment;
   int status = kExitOk;
   if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
-  RecordTable table({"id", "title", "animal", "protocol", "video", "analysed", "duration",
-                     "distance", "average_speed", "max_speed", "max_raw_speed", "average_accel",
-                     "max_accel", "inactive"});
-  for (const auto& [id, t] : experiment.tests) {
-    table.Add({Cell::Int(t.id), Cell::Str(t.title), Cell::Int(t.idAnimal),
-               Cell::Int(t.idProtocol), Cell::Int(t.source), Cell::Bool(t.IsAnalysed()),
-               Cell::Int(t.duration), Cell::Real(t.distance, 3), Cell::Real(t.averageSpeed, 3),
-               Cell::Real(t.maxSpeed, 3), Cell::Real(t.maxRawSpeed, 3),
-               Cell::Real(t.averageAccel, 6), Cell::Real(t.maxAccel, 6), Cell::Int(t.inactive)});
-  }
+  const RecordTable table = format == OutputFormat::Text
+                                ? HumanTable(experiment, LoadDisplayUnits(*context.settings))
+                                : MachineTable(experiment);
   table.Print(context.io.out, format);
   return kExitOk;
 }

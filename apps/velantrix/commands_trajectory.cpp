@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "measures/movement_summary.h"
+#include "measures/variable_values.h"
 #include "trajectory/smoothing_settings.h"
 #include "trajectory/trajectory_store.h"
 #include "base/text.h"
@@ -19,21 +20,36 @@ namespace vx::cli {
 
 namespace {
 
-RecordTable TrajectoryTable(const Trajectory& trajectory) {
-  RecordTable table({"frame", "time", "x", "y", "head_x", "head_y", "left", "top", "right",
-                     "bottom", "pos_x", "pos_y", "smooth_x", "smooth_y", "cum_dist",
-                     "cum_raw_dist"});
-  for (const tMyPoint& p : trajectory.points()) {
-    table.Add({Cell::Int(p.frame), Cell::Int(p.time), Cell::Int(p.rawX), Cell::Int(p.rawY),
-               Cell::Int(p.headX), Cell::Int(p.headY), Cell::Int(p.boxLeft), Cell::Int(p.boxTop),
-               Cell::Int(p.boxRight), Cell::Int(p.boxBottom), Cell::Int(p.posX),
-               Cell::Int(p.posY), Cell::Real(p.smoothX), Cell::Real(p.smoothY),
-               Cell::Real(p.cumDist), Cell::Real(p.cumRawDist)});
+// The fixed columns, then, with variables, the steps from the previous frame (mm, mm/s).
+RecordTable TrajectoryTable(const Trajectory& trajectory, bool variables) {
+  std::vector<std::string> columns = {"frame", "time", "x", "y", "head_x", "head_y", "left",
+                                      "top", "right", "bottom", "pos_x", "pos_y", "smooth_x",
+                                      "smooth_y", "cum_dist", "cum_raw_dist"};
+  if (variables) {
+    columns.insert(columns.end(), {"raw_distance", "raw_speed", "distance", "speed"});
+  }
+  RecordTable table(columns);
+  const std::vector<tMyPoint>& points = trajectory.points();
+  for (size_t i = 0; i < points.size(); ++i) {
+    const tMyPoint& p = points[i];
+    std::vector<Cell> row = {
+        Cell::Int(p.frame), Cell::Int(p.time), Cell::Int(p.rawX), Cell::Int(p.rawY),
+        Cell::Int(p.headX), Cell::Int(p.headY), Cell::Int(p.boxLeft), Cell::Int(p.boxTop),
+        Cell::Int(p.boxRight), Cell::Int(p.boxBottom), Cell::Int(p.posX),
+        Cell::Int(p.posY), Cell::Real(p.smoothX), Cell::Real(p.smoothY),
+        Cell::Real(p.cumDist), Cell::Real(p.cumRawDist)};
+    if (variables) {
+      const FrameStep step = FrameStepAt(trajectory, static_cast<int>(i));
+      row.insert(row.end(), {Cell::Real(step.rawDistance), Cell::Real(step.rawSpeed),
+                             Cell::Real(step.distance), Cell::Real(step.speed)});
+    }
+    table.Add(std::move(row));
   }
   return table;
 }
 
-int RunTrajectory(Context& context, const std::string& path, int testId, OutputFormat format) {
+int RunTrajectory(Context& context, const std::string& path, int testId, OutputFormat format,
+                  bool variables) {
   if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
   Experiment experiment;
   experiment.file = context.Experiment(path);
@@ -53,7 +69,7 @@ int RunTrajectory(Context& context, const std::string& path, int testId, OutputF
   if (info.pointsCorrupt) {
     return context.Fail(Format("The stored trajectory of test %d is corrupt.", testId));
   }
-  TrajectoryTable(trajectory).Print(context.io.out, format);
+  TrajectoryTable(trajectory, variables).Print(context.io.out, format);
   return kExitOk;
 }
 
@@ -178,17 +194,21 @@ void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& 
   auto csv = std::make_shared<bool>(false);
   auto json = std::make_shared<bool>(false);
   auto values = std::make_shared<std::vector<std::string>>();
+  auto variables = std::make_shared<bool>(false);
 
   CLI::App* trajectory = app.add_subcommand("trajectory", "Print a test's stored trajectory");
   trajectory->add_option("EXP", *path, "Experiment file")->required();
   trajectory->add_option("TEST_ID", *testId, "Test id")->required()->check(NumberIn(RecordId()));
   CLI::Option* csvFlag = trajectory->add_flag("--csv", *csv, "Comma-separated values");
   trajectory->add_flag("--json", *json, "One JSON document")->excludes(csvFlag);
-  trajectory->callback([&, path, testId, csv, json] {
-    result.Select([&, path, testId, csv, json] {
+  trajectory->add_flag("--variables", *variables,
+                       "Add the steps from the previous frame: raw_distance (mm), raw_speed "
+                       "(mm/s), distance (mm), speed (mm/s)");
+  trajectory->callback([&, path, testId, csv, json, variables] {
+    result.Select([&, path, testId, csv, json, variables] {
       const OutputFormat format =
           *json ? OutputFormat::Json : (*csv ? OutputFormat::Csv : OutputFormat::Text);
-      return RunTrajectory(context, *path, *testId, format);
+      return RunTrajectory(context, *path, *testId, format, *variables);
     });
   });
 

@@ -85,6 +85,36 @@ TEST_F(TrajectoryCommands, CsvListsEveryStoredPointWithItsDerivedValues) {
   }
 }
 
+// With smoothing on, the raw steps follow the detected positions and the others the smoothed
+// ones; each speed is its step over the time between the two frames.
+TEST_F(TrajectoryCommands, VariablesAddTheStepsFromThePreviousFrame) {
+  const std::vector<tMyPoint> points = StorePath(30, false);
+  ASSERT_EQ(Run({"smoothing", path, "3", "0", "0"}).status, 0);
+  const CliRun run = Run({"trajectory", path, "3", "--csv", "--variables"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Split(run.out, '\n', false);
+  ASSERT_EQ(lines.size(), points.size() + 1);
+  EXPECT_EQ(lines[0], std::string(kHeader) + ",raw_distance,raw_speed,distance,speed");
+  std::vector<std::string> before = Split(lines[1], ',', true);
+  EXPECT_EQ(std::vector<std::string>(before.begin() + 16, before.end()),
+            (std::vector<std::string>{"0.000000", "0.000000", "0.000000", "0.000000"}));
+  for (size_t i = 1; i < points.size(); ++i) {
+    const std::vector<std::string> cells = Split(lines[i + 1], ',', true);
+    ASSERT_EQ(cells.size(), 20u);
+    const double ms = (points[i].frame - points[i - 1].frame) * 40.0;
+    const double raw = std::hypot(points[i].rawX - points[i - 1].rawX,
+                                  points[i].rawY - points[i - 1].rawY) * 0.5;
+    const double smooth = std::hypot(ToDouble(cells[12]) - ToDouble(before[12]),
+                                     ToDouble(cells[13]) - ToDouble(before[13]));
+    EXPECT_NEAR(ToDouble(cells[16]), raw, 1e-5) << i;
+    EXPECT_NEAR(ToDouble(cells[17]), raw * 1000 / ms, 1e-3) << i;
+    EXPECT_NEAR(ToDouble(cells[18]), smooth, 1e-5) << i;
+    EXPECT_NEAR(ToDouble(cells[19]), smooth * 1000 / ms, 1e-3) << i;
+    before = cells;
+  }
+  EXPECT_EQ(Split(Run({"trajectory", path, "3", "--csv"}).out, '\n', false)[0], kHeader);
+}
+
 TEST_F(TrajectoryCommands, JsonAndTextShapes) {
   StorePath(3, false);
   const CliRun json = Run({"trajectory", path, "3", "--json"});

@@ -16,6 +16,7 @@
 #include "zones/calibration.h"
 #include "zones/draw_poly.h"
 #include "zones/points_check.h"
+#include "zones/setup_checks.h"
 #include "zones/zone_dialog.h"
 
 namespace vx::cli {
@@ -44,6 +45,23 @@ struct ZoneAddOptions {
   bool movable = false;
 };
 
+// A zone typed partly or wholly off the image is moved onto it: say where it went.
+void WarnIfOffImage(Context& context, const std::string& points, const CDrawObj& zone,
+                    const ZoneSet& zones) {
+  const std::vector<std::string> parts = Split(Split(points, '|', true)[0], ';', true);
+  if (parts.size() != 4 || context.quiet) return;
+  const int x1 = ToInt(parts[0]), y1 = ToInt(parts[1]), x2 = ToInt(parts[2]), y2 = ToInt(parts[3]);
+  const PixelRect typed{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+  const SetupProblem problem = CheckZoneInImage(typed, zones.imageWidth, zones.imageHeight);
+  if (problem == SetupProblem::kNone) return;
+  const PixelRect placed = zone.GetRect();
+  context.io.err << Format("velantrix: warning: the zone lies %s outside the %dx%d image; it is "
+                           "stored at %d;%d;%d;%d.\n",
+                           problem == SetupProblem::kZoneOutsideImage ? "wholly" : "partly",
+                           zones.imageWidth, zones.imageHeight, placed.left, placed.top,
+                           placed.right, placed.bottom);
+}
+
 int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
   ZoneSession session;
   if (const int status = OpenZoneSession(context, o.path, o.protocol, session)) return status;
@@ -64,6 +82,7 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
     poly->SetVertices(poly->Vertices());  // the position is the vertices' box, whatever was typed
   }
   CDrawObj* zone = zones.AddZone(std::move(shape));
+  WarnIfOffImage(context, o.points, *zone, zones);
 
   ZoneSettings settings = SettingsOf(*zone);
   if (!o.name.empty()) settings.name = o.name;

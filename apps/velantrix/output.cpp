@@ -8,6 +8,13 @@
 
 namespace vx::cli {
 
+namespace {
+
+// A cell with no value: null in JSON, a blank field in CSV.
+bool IsNull(const Cell& cell) { return cell.kind == Cell::Literal && cell.value == "null"; }
+
+}  // namespace
+
 Cell Cell::Real(double v, int decimals) {
   if (!std::isfinite(v)) return {Literal, "null"};
   return {Number, Format("%.*f", decimals, v)};
@@ -73,7 +80,9 @@ void RecordTable::Print(std::ostream& out, OutputFormat format) const {
       for (size_t c = 0; c < columns_.size(); ++c) out << (c ? "," : "") << CsvField(columns_[c]);
       out << '\n';
       for (const auto& row : rows_) {
-        for (size_t c = 0; c < row.size(); ++c) out << (c ? "," : "") << CsvField(row[c].value);
+        for (size_t c = 0; c < row.size(); ++c) {
+          out << (c ? "," : "") << (IsNull(row[c]) ? "" : CsvField(row[c].value));  // a blank cell
+        }
         out << '\n';
       }
       break;

@@ -176,19 +176,64 @@ TEST_F(RecordsCli, TestAddListShapes) {
   const Result csv = Run({"test", "list", exp, "--csv"});
   EXPECT_EQ(csv.out,
             "id,title,animal,protocol,video,analysed,duration,distance,average_speed,max_speed,"
-            "max_raw_speed,average_accel,max_accel,inactive\n"
-            "1,Essai 'un',1,1,1,true,60,1234.500,20.575,80.000,95.250,0.500000,2.000000,12\n"
-            "2,v.avi,-1,1,1,false,0,0.000,0.000,0.000,0.000,0.000000,0.000000,0\n");
+            "max_raw_speed,average_accel,max_accel,inactive,detection_rate,frames\n"
+            "1,Essai 'un',1,1,1,true,60,1234.500,20.575,80.000,95.250,0.500000,2.000000,12,,\n"
+            "2,v.avi,-1,1,1,false,0,0.000,0.000,0.000,0.000,0.000000,0.000000,0,,\n");
   const Result json = Run({"test", "list", exp, "--json"});
   EXPECT_NE(json.out.find("{\"id\": 1, \"title\": \"Essai 'un'\", \"animal\": 1, \"protocol\": 1, "
                           "\"video\": 1, \"analysed\": true, \"duration\": 60, \"distance\": "
                           "1234.500, \"average_speed\": 20.575, \"max_speed\": 80.000, "
                           "\"max_raw_speed\": 95.250, \"average_accel\": 0.500000, "
-                          "\"max_accel\": 2.000000, \"inactive\": 12}"),
+                          "\"max_accel\": 2.000000, \"inactive\": 12, \"detection_rate\": null, "
+                          "\"frames\": null}"),
             std::string::npos)
       << json.out;
+  // People read the user's units, named in the headers, and durations as a clock.
+  const Result text = Run({"test", "list", exp});
+  for (const char* shown : {"Distance (cm)", "Average speed (cm/s)", "Max accel. (mm/s²)",
+                            "00:01:00", "123.45", "8.00", "500.00", "00:00:12"}) {
+    EXPECT_NE(text.out.find(shown), std::string::npos) << shown << "\n" << text.out;
+  }
   // The video knows its tests now.
   EXPECT_NE(Run({"video", "list", exp, "--csv"}).out.find(",2\n"), std::string::npos);
+}
+
+TEST_F(RecordsCli, SetUpMistakesAreCaught) {
+  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P", "--size", "640x480"}).status, 0);
+  ASSERT_EQ(Run({"video", "add", exp, MakeVideo("v.avi")}).status, 0);  // 80 x 60
+  const std::string before = ReadFileBytes(exp);
+  const Result otherSize = Run({"test", "add", exp, "--protocol", "1", "--video", "1"});
+  EXPECT_EQ(otherSize.status, 1);
+  EXPECT_NE(otherSize.err.find("Video 1 is 80x60 pixels but protocol 1 is 640x480"),
+            std::string::npos) << otherSize.err;
+  const Result reversed = Run({"zone", "add", exp, "--protocol", "1", "--type", "rect",
+                               "--points", "300;10;100;200"});
+  EXPECT_EQ(reversed.status, 2);
+  EXPECT_NE(reversed.err.find("the corners are reversed"), std::string::npos);
+  EXPECT_TRUE(ReadFileBytes(exp) == before);
+
+  const Result off = Run({"zone", "add", exp, "--protocol", "1", "--type", "rect", "--points",
+                          "600;400;700;450"});
+  EXPECT_EQ(off.status, 0);
+  EXPECT_NE(off.err.find("warning: the zone lies partly outside the 640x480 image"),
+            std::string::npos) << off.err;
+  // A ruler of 10 m over 80 pixels makes a 5-50 cm² animal less than a pixel.
+  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Small", "--size", "80x60"}).status, 0);
+  ASSERT_EQ(Run({"ruler", "set", exp, "--protocol", "2", "--points", "0;50;80;50",
+                 "--length", "10000", "--unit", "mm"}).status, 0);
+  const Result tiny = Run({"test", "add", exp, "--protocol", "2", "--video", "1"});
+  EXPECT_EQ(tiny.status, 0);
+  EXPECT_NE(tiny.err.find("too small to tell from noise: check the ruler"), std::string::npos)
+      << tiny.err;
+}
+
+TEST_F(RecordsCli, SpeciesPickTheAnimalSize) {
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "M", "--species", "mouse"}).status, 0);
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "R", "--species", "Rat"}).status, 0);
+  EXPECT_EQ(QueryRows(exp, "select MinSize, MaxSize from Animals order by Id"),
+            (Rows{{"10", "30"}, {"40", "120"}}));
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "H", "--species", "hamster"}).status, 2);
+  EXPECT_EQ(Run({"animal", "add", exp, "--name", "X", "--species", "rat", "--size", "1,2"}).status, 2);
 }
 
 TEST_F(RecordsCli, TestAddNeedsExistingRecords) {

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "context.h"
 #include "db/test_store.h"
+#include "measures/variable_values.h"
 #include "detection/detection_fields.h"
 #include "detection_flags.h"
 #include "experiment_access.h"
@@ -42,6 +43,7 @@ struct SummaryItem {
 };
 
 std::vector<SummaryItem> Summary(const CInfosTest& t) {
+  const ActivityShares shares = ActivitySharesOf(t);
   return {
       {"duration", "Duration", std::to_string(t.duration), "s"},
       {"distance", "Distance", Real(t.distance, 3), "mm"},
@@ -51,6 +53,9 @@ std::vector<SummaryItem> Summary(const CInfosTest& t) {
       {"average_accel", "Average acceleration", Real(t.averageAccel, 6), "mm/s per ms"},
       {"max_accel", "Maximum acceleration", Real(t.maxAccel, 6), "mm/s per ms"},
       {"inactive", "Inactive time", std::to_string(t.inactive), "s"},
+      {"active", "Active time", Real(shares.activeS, 0), "s"},
+      {"active_percent", "Active", Real(shares.activePercent, 2), "%"},
+      {"inactive_percent", "Inactive", Real(shares.inactivePercent, 2), "%"},
   };
 }
 

@@ -121,6 +121,11 @@ TEST_F(TestVerbsCli, SetAndDeleteDropWhatTheyInvalidate) {
       << show.out;
   EXPECT_NE(show.out.find("\"summary\": {\"duration\": 2, \"distance\": 1234.500"), std::string::npos);
   EXPECT_NE(Run({"test", "show", exp, "1"}).out.find("  Distance: 1234.500 mm\n"), std::string::npos);
+  ExecuteSql(exp, "update Tests set Duration=80, Inactive=20 where Id=1");  // activity shares
+  EXPECT_NE(Run({"test", "show", exp, "1", "--json"})
+                .out.find("\"inactive\": 20, \"active\": 60, \"active_percent\": 75.00, "
+                          "\"inactive_percent\": 25.00"),
+            std::string::npos);
 
   // New settings keep the analysis and its cache (they act through a new analysis), and say so.
   const Result retuned = Run({"test", "set", exp, "1", "--method", "grey", "--title", "T1"});

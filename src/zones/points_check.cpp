@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
+#include "zones/setup_checks.h"
 
 namespace vx {
 
@@ -64,7 +65,13 @@ std::string CheckCombination(const std::string& text, const ZoneSet& set) {
 std::string CheckPointsText(int kind, const std::string& text, const ZoneSet& set) {
   std::vector<int> values;
   if (kind >= kKindRectangle && kind <= kKindRuler) {
-    return ReadIntegers(text, 4, values) ? std::string() : "it must be four integers \"left;top;right;bottom\"";
+    if (!ReadIntegers(text, 4, values)) return "it must be four integers \"left;top;right;bottom\"";
+    // A line or a ruler may run either way; a shape with an area is typed corner by corner.
+    const bool area = kind != kKindLine && kind != kKindRuler;
+    if (area && CheckCornersInOrder({values[0], values[1], values[2], values[3]}) != SetupProblem::kNone) {
+      return "the corners are reversed: right must not be left of left, nor bottom above top";
+    }
+    return {};
   }
   if (kind == kKindPolygon) return CheckPolygon(text);
   if (kind == kKindCombined) return CheckCombination(text, set);

@@ -16,7 +16,10 @@ TEST(PointsCheck, AcceptsTheStoredFormsAndRefusesWithTheReason) {
     std::string text;
     std::string reason;  // a part of the message; empty: accepted
   } cases[] = {
-      {vx::kKindRectangle, "1;2;-3;4", ""},
+      {vx::kKindRectangle, "-3;2;1;4", ""},
+      {vx::kKindRectangle, "1;2;-3;4", "corners are reversed"},
+      {vx::kKindEllipse, "1;9;3;4", "corners are reversed"},
+      {vx::kKindLine, "9;9;1;1", ""},
       {vx::kKindLine, " 1; 2;3 ;4", ""},
       {vx::kKindPolygon, "0;0;9;9|3|0;0|9;0|0;9|", ""},
       {vx::kKindCombined, "0;1;2;1;-1;", ""},
