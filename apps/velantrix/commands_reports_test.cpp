@@ -64,9 +64,9 @@ TEST_F(ReportCommands, RunAsJsonFillsTheCacheThenUsesIt) {
   const std::string expected = Format(
       "{\"report\": %d, \"measure\": 12, \"columns\": [\"Arena ( in )\", \"A ( in )\", "
       "\"A ( out )\"], \"rows\": [\n"
-      "  {\"test\": 3, \"title\": \"test 3\", \"values\": [0.9, 0.4, 0.5]},\n"
-      "  {\"test\": 4, \"title\": \"test 4\", \"values\": [0.9, 0.9, 0]},\n"
-      "  {\"test\": 5, \"title\": \"test 5\", \"values\": [0.9, 0.5, 0.4]}\n]}\n",
+      "  {\"test\": 3, \"title\": \"test 3\", \"values\": [0.9, 0.4, 0.5], \"detection_rate\": null, \"frames\": null},\n"
+      "  {\"test\": 4, \"title\": \"test 4\", \"values\": [0.9, 0.9, 0], \"detection_rate\": null, \"frames\": null},\n"
+      "  {\"test\": 5, \"title\": \"test 5\", \"values\": [0.9, 0.5, 0.4], \"detection_rate\": null, \"frames\": null}\n]}\n",
       id);
   CliRun run = Run({"report", "run", file.path(), std::to_string(id), "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -86,8 +86,8 @@ TEST_F(ReportCommands, RunAsCsvLabelsSlicesByPeriod) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "test,title,00:00:00 - 00:00:01 / Arena ( in ),00:00:00 - 00:00:01 / A ( in ),"
-            "00:00:00 - 00:00:01 / A ( out )\n"
-            "3,test 3,90,40,50\n4,test 4,0,0,0\n5,test 5,90,50,40\n");
+            "00:00:00 - 00:00:01 / A ( out ),detection_rate,frames\n"
+            "3,test 3,90,40,50,,\n4,test 4,0,0,0,,\n5,test 5,90,50,40,,\n");
 }
 
 TEST_F(ReportCommands, RunAsTextShowsTheReportsUnits) {
@@ -96,7 +96,7 @@ TEST_F(ReportCommands, RunAsTextShowsTheReportsUnits) {
   const CliRun run = Run({"report", "run", file.path(), std::to_string(id)});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-            "test  title   Arena ( in )  A ( in )  A ( out )");
+            "test  title   Arena ( in )  A ( in )  A ( out )  Detection rate (%)  Frames");
   EXPECT_NE(run.out.find("3     test 3  0.900         0.400     0.500"), std::string::npos)
       << run.out;
 }
@@ -106,11 +106,11 @@ TEST_F(ReportCommands, EntryEventsCarryTheirText) {
   CliRun run = Run({"report", "run", file.path(), std::to_string(id), "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("{\"test\": 3, \"title\": \"test 3\", \"values\": [], \"text\": "
-                         "\"0:1;0:-2;0:2;\"}"),
+                         "\"0:1;0:-2;0:2;\", \"detection_rate\": null, \"frames\": null}"),
             std::string::npos)
       << run.out;
   run = Run({"report", "run", file.path(), std::to_string(id), "--csv"});
-  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "test,title,text");
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "test,title,text,detection_rate,frames");
 }
 
 TEST_F(ReportCommands, BadRequestsFailAndLeaveTheFileAlone) {
