@@ -61,8 +61,10 @@ TEST_F(AnalyzeCommand, AnalysesTheNamedTestsWithOneLinePerTest) {
   const std::string b = AddTest(video, "Lap B");
   const RunResult result = Run({"analyze", exp, a});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out.substr(0, result.out.find('\n') + 1),
-            "Test 1 \"Lap A\": detection rate 100.00 %, 0 s\n");
+  // The elapsed seconds depend on the machine's load: only the rest of the line is checked.
+  const std::string line = result.out.substr(0, result.out.find('\n') + 1);
+  EXPECT_EQ(line.rfind("Test 1 \"Lap A\": detection rate 100.00 %, ", 0), 0u) << line;
+  EXPECT_EQ(line.substr(line.size() - 3), " s\n") << line;
   EXPECT_NE(result.out.find("1 test analysed: 50 frames in "), std::string::npos) << result.out;
   EXPECT_EQ(QueryValue(exp, "select DateAnalyse <> 0 from Tests where Id=1"), "1");
   EXPECT_EQ(QueryValue(exp, "select DateAnalyse from Tests where Id=2"), "0");
@@ -129,8 +131,10 @@ TEST_F(AnalyzeCommand, ARetryKeepsTheSettingsThatFoundTheAnimal) {
   AddTest(video, "Good");
   const RunResult result = Run({"analyze", exp, "1", "--min-rate", "90"});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_NE(result.out.find("Test 1 \"Blind\": detection rate 100.00 %, 0 s (attempt 2 of 2, "
-                            "settings of test 2)"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Test 1 \"Blind\": detection rate 100.00 %, "), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find(" s (attempt 2 of 2, settings of test 2)"), std::string::npos)
+      << result.out;
   EXPECT_EQ(QueryValue(exp, "select substr(ParamsDetection, 1, 9) from Tests where Id=1"), "5|1|0|60|");
 }
 
