@@ -82,6 +82,12 @@ constexpr NumberedText kTexts[] = {
     {1801, "The range period can not be zero"},
     {1802, "Max should be greater than min"},
     {1810, "Combined zone"},
+    {1830, "'%s' was left in the middle of a write by a program that stopped. That write has been "
+           "undone: the file holds the data as they were before it."},
+    {1831, "'%s' holds triggers or views, which Velantrix never creates and which would run on "
+           "its own changes. The file was not opened and was left as it was."},
+    {1832, "'%s' is locked by another program. Waiting up to %d s for it to be free, so that "
+           "the work done is not lost..."},
 };
 
 }  // namespace

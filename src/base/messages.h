@@ -72,6 +72,10 @@ inline constexpr int kCalculationInProgress = 1800;  // no number in the string 
 inline constexpr int kRangePeriodZero = 1801;       // ours
 inline constexpr int kMaxBelowMin = 1802;           // ours
 inline constexpr int kNameCombined = 1810;          // ours: default name of a combined zone
+// Damaged, interrupted and untrusted files (ours).
+inline constexpr int kInterruptedWriteUndone = 1830;  // "%s": path
+inline constexpr int kForeignSchema = 1831;           // "%s": path
+inline constexpr int kWaitingForLock = 1832;          // "%s", "%d": path, seconds
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.
