@@ -72,10 +72,13 @@ inline constexpr int kCalculationInProgress = 1800;  // no number in the string 
 inline constexpr int kRangePeriodZero = 1801;       // ours
 inline constexpr int kMaxBelowMin = 1802;           // ours
 inline constexpr int kNameCombined = 1810;          // ours: default name of a combined zone
+inline constexpr int kBackgroundReplaced = 1830;    // ours: "%d", "%d", "%s", "%d"
+inline constexpr int kBackgroundPaintedFrame = 1831;  // ours: a name, for 1830
+inline constexpr int kBackgroundMedian = 1832;      // ours: a name, for 1830
 // Damaged, interrupted and untrusted files (ours).
-inline constexpr int kInterruptedWriteUndone = 1830;  // "%s": path
-inline constexpr int kForeignSchema = 1831;           // "%s": path
-inline constexpr int kWaitingForLock = 1832;          // "%s", "%d": path, seconds
+inline constexpr int kInterruptedWriteUndone = 1840;  // "%s": path
+inline constexpr int kForeignSchema = 1841;           // "%s": path
+inline constexpr int kWaitingForLock = 1842;          // "%s", "%d": path, seconds
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.
