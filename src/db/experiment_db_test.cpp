@@ -52,7 +52,8 @@ TEST(OpenExperimentDb, CreationThatFailsLeavesNothingBehind) {
     }
     file.statementHook = nullptr;
     services.files.diskFull = false;
-    EXPECT_TRUE(vx::OpenExperimentDb(db, file, {.createIfMissing = true}));  // a retry works
+    SQLite::Database retry;
+    EXPECT_TRUE(vx::OpenExperimentDb(retry, file, {.createIfMissing = true}));  // a retry works
   }
 }
 
