@@ -40,10 +40,11 @@ bool CreateExperimentFile(SQLite::Database& db, ExperimentFile& file, FileSystem
   return true;
 }
 
-// A write that found the file held by another program says so: "error 5" reads like damage.
+// A transaction that found the file held by another program says so: "error 5" reads like
+// damage.
 void Report(ExperimentFile& file, int messageId, SQLite::Database& db, int code) {
   if (file.services.notifier == nullptr) return;
-  if (messageId == msg::kWriteFailed && IsLockedCode(code)) {
+  if (IsLockedCode(code)) {
     file.services.notifier->Notify(
         msg::kFileLocked, Format(MessageText(msg::kFileLocked), file.CurrentFile().c_str()),
         MessageIcon::Exclamation);
