@@ -31,8 +31,7 @@ int RunCheck(Context& context, const std::string& path) {
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
-    return context.Fail(
-        Format("'%s' is not an experiment file (error %d).", path.c_str(), db.lastError()));
+    return context.Fail(OpenFailureMessage(db.lastError(), path));
   }
   if (!context.quiet) context.io.out << path << ": experiment file, schema version "
                                      << ReadSchemaVersion(db) << '\n';
@@ -55,8 +54,7 @@ int RunInfo(Context& context, const std::string& path, bool json) {
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
-    return context.Fail(Format("Unable to open :\"%s\"\n\nThe file is corrupted or is not an "
-                               "Velantrix valid file.", path.c_str()));
+    return context.Fail(OpenFailureMessage(db.lastError(), path));
   }
   InfoFacts facts;
   facts.version = ReadSchemaVersion(db);
@@ -117,7 +115,7 @@ int RunUpgrade(Context& context, const std::string& path) {
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.checkType = true})) {
-    return context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
+    return context.Fail(OpenFailureMessage(db.lastError(), path));
   }
   const int version = ReadSchemaVersion(db);
   if (version == kCurrentSchemaVersion) {

@@ -111,6 +111,23 @@ std::string RateText(const AnalysisFacts& d) {
   return d.detectionRate >= 0 ? JsonNumber(RoundHalfAway(d.detectionRate * 100.0) / 100.0) : "null";
 }
 
+// Tests whose row is empty because their result could not be computed, each said on standard
+// error: an empty row alone would read as a result. kExitFailed when there is any.
+int ReportFailedTests(Context& context, const ReportRunStats& stats,
+                      const std::vector<TestResult>& results) {
+  for (const auto& [testId, status] : stats.failedTests) {
+    std::string title;
+    for (const TestResult& result : results) {
+      if (result.testId == testId) title = result.title;
+    }
+    const char* why = status == TestDataStatus::kCorruptTrajectory
+                          ? "its stored trajectory is corrupt"
+                          : "it could not be read";
+    context.Fail(Format("Test %d (%s): %s; its row is empty.", testId, title.c_str(), why));
+  }
+  return stats.failedTests.empty() ? kExitOk : kExitFailed;
+}
+
 void PrintJson(Context& context, Experiment& experiment, const Report& report,
                const std::vector<TestResult>& results, const ReportTable& table) {
   std::ostream& out = context.io.out;
@@ -192,7 +209,8 @@ int RunReportCommand(Context& context, const std::string& path, int reportId, in
     };
   }
   std::vector<TestResult> results;
-  const ReportRunStatus run = RunReport(experiment, report, options, results);
+  ReportRunStats stats;
+  const ReportRunStatus run = RunReport(experiment, report, options, results, &stats);
   if (progress) context.io.err << '\n';
   if (run != ReportRunStatus::kOk) return RunFailure(context, run, report, path);
   const ReportTable table = BuildReportTable(report.definition, results);
@@ -201,7 +219,7 @@ int RunReportCommand(Context& context, const std::string& path, int reportId, in
   } else {
     PrintTable(context, experiment, report, results, table, format);
   }
-  return kExitOk;
+  return ReportFailedTests(context, stats, results);
 }
 
 }  // namespace

@@ -79,6 +79,17 @@ TEST_F(ReportCommands, RunAsJsonFillsTheCacheThenUsesIt) {
   EXPECT_NE(run.out.find("\"values\": [1.5, 1.5, 1.5]"), std::string::npos) << run.out;
 }
 
+TEST_F(ReportCommands, ACorruptStoredTrajectoryIsReportedNotShownAsAResult) {
+  const int id = Add("Time", kTimeInZone);
+  file.Sql("update TestsPoints set PointsAnalyse=x'0A0B0C' where Id=4");
+  const CliRun run = Run({"report", "run", file.path(), std::to_string(id), "--csv"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "velantrix: Test 4 (test 4): its stored trajectory is corrupt; its row is "
+                     "empty.\n");
+  EXPECT_NE(run.out.find("\n3,test 3,0.9,0.4,0.5\n"), std::string::npos) << run.out;
+  EXPECT_EQ(file.Cell(Format("select count(*) from ReportsData where IdTest=4")), "0");
+}
+
 TEST_F(ReportCommands, RunAsCsvLabelsSlicesByPeriod) {
   // Distance by zone in 1 s slices: the 0.9 s tests have one slice.
   const int id = Add("Distance", "5|3|0||0|-1|0|1|2|-2|0|0|");

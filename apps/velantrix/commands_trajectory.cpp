@@ -13,6 +13,7 @@
 #include "db/experiment.h"
 #include "db/experiment_db.h"
 #include "db/test_store.h"
+#include "experiment_access.h"
 #include "option_values.h"
 #include "output.h"
 
@@ -118,14 +119,11 @@ void PrintSmoothing(Context& context, const SmoothingSettings& s, bool json) {
       << "Unit: " << s.thresholdUnit << " (" << ThresholdUnitName(s.thresholdUnit) << ")\n";
 }
 
-// Every analysed test's summary under the stored smoothing setting, with progress on a
-// terminal.
-bool RecomputeAllTests(Context& context, const std::string& path) {
-  Experiment experiment;
-  experiment.file = context.Experiment(path);
-  if (!experiment.LoadAll()) return false;
+// Stores the setting with every analysed test's summary recomputed under it, with progress on
+// a terminal.
+bool ChangeSmoothingOf(Context& context, Experiment& experiment, const SmoothingSettings& wanted) {
   const bool progress = context.ShowProgress();
-  const bool ok = RecomputeAll(experiment, [&](int done, int total) {
+  const bool ok = ChangeSmoothing(experiment, wanted, [&](int done, int total) {
     if (progress) {
       context.io.err << Format("\rRecomputing the tests: %d / %d", done, total) << std::flush;
     }
@@ -160,28 +158,31 @@ int RunSmoothing(Context& context, const std::string& path, const std::vector<st
                                  values[2].c_str()), kExitUsage);
     }
   }
-  if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
-  ExperimentFile file = context.Experiment(path);
-  SmoothingSettings current;
-  if (!LoadSmoothingSettings(file, current)) {
-    return context.Fail(Format("Unable to read '%s'.", path.c_str()));
-  }
   if (values.empty()) {
+    if (const int status = context.CheckExperimentFile(path); status != kExitOk) return status;
+    ExperimentFile file = context.Experiment(path);
+    SmoothingSettings current;
+    if (!LoadSmoothingSettings(file, current)) {
+      return context.Fail(Format("Unable to read '%s'.", path.c_str()));
+    }
     PrintSmoothing(context, current, json);
     return kExitOk;
+  }
+  // Writing needs a file of the current version (an older or newer one is refused untouched).
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  SmoothingSettings current;
+  if (!LoadSmoothingSettings(experiment.file, current)) {
+    return context.Fail(Format("Unable to read '%s'.", path.c_str()));
   }
   if (wanted == current) {
     if (!context.quiet) context.io.err << "velantrix: the smoothing setting is unchanged.\n";
     return kExitOk;
   }
-  if (!SaveSmoothingSettings(file, wanted)) {
-    return context.Fail(Format("Unable to write the smoothing setting into '%s'.", path.c_str()));
-  }
-  if (!RecomputeAllTests(context, path)) {
-    // The summaries could not follow: put the old setting back so that both stay consistent.
-    SaveSmoothingSettings(file, current);
-    return context.Fail(Format("Unable to recompute the tests of '%s'; the smoothing setting is "
-                               "unchanged.", path.c_str()));
+  if (!ChangeSmoothingOf(context, experiment, wanted)) {
+    return context.Fail(Format("Unable to store the smoothing setting and recompute the tests of "
+                               "'%s'; the file was left as it was.", path.c_str()));
   }
   return kExitOk;
 }

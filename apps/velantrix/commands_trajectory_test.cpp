@@ -8,6 +8,7 @@
 #include "cli_test_run.h"
 #include "db/test_analysis_store.h"
 #include "support/experiment_fixture.h"
+#include "support/schema_history.h"
 #include "support/synthetic_trajectory.h"
 
 namespace vx {
@@ -199,6 +200,18 @@ TEST_F(TrajectoryCommands, BadSmoothingValuesLeaveTheFileAlone) {
   EXPECT_EQ(testing::ReadFileBytes(path), before);
   EXPECT_EQ(Run({"smoothing", fixture.dir.File("none.vxdb"), "1", "3", "mm"}).status, 1);
   EXPECT_FALSE(fixture.services.files.Exists(fixture.dir.File("none.vxdb")));
+}
+
+TEST_F(TrajectoryCommands, SmoothingRefusesFilesOfAnotherVersionUntouched) {
+  const std::string old = fixture.dir.File("v20.vxdb");
+  ASSERT_TRUE(testing::CreateFileAtVersion(old, 20));
+  Execute("update Infos set Value='25' where Name='VersionDB'");
+  for (const std::string& file : {path, old}) {
+    const std::string before = testing::ReadFileBytes(file);
+    const CliRun run = Run({"smoothing", file, "1", "0", "0"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(testing::ReadFileBytes(file) == before) << file;
+  }
 }
 
 TEST_F(TrajectoryCommands, SmoothingChangesTheTrajectoryPrinted) {

@@ -54,8 +54,7 @@ int Context::CheckExperimentFile(const std::string& path) {
   ExperimentFile file = Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
-    return Fail(Format("Unable to open :\"%s\"\n\nThe file is corrupted or is not an "
-                       "Velantrix valid file.", path.c_str()));
+    return Fail(OpenFailureMessage(db.lastError(), path));
   }
   return kExitOk;
 }

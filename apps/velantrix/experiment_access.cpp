@@ -24,7 +24,7 @@ bool OpenExperimentForCommand(Context& context, const std::string& path, Experim
   {
     SQLite::Database db;
     if (!OpenExperimentDb(db, experiment.file, {.readOnly = true, .checkType = true})) {
-      context.Fail(Format(MessageText(msg::kNotAnExperiment), path.c_str()));
+      context.Fail(OpenFailureMessage(db.lastError(), path));
       return false;
     }
     version = ReadSchemaVersion(db);

@@ -58,7 +58,7 @@ StoredAnalysis FinishAnalysis(const TestJob& job, const AttemptResult& attempt,
 }
 
 bool StoreAnalysis(Experiment& experiment, StoredAnalysis& analysis) {
-  return SaveAnalysis(experiment, analysis.test, analysis.points, true);
+  return SaveAnalysis(experiment, analysis.test, analysis.points, true, kAnalysisLockWaitMs);
 }
 
 bool ClearAnalysis(Experiment& experiment, int testId) { return ResetAnalysis(experiment, testId); }

@@ -29,6 +29,10 @@ struct StoredAnalysis {
 StoredAnalysis FinishAnalysis(const TestJob& job, const AttemptResult& attempt,
                               int64_t analysisDate);
 
+// A finished analysis is minutes of work: its save waits this long for a file that another
+// program holds before giving up.
+inline constexpr int kAnalysisLockWaitMs = 60000;
+
 // One write transaction: the detection settings text, the points row and blob, the date,
 // scale, information and summary, and the test's cached report results dropped. The
 // experiment's test list is updated when it committed. False (nothing written) otherwise.

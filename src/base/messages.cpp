@@ -86,6 +86,12 @@ constexpr NumberedText kTexts[] = {
            "%d frames checked); %s is used instead (found alone in %d)."},
     {1831, "the middle frame with the animal painted over"},
     {1832, "the median of frames spread over the video"},
+    {1840, "'%s' was left in the middle of a write by a program that stopped. That write has been "
+           "undone: the file holds the data as they were before it."},
+    {1841, "'%s' holds triggers or views, which Velantrix never creates and which would run on "
+           "its own changes. The file was not opened and was left as it was."},
+    {1842, "'%s' is locked by another program. Waiting up to %d s for it to be free, so that "
+           "the work done is not lost..."},
 };
 
 }  // namespace

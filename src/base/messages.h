@@ -75,6 +75,10 @@ inline constexpr int kNameCombined = 1810;          // ours: default name of a c
 inline constexpr int kBackgroundReplaced = 1830;    // ours: "%d", "%d", "%s", "%d"
 inline constexpr int kBackgroundPaintedFrame = 1831;  // ours: a name, for 1830
 inline constexpr int kBackgroundMedian = 1832;      // ours: a name, for 1830
+// Damaged, interrupted and untrusted files (ours).
+inline constexpr int kInterruptedWriteUndone = 1840;  // "%s": path
+inline constexpr int kForeignSchema = 1841;           // "%s": path
+inline constexpr int kWaitingForLock = 1842;          // "%s", "%d": path, seconds
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.

@@ -26,8 +26,22 @@ struct OpenOptions {
 };
 
 // Opens an experiment file into db. On failure the connection is closed and lastError says why
-// (26 when the file is not an experiment file).
+// (26 when the file is not an experiment file, 5 when another program holds it locked for
+// longer than the usual half-second of retries, kForeignSchema). A read-only open first undoes
+// a write that a killed program left half done (see experiment_db.cpp).
 bool OpenExperimentDb(SQLite::Database& db, ExperimentFile& file, const OpenOptions& options = {});
+
+// The code OpenExperimentDb leaves in lastError for a file whose schema holds triggers or views:
+// this system creates none, and one planted in a file would run on our own writes, so such a
+// file is refused untouched. (SQLite's "not authorized" code, which nothing else here uses.)
+inline constexpr int kForeignSchema = 23;
+
+// True for the codes of a file held by another connection (busy or locked).
+bool IsLockedCode(int code);
+
+// What to tell the user when OpenExperimentDb failed with code on path: locked by another
+// program, holding foreign triggers or views, or not an experiment file (damaged included).
+std::string OpenFailureMessage(int code, const std::string& path);
 
 // Raises the results-must-be-refreshed flag before a write transaction.
 inline void MarkWriting(ExperimentFile& file) { file.resultsMustRefresh = true; }
@@ -47,6 +61,11 @@ bool EndReadTransaction(SQLite::Database& db, ExperimentFile& file);
 // the changes reached the file. statements stops early by testing db.lastError().
 bool RunWriteTransaction(ExperimentFile& file,
                          const std::function<void(SQLite::Database& db)>& statements);
+// RunWriteTransaction for work that must not be lost to a passing lock (a finished analysis is
+// minutes of work): while another program holds the file, it waits up to maxWaitMs for it,
+// saying so once (message kWaitingForLock), instead of the usual half-second.
+bool RunPatientWriteTransaction(ExperimentFile& file, int maxWaitMs,
+                                const std::function<void(SQLite::Database& db)>& statements);
 // The same for reads, ended by EndReadTransaction: true when nothing failed.
 bool RunReadTransaction(ExperimentFile& file,
                         const std::function<void(SQLite::Database& db)>& statements);

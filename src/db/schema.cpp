@@ -149,6 +149,12 @@ bool CheckFileType(SQLite::Database& db) {
   return type && type->GetRowCount() > 0 && type->GetText("Value") == kFileTypeName;
 }
 
+int CountForeignSchemaObjects(SQLite::Database& db) {
+  SQLite::TablePtr count =
+      db.GetTable("select count(*) from sqlite_master where type in ('trigger','view')");
+  return count ? count->FirstColumnAsInt() : 0;
+}
+
 bool ColumnExists(SQLite::Database& db, const std::string& table, const std::string& column) {
   SQLite::TablePtr columns = db.GetTable(Format("PRAGMA table_info('%s')", table.c_str()));
   if (!columns) return false;

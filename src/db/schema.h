@@ -49,6 +49,9 @@ int ReadSchemaVersion(SQLite::Database& db, bool* hasRow = nullptr);
 // in schema.cpp). Does not close the connection.
 bool CheckFileType(SQLite::Database& db);
 
+// The number of triggers and views in the file's schema (this system creates none).
+int CountForeignSchemaObjects(SQLite::Database& db);
+
 // True when table has a column of that name (case-insensitive).
 bool ColumnExists(SQLite::Database& db, const std::string& table, const std::string& column);
 

@@ -149,9 +149,18 @@ int Database::OpenWith(const std::string& path, int flags, int readOnlyFlag) {
     sqlite3_close_v2(handle_);
     handle_ = nullptr;
   }
+  if (handle_ != nullptr) {
+    sqlite3_db_config(handle_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(handle_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    SetValueLimit(kMaxValueBytes);
+  }
   Record(result);
   readOnly_ = readOnlyFlag;
   return result;
+}
+
+void Database::SetValueLimit(int bytes) {
+  if (handle_ != nullptr) sqlite3_limit(handle_, SQLITE_LIMIT_LENGTH, bytes);
 }
 
 int Database::Open(const std::string& path) {
@@ -258,6 +267,14 @@ int Database::WriteBlob(const std::string& sql, const void* data, size_t size) {
   return RunBlobStatement(sql, nullptr, data, size);
 }
 
+void Database::SleepMs(int milliseconds) {
+  if (clock_ != nullptr) {
+    clock_->SleepMs(milliseconds);
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+}
+
 bool Database::BeginTransaction() {
   if (handle_ == nullptr) {
     Record(kError);
@@ -265,13 +282,7 @@ bool Database::BeginTransaction() {
   }
   int result = SQLITE_OK;
   for (int attempt = 0; attempt < kBeginAttempts; ++attempt) {
-    if (attempt > 0) {
-      if (clock_ != nullptr) {
-        clock_->SleepMs(kBeginRetryMs);
-      } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kBeginRetryMs));
-      }
-    }
+    if (attempt > 0) SleepMs(kBeginRetryMs);
     result = sqlite3_exec(handle_, "BEGIN IMMEDIATE TRANSACTION", nullptr, nullptr, nullptr);
     if (result != SQLITE_BUSY) break;
   }

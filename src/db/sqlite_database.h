@@ -31,7 +31,11 @@ namespace SQLite {
 inline constexpr int kOk = 0;
 inline constexpr int kError = 1;
 inline constexpr int kBusy = 5;
+inline constexpr int kLocked = 6;
 inline constexpr int kIoErr = 10;
+inline constexpr int kCorrupt = 11;
+inline constexpr int kFull = 13;
+inline constexpr int kTooBig = 18;
 inline constexpr int kSchema = 17;
 inline constexpr int kNotADb = 26;
 inline constexpr int kRow = 100;
@@ -135,12 +139,22 @@ class Database {
   // later successful statement does not replace it), or the connection's current message.
   std::string ErrorText() const;
 
+  // Every connection treats its file as untrusted: defensive mode on, the schema not trusted
+  // (functions with side effects never run from a trigger or view), and no single text or blob
+  // read or written beyond this many bytes, so a damaged length cannot make a reader allocate
+  // gigabytes (the value then fails with kTooBig). Far above any trajectory this system stores.
+  static constexpr int kMaxValueBytes = 256 * 1024 * 1024;
+  // Lowers (or restores) the value limit of the open connection; for tests of damaged files.
+  void SetValueLimit(int bytes);
+
   int lastError() const { return lastError_; }
   void SetLastError(int code) { Record(code); }
   int readOnly() const { return readOnly_; }
 
   // The clock used to wait between busy retries (the real one when none is set).
   void SetClock(vx::Clock* clock) { clock_ = clock; }
+  // Waits on that clock.
+  void SleepMs(int milliseconds);
 
   // Fault injection for tests, in the manner of a wrapping environment: the hook sees every
   // statement (Execute, GetTable, ReadBlob, WriteBlob and the commit) before SQLite does; a

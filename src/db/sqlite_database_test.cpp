@@ -121,3 +121,25 @@ TEST(Utf8Conversion, WideTextBecomesUtf8) {
 }
 
 }  // namespace
+
+namespace {
+
+// A length that damage or a hostile file made huge reads as an error, without SQLite or us
+// allocating it (the limit is lowered here so that the test file stays small).
+TEST_F(Sqlite, ValuesBeyondTheLimitFailInsteadOfAllocating) {
+  db.Execute("create table T(Id integer, Value text, Data blob)");
+  db.Execute("insert into T values (1, 'small', x'00'), "
+             "(2, cast(zeroblob(2000000) as text), zeroblob(2000000))");
+  db.SetValueLimit(1000000);
+  for (const char* sql : {"select Value from T where Id=2", "select Data from T where Id=2"}) {
+    SQLite::TablePtr table = db.GetTable(sql);
+    EXPECT_EQ(table->GetRowCount(), 0) << sql;
+    EXPECT_EQ(db.lastError(), SQLite::kTooBig) << sql;
+    std::vector<uint8_t> bytes{1};
+    EXPECT_EQ(db.ReadBlob(sql, bytes), SQLite::kTooBig) << sql;
+    EXPECT_TRUE(bytes.empty());
+  }
+  EXPECT_EQ(db.GetTable("select Value from T where Id=1")->GetText("Value"), "small");
+}
+
+}  // namespace

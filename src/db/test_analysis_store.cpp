@@ -69,8 +69,8 @@ bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& bl
 }
 
 bool SaveAnalysis(Experiment& experiment, CInfosTest& test, const std::vector<uint8_t>& points,
-                  bool withDetectionSettings) {
-  if (!RunWriteTransaction(experiment.file, [&](SQLite::Database& db) {
+                  bool withDetectionSettings, int lockWaitMs) {
+  if (!RunPatientWriteTransaction(experiment.file, lockWaitMs, [&](SQLite::Database& db) {
         WriteAnalysis(db, test, points, withDetectionSettings);
       })) {
     return false;
@@ -172,9 +172,11 @@ bool SaveArenaAdjustment(Experiment& experiment, int testId, const std::string& 
 }
 
 bool RecomputeSummaries(Experiment& experiment, int protocolId, bool inactivityOnly,
-                        const SummaryComputer& compute, const CountProgress& progress) {
+                        const SummaryComputer& compute, const CountProgress& progress,
+                        const std::function<void(SQLite::Database& db)>& firstStatements) {
   std::vector<std::pair<int, TestSummary>> written;
   const bool ok = RunWriteTransaction(experiment.file, [&](SQLite::Database& db) {
+    if (firstStatements) firstStatements(db);
     const std::string where =
         protocolId < 0 ? std::string("where DateAnalyse<>0")
                        : Format("where IdProtocol=%d AND DateAnalyse<>0", protocolId);

@@ -31,8 +31,10 @@ bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& bl
 // points blob (NULL when empty), the analysis date, scale, information and summary of test
 // (the raw maximum speed included), and drops the test's cached results. With withDetectionSettings, test.paramsDetection is
 // written first in the same transaction.
+// lockWaitMs: how long to wait for a file that another program holds (see
+// RunPatientWriteTransaction); 0 for the usual half-second.
 bool SaveAnalysis(Experiment& experiment, CInfosTest& test, const std::vector<uint8_t>& points,
-                  bool withDetectionSettings);
+                  bool withDetectionSettings, int lockWaitMs = 0);
 // Forgets a test's analysis: summary, date and information cleared, points blob NULL, cache
 // dropped.
 bool ResetAnalysis(Experiment& experiment, int testId);
@@ -73,7 +75,10 @@ using SummaryComputer =
 using CountProgress = std::function<void(int done, int total)>;
 // protocolId -1: every analysed test. inactivityOnly: only Inactive is written. The cached
 // report results of every test visited are dropped (their inputs changed with the summary).
+// firstStatements, when given, runs first in the same transaction (the setting whose change
+// the summaries follow, so that a crash never leaves the one without the other).
 bool RecomputeSummaries(Experiment& experiment, int protocolId, bool inactivityOnly,
-                        const SummaryComputer& compute, const CountProgress& progress = {});
+                        const SummaryComputer& compute, const CountProgress& progress = {},
+                        const std::function<void(SQLite::Database& db)>& firstStatements = {});
 
 }  // namespace vx

@@ -6,6 +6,7 @@
 #include "trajectory/smoothing_settings.h"
 #include "trajectory/trajectory_store.h"
 #include "db/analysis_info.h"
+#include "db/infos_store.h"
 
 namespace vx {
 
@@ -80,9 +81,12 @@ void ApplySummary(const TestSummary& summary, CInfosTest& test) {
   test.inactive = summary.inactive;
 }
 
-bool RecomputeAll(Experiment& experiment, const std::function<void(int done, int total)>& progress) {
-  SmoothingSettings smoothing;
-  if (!LoadSmoothingSettings(experiment.file, smoothing)) return false;
+namespace {
+
+// Every analysed test's summary under smoothing; firstStatements runs in the same transaction.
+bool RecomputeUnder(Experiment& experiment, const SmoothingSettings& smoothing,
+                    const std::function<void(int done, int total)>& progress,
+                    const std::function<void(SQLite::Database& db)>& firstStatements) {
   const SummaryComputer compute = [&](const CInfosTest& test, const TestBlobs& blobs,
                                       TestSummary& summary) {
     Trajectory trajectory(smoothing, test.scale);
@@ -98,7 +102,22 @@ bool RecomputeAll(Experiment& experiment, const std::function<void(int done, int
     summary = ComputeTestSummary(trajectory, withInfo, experiment.FindProtocol(test.idProtocol));
     return true;
   };
-  return RecomputeSummaries(experiment, -1, false, compute, progress);
+  return RecomputeSummaries(experiment, -1, false, compute, progress, firstStatements);
+}
+
+}  // namespace
+
+bool RecomputeAll(Experiment& experiment, const std::function<void(int done, int total)>& progress) {
+  SmoothingSettings smoothing;
+  if (!LoadSmoothingSettings(experiment.file, smoothing)) return false;
+  return RecomputeUnder(experiment, smoothing, progress, {});
+}
+
+bool ChangeSmoothing(Experiment& experiment, const SmoothingSettings& smoothing,
+                     const std::function<void(int done, int total)>& progress) {
+  return RecomputeUnder(experiment, smoothing, progress, [&](SQLite::Database& db) {
+    WriteSetting(db, kSmoothingSettingName, FormatSmoothingSettings(smoothing));
+  });
 }
 
 }  // namespace vx

@@ -51,4 +51,9 @@ void ApplySummary(const TestSummary& summary, CInfosTest& test);
 bool RecomputeAll(Experiment& experiment,
                   const std::function<void(int done, int total)>& progress = {});
 
+// Stores a new smoothing setting and recomputes every analysed test under it, in one write
+// transaction: the setting and the summaries reach the file together or not at all.
+bool ChangeSmoothing(Experiment& experiment, const SmoothingSettings& smoothing,
+                     const std::function<void(int done, int total)>& progress = {});
+
 }  // namespace vx

@@ -1,6 +1,9 @@
 #include "measures/movement_summary.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <random>
@@ -166,6 +169,31 @@ TEST_F(RecomputeAllTests, ACorruptTrajectoryKeepsItsSummary) {
                       "update TestsPoints set PointsAnalyse=x'05' where Id=3");
   ASSERT_TRUE(RecomputeAll(fixture.experiment));
   EXPECT_EQ(testing::QueryValue(fixture.path(), "select Distance from Tests where Id=3"), "999.0");
+}
+
+TEST_F(RecomputeAllTests, AKillBetweenSettingAndSummariesLeavesNeither) {
+  const pid_t child = fork();
+  if (child == 0) {  // killed by the first summary it writes, the new setting already written
+    fixture.experiment.file.statementHook = [](const std::string& sql) {
+      if (sql.rfind("update Tests set Distance", 0) == 0) raise(SIGKILL);
+      return 0;
+    };
+    ChangeSmoothing(fixture.experiment, {kLowessStrong, 0, 0});
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_TRUE(fixture.loaded);  // the next reader finds the file as it was before
+  SmoothingSettings stored;
+  ASSERT_TRUE(LoadSmoothingSettings(fixture.experiment.file, stored));
+  EXPECT_EQ(stored, (SmoothingSettings{kNoSmoothing, 0, 0}));
+  EXPECT_EQ(testing::QueryValue(fixture.path(), "select Distance from Tests where Id=3"), "999.0");
+
+  ASSERT_TRUE(ChangeSmoothing(fixture.experiment, {kLowessStrong, 0, 0}));
+  ASSERT_TRUE(LoadSmoothingSettings(fixture.experiment.file, stored));
+  EXPECT_EQ(stored, (SmoothingSettings{kLowessStrong, 0, 0}));
+  EXPECT_NE(testing::QueryValue(fixture.path(), "select Distance from Tests where Id=3"), "999.0");
 }
 
 TEST_F(RecomputeAllTests, AnUnreadableFileFailsAndStoresNothing) {

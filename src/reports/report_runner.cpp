@@ -85,6 +85,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
   TestResult result;
   const TestDataStatus status = ComputeTestResult(run.experiment, run.report, test.id, result);
   ++run.stats.computed;
+  if (status != TestDataStatus::kOk) run.stats.failedTests.emplace_back(test.id, status);
   result.title = test.name;
   RoundToStoredPrecision(result);
   // A file that cannot be read says nothing about the entry: it stays as it is.

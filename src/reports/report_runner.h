@@ -20,6 +20,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "reports/report_definition.h"
@@ -46,6 +47,9 @@ struct ReportRunStats {
   int stored = 0;      // cache entries written
   int dropped = 0;     // stale entries deleted because the fresh result was empty
   int storeFailures = 0;  // entries that could not be written (the results are still returned)
+  // Tests whose result could not be computed, with why (a corrupt stored trajectory, for one):
+  // their result is empty, and the caller must say so rather than show an empty row as a result.
+  std::vector<std::pair<int, TestDataStatus>> failedTests;
 };
 
 enum class ReportRunStatus {

@@ -6,10 +6,6 @@
 
 namespace vx {
 
-namespace {
-constexpr const char* kRowName = "Smooth";
-}  // namespace
-
 SmoothingSettings ParseSmoothingSettings(const std::string& text) {
   SmoothingSettings settings;
   if (text.empty()) return settings;
@@ -60,7 +56,7 @@ bool IsValidSmoothingSettings(const SmoothingSettings& settings) {
 bool LoadSmoothingSettings(ExperimentFile& file, SmoothingSettings& settings) {
   // A missing row is the defaults; only an unreadable file is a failure.
   std::string text;
-  if (!RunReadTransaction(file, [&](SQLite::Database& db) { ReadSetting(db, kRowName, text); })) {
+  if (!RunReadTransaction(file, [&](SQLite::Database& db) { ReadSetting(db, kSmoothingSettingName, text); })) {
     return false;
   }
   settings = ParseSmoothingSettings(text);
@@ -68,7 +64,7 @@ bool LoadSmoothingSettings(ExperimentFile& file, SmoothingSettings& settings) {
 }
 
 bool SaveSmoothingSettings(ExperimentFile& file, const SmoothingSettings& settings) {
-  return SetExperimentSetting(file, kRowName, FormatSmoothingSettings(settings));
+  return SetExperimentSetting(file, kSmoothingSettingName, FormatSmoothingSettings(settings));
 }
 
 }  // namespace vx

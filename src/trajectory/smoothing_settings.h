@@ -24,6 +24,9 @@ enum ThresholdUnit {
   kThresholdCm = 2,      // "cm"
 };
 
+// The Infos row that holds the setting.
+inline constexpr const char* kSmoothingSettingName = "Smooth";
+
 struct SmoothingSettings {
   int method = kLowessLite;      // a SmoothingMethod; other values smooth like kNoSmoothing
   int threshold = 3;             // minimum displacement; 0 (or less) switches the filter off

@@ -117,6 +117,26 @@ TEST_F(TrajectoryStore, CorruptPointsOrFrameTimesLoadAsAnEmptyTrajectory) {
   }
 }
 
+TEST_F(TrajectoryStore, CountsClaimedBeyondTheBytesLoadAsDamaged) {
+  Trajectory stored;
+  stored.Append(Point(0, 10, 10), true);
+  const char* damage[] = {
+      // one record whose outline claims 2^31 - 1 points
+      "update TestsPoints set PointsAnalyse=x'000A0A00000000FFFFFFFF07' where Id=7",
+      // frame times claiming 2^32 - 1 listed frames
+      "update Videos set ListePoints=x'FFFFFFFF0F0000010203' where Id=4",
+  };
+  for (const char* sql : damage) {
+    StorePoints(stored, false);
+    Execute(sql);
+    Trajectory loaded;
+    TrajectoryLoadInfo info;
+    ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info)) << sql;
+    EXPECT_TRUE(info.pointsCorrupt) << sql;
+    EXPECT_TRUE(loaded.empty());
+  }
+}
+
 TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
   Trajectory stored;
   stored.Append(Point(0, 10, 10), true);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,10 +64,30 @@ class FakeClock : public Clock {
   void SleepMs(int milliseconds) override {
     tickMs += static_cast<uint32_t>(milliseconds);
     sleeps.push_back(milliseconds);
+    if (onSleep) onSleep();
+  }
+  int SleptMs() const {
+    int total = 0;
+    for (int ms : sleeps) total += ms;
+    return total;
   }
   int64_t nowSeconds = 1767225600;  // 2026-01-01 00:00:00 UTC
   uint32_t tickMs = 1000;
   std::vector<int> sleeps;
+  std::function<void()> onSleep;  // what the world does while the program waits
+};
+
+// Real files, with the failures that file modes cannot produce for root: a full disk refuses
+// every copy and move.
+class FaultyFileSystem : public SystemFileSystem {
+ public:
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    return !diskFull && SystemFileSystem::CopyFile(from, to);
+  }
+  bool MoveFile(const std::string& from, const std::string& to) override {
+    return !diskFull && SystemFileSystem::MoveFile(from, to);
+  }
+  bool diskFull = false;
 };
 
 // Every service at once, real files, fake everything else.
@@ -75,7 +96,7 @@ struct TestServices {
   ScriptedAsker asker;
   MemorySettings settings;
   FakeClock clock;
-  SystemFileSystem files;
+  FaultyFileSystem files;
   Services Bundle() { return {&notifier, &asker, &settings, &clock, &files}; }
 };
 
