@@ -61,6 +61,7 @@ const char* OutcomeText(TestOutcomeKind kind) {
     case TestOutcomeKind::kNoVideo: return "the test has no video";
     case TestOutcomeKind::kVideoMissing: return "the video file cannot be found";
     case TestOutcomeKind::kVideoUnreadable: return "the video cannot be read";
+    case TestOutcomeKind::kVideoSizeMismatch: return "the video does not fit the protocol";
     case TestOutcomeKind::kNoDetection: return "the reference image cannot be prepared";
     case TestOutcomeKind::kNotSaved: return "the analysis could not be saved";
     case TestOutcomeKind::kCancelled: return "cancelled, nothing stored";
@@ -75,6 +76,7 @@ const char* OutcomeKey(TestOutcomeKind kind) {
     case TestOutcomeKind::kNoVideo: return "no_video";
     case TestOutcomeKind::kVideoMissing: return "video_missing";
     case TestOutcomeKind::kVideoUnreadable: return "video_unreadable";
+    case TestOutcomeKind::kVideoSizeMismatch: return "video_size_mismatch";
     case TestOutcomeKind::kNoDetection: return "no_detection";
     case TestOutcomeKind::kNotSaved: return "not_saved";
     case TestOutcomeKind::kCancelled: return "cancelled";
@@ -94,6 +96,27 @@ std::string TestLine(const TestOutcome& o) {
     line += Format(" (attempt %d of %d", o.keptAttempt + 1, o.attempts);
     if (o.settingsFrom >= 0) line += Format(", settings of test %d", o.settingsFrom);
     line += ")";
+  }
+  return line;
+}
+
+const char* WarningKey(TestWarning warning) {
+  switch (warning) {
+    case TestWarning::kFramesMissing: return "frames_missing";
+  }
+  return "warning";
+}
+
+// The warning line of a stored test that needs a look, with the reason.
+std::string WarningLine(const TestOutcome& o, TestWarning warning) {
+  std::string line = Format("warning: Test %d", o.testId);
+  if (!o.title.empty()) line += " \"" + o.title + "\"";
+  switch (warning) {
+    case TestWarning::kFramesMissing:
+      return line + Format(": only %d of the video's %d frames were analysed: the video ends "
+                           "early (damaged, cut or replaced since it was added); the results "
+                           "cover the frames analysed",
+                           o.frames, o.framesExpected);
   }
   return line;
 }
@@ -120,6 +143,9 @@ class TerminalReport : public BatchObserver {
     } else if (!context_.quiet) {
       context_.io.out << TestLine(outcome) << '\n';
     }
+    for (TestWarning warning : WarningsOf(outcome)) {
+      context_.io.err << "velantrix: " << WarningLine(outcome, warning) << '\n';
+    }
   }
 
   void ClearBar() {
@@ -142,7 +168,13 @@ void PrintJson(std::ostream& out, const BatchSummary& summary, double seconds) {
     out << (i ? ", " : "") << "{\"id\": " << o.testId << ", \"title\": " << JsonString(o.title)
         << ", \"status\": " << JsonString(OutcomeKey(o.kind))
         << ", \"rate\": " << JsonNumber(RoundHalfAway(o.rate * 100.0) / 100.0)
-        << ", \"frames\": " << o.frames << ", \"attempts\": " << o.attempts
+        << ", \"frames\": " << o.frames << ", \"frames_expected\": " << o.framesExpected
+        << ", \"warnings\": [";
+    const std::vector<TestWarning> warnings = WarningsOf(o);
+    for (size_t w = 0; w < warnings.size(); ++w) {
+      out << (w ? ", " : "") << JsonString(WarningKey(warnings[w]));
+    }
+    out << "], \"attempts\": " << o.attempts
         << ", \"settings_from\": " << o.settingsFrom
         << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << "}";
   }
@@ -212,7 +244,8 @@ int RunAnalyze(Context& context, const AnalyzeOptions& options) {
   } else {
     PrintSummary(context, summary, seconds);
   }
-  return summary.cancelled || summary.Failed() > 0 ? kExitFailed : kExitOk;
+  if (summary.cancelled || summary.Failed() > 0) return kExitFailed;
+  return summary.Warned() > 0 ? kExitWarnings : kExitOk;
 }
 
 // Every frame of a video read once, as the analysis reads it, without detection.

@@ -68,6 +68,16 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
                         outcome.detail.c_str()));
     return;
   }
+  // Zones, arena and ruler are drawn on the protocol's image: on frames of another size they
+  // would fall in the wrong places.
+  const cv::Size frame(source.video.frameWidth(), source.video.frameHeight());
+  const cv::Size image(job.protocol.width, job.protocol.height);
+  if (job.protocolFound && image.area() > 0 && frame != image) {
+    outcome.kind = TestOutcomeKind::kVideoSizeMismatch;
+    outcome.detail = Format("the video's frames are %dx%d pixels, the protocol's image is %dx%d",
+                            frame.width, frame.height, image.width, image.height);
+    return;
+  }
   const Clock& clock = *services.clock;
   const auto attempt = [&](const std::string& settings) {
     return AnalyseTestBatch(source, job, zones, ParseDetectionSettings(settings, clock),
@@ -113,6 +123,7 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.kind = TestOutcomeKind::kAnalysed;
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
+  outcome.framesExpected = best.framesExpected;
   slot.best = std::move(best);
 }
 
@@ -227,6 +238,19 @@ BatchSummary RunBatchAnalysis(Experiment& experiment, const std::vector<int>& te
   summary.cancelled = cancel.load();
   if (!summary.cancelled && lastPercent != 100) observer.Progress(100);
   return summary;
+}
+
+std::vector<TestWarning> WarningsOf(const TestOutcome& outcome) {
+  std::vector<TestWarning> warnings;
+  if (outcome.kind != TestOutcomeKind::kAnalysed) return warnings;
+  if (outcome.frames < outcome.framesExpected) warnings.push_back(TestWarning::kFramesMissing);
+  return warnings;
+}
+
+int BatchSummary::Warned() const {
+  return static_cast<int>(std::count_if(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) {
+    return !WarningsOf(o).empty();
+  }));
 }
 
 std::vector<int> UnanalysedTests(const Experiment& experiment) {
