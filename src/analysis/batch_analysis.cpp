@@ -124,6 +124,7 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
   outcome.framesExpected = best.framesExpected;
+  outcome.notice = best.notice;
   slot.best = std::move(best);
 }
 

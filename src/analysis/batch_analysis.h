@@ -76,6 +76,7 @@ struct TestOutcome {
   int frames = 0;       // frames of the period of the kept attempt (frames analysed)
   int framesExpected = 0;  // the frames that period should have had
   std::vector<std::string> log;  // the test's log lines, in order
+  std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
 };
 
 // Why a stored test needs a look ("done, with warnings").
