@@ -52,6 +52,12 @@ class AnalyzeCommand : public ::testing::Test {
                                         vx::testing::SmallMouse(),
                                         vx::CirclePath({160, 120}, radius, frames, 4.0)));
   }
+  std::string AddTest(const std::string& video, const std::string& title,
+                      const std::string& settings = kSettings) {
+    return vx::Trim(Run({"test", "add", exp, "--protocol", "1", "--video", video, "--title",
+                         title, "--detection", settings}).out);
+  }
+
   // Value `value` (1 to 17) of a test's analysis information; the stamp sits after value 8.
   std::string InfoValue(const std::string& test, int value) {
     const std::vector<std::string> fields = vx::Split(
@@ -92,7 +98,8 @@ TEST_F(AnalyzeCommand, AllTakesEveryTestNotAnalysedYet) {
   const RunResult all = Run({"analyze", exp, "--all", "--json"});
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_NE(all.out.find("{\"tests\": [{\"id\": 2, \"title\": \"Two\", \"status\": \"analysed\", "
-                         "\"rate\": 100, \"frames\": 20, \"attempts\": 1, \"settings_from\": -1, "),
+                         "\"rate\": 100, \"frames\": 20, \"frames_expected\": 20, \"warnings\": [], "
+                         "\"attempts\": 1, \"settings_from\": -1, "),
             std::string::npos) << all.out;
   EXPECT_NE(all.out.find("\"analysed\": 1, \"failed\": 0, \"cancelled\": false"), std::string::npos);
   const RunResult none = Run({"analyze", exp, "--all"});

@@ -179,7 +179,11 @@ TEST_F(CliVideo, BadVideosAndBadFlagsFailClearly) {
   EXPECT_LT(rows.size(), 40u);
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i][1], static_cast<int>(i) * 40);
-    EXPECT_NEAR(rows[i][2], truths[i].centreOfMass.x, 1.5) << i;
+    EXPECT_LT(rows[i][8] - rows[i][6], 200) << i;  // an animal, not the whole frame
+    // The last frame may be cut through its middle: the others are whole.
+    if (i + 1 < rows.size()) {
+      EXPECT_NEAR(rows[i][2], truths[i].centreOfMass.x, 1.5) << i;
+    }
   }
   EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "5,5,1,1"}).status, kExitUsage);
   EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "a,b,c,d"}).status, kExitUsage);
