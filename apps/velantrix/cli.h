@@ -12,6 +12,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNotConfirmed = 3;
+inline constexpr int kExitWarnings = 4;  // done, but some result needs a look
 
 // Where a run reads and writes. Tests pass string streams; main() passes the terminal.
 struct Io {

@@ -24,9 +24,6 @@ namespace vx::cli {
 
 namespace {
 
-// Done, with results that need a look (the contract's exit status 4).
-constexpr int kExitWarnings = 4;
-
 // Ctrl-C during an analysis asks the batch to stop after the current frame; the handler only
 // raises the flag (the one thing a signal handler may safely do).
 std::atomic<bool> interrupted{false};
@@ -67,6 +64,7 @@ const char* OutcomeText(TestOutcomeKind kind) {
     case TestOutcomeKind::kNoVideo: return "the test has no video";
     case TestOutcomeKind::kVideoMissing: return "the video file cannot be found";
     case TestOutcomeKind::kVideoUnreadable: return "the video cannot be read";
+    case TestOutcomeKind::kVideoSizeMismatch: return "the video does not fit the protocol";
     case TestOutcomeKind::kNoDetection: return "the reference image cannot be prepared";
     case TestOutcomeKind::kNotSaved: return "the analysis could not be saved";
     case TestOutcomeKind::kCancelled: return "cancelled, nothing stored";
@@ -81,6 +79,7 @@ const char* OutcomeKey(TestOutcomeKind kind) {
     case TestOutcomeKind::kNoVideo: return "no_video";
     case TestOutcomeKind::kVideoMissing: return "video_missing";
     case TestOutcomeKind::kVideoUnreadable: return "video_unreadable";
+    case TestOutcomeKind::kVideoSizeMismatch: return "video_size_mismatch";
     case TestOutcomeKind::kNoDetection: return "no_detection";
     case TestOutcomeKind::kNotSaved: return "not_saved";
     case TestOutcomeKind::kCancelled: return "cancelled";
@@ -159,14 +158,16 @@ void PrintJson(std::ostream& out, const BatchSummary& summary, float minimumRate
     out << (i ? ", " : "") << "{\"id\": " << o.testId << ", \"title\": " << JsonString(o.title)
         << ", \"status\": " << JsonString(OutcomeKey(o.kind))
         << ", \"rate\": " << JsonNumber(RoundHalfAway(o.rate * 100.0) / 100.0)
-        << ", \"frames\": " << o.frames << ", \"attempts\": " << o.attempts
-        << ", \"settings_from\": " << o.settingsFrom
-        << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << ", \"warnings\": [";
+        << ", \"frames\": " << o.frames << ", \"frames_expected\": " << o.framesExpected
+        << ", \"warnings\": [";
     const std::vector<AnalysisWarning> warnings = AnalysisWarnings(o, minimumRate);
     for (size_t w = 0; w < warnings.size(); ++w) {
-      out << (w ? ", " : "") << JsonString(warnings[w].text);
+      out << (w ? ", " : "") << "{\"kind\": " << JsonString(AnalysisWarningKey(warnings[w].kind))
+          << ", \"text\": " << JsonString(warnings[w].text) << "}";
     }
-    out << "]}";
+    out << "], \"attempts\": " << o.attempts
+        << ", \"settings_from\": " << o.settingsFrom
+        << ", \"elapsed_s\": " << (o.elapsedMs + 500) / 1000 << "}";
   }
   out << "], \"analysed\": " << summary.Count(TestOutcomeKind::kAnalysed)
       << ", \"failed\": " << summary.Failed()

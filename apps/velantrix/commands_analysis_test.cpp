@@ -2,10 +2,13 @@
 // line itself and videos rendered with a known path.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "base/text.h"
 #include "cli_test_run.h"
 #include "support/experiment_fixture.h"
 #include "support/rendered_capture.h"
+#include "support/ffmpeg_video.h"
 #include "support/temp_dir.h"
 #include "video/synthetic_animal.h"
 
@@ -35,20 +38,33 @@ class AnalyzeCommand : public ::testing::Test {
   }
 
   // A video of the animal going round the arena, registered; returns its id.
-  std::string AddVideo(const std::string& name, int frames, double radius = 70) {
-    vx::SceneLook scene = vx::LightFloorScene(vx::ArenaShape::Rectangle);
-    scene.size = {320, 240};
-    scene.arenaRect = {20, 10, 280, 220};
-    const std::string path = dir.File(name);
-    EXPECT_TRUE(vx::WriteSyntheticVideo(path, "MJPG", 25, scene, vx::testing::SmallMouse(),
-                                        vx::CirclePath({160, 120}, radius, frames, 4.0)));
-    return vx::Trim(Run({"video", "add", exp, path}).out);
+  std::string AddVideo(const std::string& name, int frames, double radius = 70, double fps = 25,
+                       cv::Size size = {320, 240}) {
+    WriteVideo(name, frames, radius, fps, size);
+    return vx::Trim(Run({"video", "add", exp, dir.File(name)}).out);
   }
-
+  void WriteVideo(const std::string& name, int frames, double radius = 70, double fps = 25,
+                  cv::Size size = {320, 240}) {
+    vx::SceneLook scene = vx::LightFloorScene(vx::ArenaShape::Rectangle);
+    scene.size = size;
+    scene.arenaRect = {20, 10, 280, 220};
+    EXPECT_TRUE(vx::WriteSyntheticVideo(dir.File(name), "MJPG", fps, scene,
+                                        vx::testing::SmallMouse(),
+                                        vx::CirclePath({160, 120}, radius, frames, 4.0)));
+  }
   std::string AddTest(const std::string& video, const std::string& title,
                       const std::string& settings = kSettings) {
     return vx::Trim(Run({"test", "add", exp, "--protocol", "1", "--video", video, "--title",
                          title, "--detection", settings}).out);
+  }
+
+  // Value `value` (1 to 17) of a test's analysis information; the stamp sits after value 8.
+  std::string InfoValue(const std::string& test, int value) {
+    const std::vector<std::string> fields = vx::Split(
+        QueryValue(exp, Format("select InfosAnalyse from Tests where Id=%s", test.c_str())), '|',
+        true);
+    const size_t at = value <= 8 ? value : value + 1;
+    return at < fields.size() ? fields[at] : "";
   }
 
   vx::testing::TempDir dir;
@@ -84,7 +100,8 @@ TEST_F(AnalyzeCommand, AllTakesEveryTestNotAnalysedYet) {
   const RunResult all = Run({"analyze", exp, "--all", "--json"});
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_NE(all.out.find("{\"tests\": [{\"id\": 2, \"title\": \"Two\", \"status\": \"analysed\", "
-                         "\"rate\": 100, \"frames\": 20, \"attempts\": 1, \"settings_from\": -1, "),
+                         "\"rate\": 100, \"frames\": 20, \"frames_expected\": 20, \"warnings\": [], "
+                         "\"attempts\": 1, \"settings_from\": -1, "),
             std::string::npos) << all.out;
   EXPECT_NE(all.out.find("\"analysed\": 1, \"failed\": 0, \"cancelled\": false"), std::string::npos);
   const RunResult none = Run({"analyze", exp, "--all"});
@@ -183,6 +200,112 @@ TEST_F(AnalyzeCommand, VideoDecodeCountsTheFrames) {
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.substr(0, 13), "30 frames in ");
   EXPECT_EQ(Run({"video", "decode", dir.File("none.avi")}).status, 1);
+}
+
+// Times of a stored trajectory, by frame, as `trajectory --csv` gives them back.
+std::map<int, int> StoredTimes(const std::string& csv) {
+  std::map<int, int> times;
+  const std::vector<std::string> lines = vx::Split(csv, '\n', true);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> cells = vx::Split(lines[i], ',', true);
+    if (cells.size() > 2) times[std::stoi(cells[0])] = std::stoi(cells[1]);
+  }
+  return times;
+}
+
+TEST_F(AnalyzeCommand, StoredTimesAreTheTimesOfTheFramesNotStretched) {
+  // 25 fps: the compact form holds them (frame 100 of 101 at 4000 ms); 29.97 fps: every
+  // time is listed, each within half a millisecond of the frame's true time.
+  const struct {
+    double fps;
+    int frames;
+    const char* blobStart;  // hex of the stored frame times
+  } cases[] = {{25.0, 101, "65A01F"}, {29.97, 120, "7821"}};
+  for (const auto& c : cases) {
+    const std::string name = Format("lap%d.avi", c.frames);
+    const std::string video = AddVideo(name, c.frames, 70, c.fps);
+    const std::string test = AddTest(video, name);
+    const int last = vx::RoundHalfEven((c.frames - 1) * 1000.0 / c.fps);
+    EXPECT_EQ(QueryValue(exp, Format("select NbFrames || ' ' || Duration || ' ' || "
+                                     "substr(hex(ListePoints), 1, 4) from Videos where Id=%s",
+                                     video.c_str())),
+              Format("%d %d %s", c.frames, last, std::string(c.blobStart).substr(0, 4).c_str()));
+    ASSERT_EQ(Run({"analyze", exp, test}).status, 0);
+    const std::map<int, int> times = StoredTimes(Run({"trajectory", exp, test, "--csv"}).out);
+    ASSERT_EQ(times.size(), static_cast<size_t>(c.frames));
+    for (const auto& [frame, time] : times) {
+      EXPECT_NEAR(time, frame * 1000.0 / c.fps, 0.5) << c.fps << " frame " << frame;
+    }
+    EXPECT_EQ(times.at(c.frames - 1), last);
+    // What detect writes for the same video is what the analysis stored.
+    const RunResult detect = Run({"detect", dir.File(name), "--settings", kSettings, "--csv", "-"});
+    EXPECT_EQ(StoredTimes(detect.out), times);
+  }
+}
+
+TEST_F(AnalyzeCommand, AVideoShortenedAfterItWasAddedIsStoredWithAWarning) {
+  const std::string video = AddVideo("lap.avi", 50);
+  const std::string test = AddTest(video, "Lap");
+  WriteVideo("lap.avi", 20);  // replaced by a shorter one
+  const RunResult result = Run({"analyze", exp, test, "--json"});
+  EXPECT_EQ(result.status, 4) << result.err;
+  EXPECT_NE(result.out.find("\"frames\": 20, \"frames_expected\": 50, \"warnings\": "
+                            "[{\"kind\": \"frames_missing\""),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(QueryValue(exp, "select DateAnalyse <> 0 from Tests where Id=1"), "1");
+  EXPECT_EQ(InfoValue(test, 6) + " " + InfoValue(test, 9), "20 50");  // analysed, expected
+  const RunResult text = Run({"analyze", exp, test});
+  EXPECT_EQ(text.status, 4);
+  EXPECT_NE(text.err.find("warning: test 1: only 20 of the video's 50 frames were "
+                          "analysed"),
+            std::string::npos)
+      << text.err;
+  // The whole video again: no warning.
+  WriteVideo("lap.avi", 50);
+  EXPECT_EQ(Run({"analyze", exp, test}).status, 0);
+  EXPECT_EQ(InfoValue(test, 6) + " " + InfoValue(test, 9), "50 50");
+}
+
+TEST_F(AnalyzeCommand, AVideoOfAnotherSizeThanTheProtocolIsRefused) {
+  const std::string video = AddVideo("big.avi", 10, 70, 25, {640, 480});
+  const std::string test = AddTest(video, "Big");
+  const RunResult result = Run({"analyze", exp, test});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("640x480 pixels, the protocol's image is 320x240"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(QueryValue(exp, "select DateAnalyse from Tests where Id=1"), "0");
+}
+
+TEST_F(AnalyzeCommand, ACutPhoneStyleFileIsRegisteredWithTheFramesThatDecode) {
+  if (!vx::testing::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  const std::string whole = dir.File("whole.mp4"), cut = dir.File("cut.mp4");
+  ASSERT_TRUE(vx::testing::MakeH264(whole, 55, "320x240"));
+  ASSERT_TRUE(vx::testing::CutWithEditList(whole, cut, 0.6));  // the container says 55
+  const std::string video = vx::Trim(Run({"video", "add", exp, cut}).out);
+  ASSERT_FALSE(video.empty());
+  EXPECT_EQ(QueryValue(exp, "select NbFrames || ' ' || Duration from Videos"), "40 1560");
+  const std::string test = AddTest(video, "Cut");
+  const RunResult result = Run({"analyze", exp, test});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(InfoValue(test, 6) + " " + InfoValue(test, 9), "40 40");
+}
+
+TEST_F(AnalyzeCommand, AFileCorruptedInTheMiddleIsStoredWithAWarning) {
+  if (!vx::testing::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  const std::string path = dir.File("damaged.mp4");
+  ASSERT_TRUE(vx::testing::Ffmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 100 -c:v "
+                                  "libx264 -g 10 -pix_fmt yuv420p -movflags +faststart " + path));
+  std::string bytes = vx::testing::ReadFileBytes(path);
+  bytes.replace(bytes.size() / 2, 3000, std::string(3000, '\0'));
+  vx::testing::WriteFileBytes(path, bytes);
+  const std::string test = AddTest(vx::Trim(Run({"video", "add", exp, path}).out), "Damaged");
+  const RunResult result = Run({"analyze", exp, test});
+  EXPECT_EQ(result.status, 4) << result.err;
+  EXPECT_NE(result.err.find("of the video's 100 frames were analysed"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(InfoValue(test, 9), "100");
+  EXPECT_LT(std::stoi(InfoValue(test, 6)), 90);
 }
 
 }  // namespace

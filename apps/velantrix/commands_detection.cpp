@@ -18,6 +18,7 @@
 #include "option_values.h"
 #include "output.h"
 #include "video/video_info.h"
+#include "video/video_scan.h"
 #include "video/video_source.h"
 
 namespace vx::cli {
@@ -34,25 +35,36 @@ int OpenVideo(Context& context, VideoSource& source, const std::string& path) {
   return kExitOk;
 }
 
+// The facts a registration would store: frames that decode, the last frame's time, the
+// rate the file announces (and its own frame count when the two differ).
 int RunVideoInfo(Context& context, const std::string& path, bool json) {
-  VideoSource source;
-  if (const int status = OpenVideo(context, source, path); status != kExitOk) return status;
-  const int64_t durationMs = RoundHalfEven64(source.frameCount() * 1000.0 / source.fps());
+  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  VideoScan scan;
+  const VideoStatus status = ScanVideoFile(path, scan);
+  if (status != VideoStatus::kOk) {
+    return context.Fail(Format("Cannot open the video '%s': %s.", path.c_str(), VideoStatusText(status)));
+  }
+  const uint32_t durationMs = scan.times.back();
   std::ostream& out = context.io.out;
   if (json) {
-    out << "{\"backend\": " << JsonString(BackendName(source.backend()))
-        << ", \"fps\": " << JsonNumber(source.fps()) << ", \"frames\": " << source.frameCount()
-        << ", \"duration_ms\": " << durationMs << ", \"width\": " << source.frameWidth()
-        << ", \"height\": " << source.frameHeight()
-        << ", \"timing\": " << JsonString(TimingSourceName(source.seekByTime())) << "}\n";
+    out << "{\"backend\": " << JsonString(BackendName(scan.backend))
+        << ", \"fps\": " << JsonNumber(scan.fps) << ", \"frames\": " << scan.frameCount
+        << ", \"frames_announced\": " << scan.announcedCount
+        << ", \"duration_ms\": " << durationMs << ", \"width\": " << scan.width
+        << ", \"height\": " << scan.height
+        << ", \"timing\": " << JsonString(TimingSourceName(scan.timing)) << "}\n";
     return kExitOk;
   }
-  out << "Backend: " << BackendName(source.backend()) << '\n'
-      << "Frame rate: " << JsonNumber(source.fps()) << '\n'
-      << "Frames: " << source.frameCount() << '\n'
-      << "Duration: " << durationMs << " ms\n"
-      << "Size: " << source.frameWidth() << 'x' << source.frameHeight() << '\n'
-      << "Timing: " << TimingSourceName(source.seekByTime()) << '\n';
+  out << "Backend: " << BackendName(scan.backend) << '\n'
+      << "Frame rate: " << JsonNumber(scan.fps) << '\n'
+      << "Frames: " << scan.frameCount;
+  if (scan.announcedCount != scan.frameCount) {
+    out << " (the file announces " << scan.announcedCount << ")";
+  }
+  out << '\n'
+      << "Duration: " << durationMs << " ms (time of the last frame)\n"
+      << "Size: " << scan.width << 'x' << scan.height << '\n'
+      << "Timing: " << TimingSourceName(scan.timing) << '\n';
   return kExitOk;
 }
 
@@ -122,9 +134,17 @@ std::string PointRow(const tMyPoint& p) {
                 p.headY, p.boxLeft, p.boxTop, p.boxRight, p.boxBottom);
 }
 
-// Every frame from the first into the CSV file, in tracking mode.
+// Every frame from the first into the CSV file, in tracking mode. Frames are read one after
+// another up to the last one that decodes (never beyond, whatever the file's header says), and
+// timed as the analysis of a registered video times them.
 int WriteFramesCsv(Context& context, VideoSource& source, Detector& detector,
                    const DetectOptions& options) {
+  VideoScan scan;
+  const VideoStatus scanned = ScanVideoFile(options.video, scan);
+  if (scanned != VideoStatus::kOk) {
+    return context.Fail(Format("Cannot read the frames of '%s': %s.", options.video.c_str(),
+                               VideoStatusText(scanned)));
+  }
   std::ofstream file;
   const bool toStdout = options.csv == "-";
   if (!toStdout) {
@@ -135,19 +155,18 @@ int WriteFramesCsv(Context& context, VideoSource& source, Detector& detector,
   out << "frame,time,x,y,head_x,head_y,left,top,right,bottom\n";
   detector.trackingMode = true;
   const int first = std::max(0, options.frame);
-  int last = source.frameCount() - 1;
+  int last = scan.frameCount - 1;
   if (options.count > 0) last = std::min(last, first + options.count - 1);
-  cv::Mat mask;
+  if (first <= last) source.GoToFrame(first - 1);
+  cv::Mat image, mask;
   BlobList blobs;
-  int found = 0;
-  for (int n = first; n <= last; ++n) {
-    if (source.GoToFrame(n) != VideoStatus::kOk) {
-      return context.Fail(Format("Cannot read frame %d of '%s'.", n, options.video.c_str()));
-    }
+  double positionMs = 0;
+  int frames = 0, found = 0;
+  for (int n = first; n <= last && source.ReadNextFrame(image, positionMs); ++n, ++frames) {
     tMyPoint point;
     point.frame = n;
-    point.time = static_cast<int>(source.FrameTimeMs(n));
-    DetectInFrame(detector, source.CurrentImage(), mask, point, blobs, options.head);
+    point.time = static_cast<int>(scan.times[n]);
+    DetectInFrame(detector, image, mask, point, blobs, options.head);
     found += point.HasAnimal() ? 1 : 0;
     out << PointRow(point) << '\n';
     if (context.ShowProgress() && n % 50 == 0) {
@@ -155,7 +174,6 @@ int WriteFramesCsv(Context& context, VideoSource& source, Detector& detector,
     }
   }
   if (context.ShowProgress()) context.io.err << '\n';
-  const int frames = std::max(0, last - first + 1);
   if (!toStdout && !context.quiet) {
     context.io.out << Format("%d frames, animal found in %d (%.1f%%)\n", frames, found,
                              frames ? found * 100.0 / frames : 0.0);

@@ -27,7 +27,7 @@ CVideoFile VideoOf(const ExperimentFile& file, const std::string& absolute,
   video.duration = facts.durationMs;
   video.width = facts.width;
   video.height = facts.height;
-  video.listePoints = UniformFrameTimes(facts.frameCount, facts.durationMs);
+  video.listePoints = facts.frameTimes;
   video.infos.backend = facts.backend;
   video.infos.known = 1;
   video.infos.first = 0;
@@ -43,7 +43,15 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
     return context.Fail(Format("'%s' does not exist.", videoPath.c_str()));
   }
   VideoFileFacts facts;
-  if (!context.videoProbe || !context.videoProbe(videoPath, facts)) {
+  const auto progress = [&context](int frames, int announced) {
+    if (!context.ShowProgress()) return;
+    context.io.err << "\rCounting the frames that decode: " << frames;
+    if (announced > 0) context.io.err << " (the file announces " << announced << ")";
+    context.io.err << std::flush;
+  };
+  const bool probed = context.videoProbe && context.videoProbe(videoPath, facts, progress);
+  if (context.ShowProgress() && facts.counted) context.io.err << '\n';
+  if (!probed) {
     return context.Fail(Format("'%s' is not a video file that can be read.", videoPath.c_str()));
   }
   Experiment experiment;
@@ -58,6 +66,11 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
       context.Experiment(std::filesystem::absolute(path, error).lexically_normal());
   CVideoFile video = VideoOf(absoluteFile, absolute, facts, shownName, context.clock.NowSeconds());
   const bool saved = SaveVideo(experiment, video);
+  if (saved && facts.announcedCount != facts.frameCount && !context.quiet) {
+    context.io.err << Format("velantrix: note: '%s' announces %d frames; %d decode and are "
+                             "registered.\n",
+                             videoPath.c_str(), facts.announcedCount, facts.frameCount);
+  }
   return ReportCreated(context, saved, video.id, "video");
 }
 

@@ -35,7 +35,10 @@ Context::Context(Io& terminal)
       asker(terminal),
       settings(std::make_unique<IniSettingsStore>(
           terminal.settingsPath.empty() ? IniSettingsStore::DefaultPath() : terminal.settingsPath)),
-      videoProbe(ProbeVideoFile) {}
+      videoProbe([](const std::string& path, VideoFileFacts& facts,
+                    const VideoProbeProgress& progress) {
+        return ProbeVideoFile(path, facts, progress);
+      }) {}
 
 Services Context::services() {
   return {&notifier, &asker, settings.get(), &clock, &files};

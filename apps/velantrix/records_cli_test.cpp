@@ -120,13 +120,13 @@ TEST_F(RecordsCli, VideoAddList) {
   EXPECT_EQ(added.out, "1\n");
   EXPECT_EQ(QueryRows(exp, "select Name, File, NbFrames, Duration, Width, Height, "
                            "hex(ListePoints), Infos from Videos"),
-            (Rows{{"clip one.avi", video, "20", "2000", "80", "60", "14D00F",
+            (Rows{{"clip one.avi", video, "20", "1900", "80", "60", "14EC0E",
                    "0|1900|1|0|19|1"}}));
   EXPECT_EQ(Run({"video", "add", exp, video, "--name", "named"}).out, "2\n");
   EXPECT_EQ(Run({"video", "list", exp, "--csv"}).out,
             "id,name,file,frames,duration_ms,width,height,tests\n"
-            "1,clip one.avi," + video + ",20,2000,80,60,0\n"
-            "2,named," + video + ",20,2000,80,60,0\n");
+            "1,clip one.avi," + video + ",20,1900,80,60,0\n"
+            "2,named," + video + ",20,1900,80,60,0\n");
 
   const std::string before = ReadFileBytes(exp);
   const Result missing = Run({"video", "add", exp, dir.File("missing.avi")});

@@ -6,6 +6,7 @@
 #include "detection/detection_settings.h"
 #include "video/capture.h"
 #include "video/video_info.h"
+#include "video/video_scan.h"
 #include "zones/ref_image.h"
 
 namespace vx {
@@ -65,10 +66,10 @@ JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alt
   LoadLibraryImages(experiment, job);
 
   job.frameTimesBlob = video.listePoints;
+  // The analysis times every frame by the stored times, so that the trajectory read back
+  // later has exactly the times the analysis used.
   FrameTimes times;
-  if (ReadFrameTimes(job.frameTimesBlob, times) && times.Listed()) {
-    job.openOptions.frameTimes = times.times;
-  }
+  if (ReadFrameTimes(job.frameTimesBlob, times)) job.openOptions.frameTimes = ExpandFrameTimes(times);
   job.openOptions.analysedWithFfmpeg =
       !job.test.infosAnalyse.empty() &&
       VideoFieldsOf(ParseInfo(job.test.infosAnalyse)).backend == kBackendFfmpeg;

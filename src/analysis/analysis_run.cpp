@@ -42,11 +42,21 @@ void SetReference(AnalysisSource& source, const cv::Mat& reference) {
   source.detector.SetContext(std::move(context));
 }
 
+namespace {
+
+// The whole video: the frames it was registered with when it has stored times (the frames
+// that decode), else as many as the file announces.
+void SetWholePeriod(AnalysisSource& source) {
+  const size_t registered = source.video.frameTimes().size();
+  source.period.last = registered > 0 ? static_cast<int>(registered) - 1
+                                      : source.video.lastFrame() - source.video.startFrame();
+}
+
+}  // namespace
+
 VideoStatus OpenTestVideo(AnalysisSource& source, const TestJob& job) {
   const VideoStatus status = source.video.OpenFile(job.videoPath, job.openOptions);
-  if (status == VideoStatus::kOk && !source.period.Known()) {
-    source.period.last = source.video.lastFrame() - source.video.startFrame();
-  }
+  if (status == VideoStatus::kOk && !source.period.Known()) SetWholePeriod(source);
   return status;
 }
 
@@ -116,14 +126,16 @@ RunOutcome FrameLoop::Run() {
   info[run_info::kEndTime] = source_.currentTime;
   info[run_info::kLastFrame] = source_.currentIndex;
   info[run_info::kEnding] = static_cast<int>(outcome_.ending);
-  info[run_info::kPeriodFirst] = period.first;
   return outcome_;
 }
 
 FrameLoop::Step FrameLoop::Place(const DecodedFrame& frame) {
   const std::vector<uint32_t>& listed = video_.frameTimes();
   const bool byIndex = video_.seekByTime() == 0;
-  if (byIndex && readIndex_ >= 0) {
+  // Frames are read one after another: once the first is placed, the next is the next index.
+  // (Indexes taken from the back-end's time at a rounded-up rate such as 30 for 29.97 would
+  // skip one every few hundred frames.)
+  if ((byIndex || !listed.empty()) && readIndex_ >= 0) {
     index_ = readIndex_ + 1;
   } else {
     index_ = std::max(0, FrameIndexAtTime(frame.positionMs, video_.fps()) - video_.startFrame());
@@ -145,7 +157,11 @@ FrameLoop::Step FrameLoop::Place(const DecodedFrame& frame) {
   } else {
     time_ = RoundHalfEven(frame.positionMs);
   }
-  if (havePrevious_ && time_ <= previousTime_) return byIndex ? Step::kSkip : Step::kEnd;
+  if (havePrevious_ && time_ <= previousTime_) {
+    if (byIndex) return Step::kSkip;
+    outcome_.videoEnded = true;  // no usable frame follows: the period ends where it got to
+    return Step::kEnd;
+  }
   if (!havePrevious_) periodStartTime_ = time_;
   havePrevious_ = true;
   previousTime_ = time_;
@@ -215,9 +231,10 @@ RunOutcome RunFrames(AnalysisSource& source, const std::string& path,
   RunOutcome outcome;
   outcome.status = source.video.OpenFile(path, options);
   if (outcome.status != VideoStatus::kOk) return outcome;
-  if (!source.period.Known()) {
-    source.period.last = source.video.lastFrame() - source.video.startFrame();
-  }
+  if (!source.period.Known()) SetWholePeriod(source);
+  // Set once: a retry runs over a period that the first attempt may have cut short.
+  if (source.framesExpected <= 0) source.framesExpected = source.period.FrameCount();
+  source.info[run_info::kFramesExpected] = source.framesExpected;
   SetVideoFields(source.info, source.video.InfoFields());
   return FrameLoop(source, program, observer).Run();
 }
@@ -315,6 +332,7 @@ AttemptResult AnalyseTestBatch(AnalysisSource& source, const TestJob& job, const
   }
   result.rate = DetectionRate(result.framesWithAnimal, result.framesInPeriod);
   result.info = source.info;
+  result.framesExpected = static_cast<int>(source.info[run_info::kFramesExpected]);
   result.info[run_info::kPeriodFrames] = result.framesInPeriod;
   result.info[run_info::kAnimalFrames] = result.framesWithAnimal;
   SetBackgroundMethod(result.info, result.background);

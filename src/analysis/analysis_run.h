@@ -23,11 +23,13 @@
 //    3 the time of the last frame processed, ms
 //    4 the index of the last frame processed (-1: none)
 //    5 the id of the start action (-1 when recording never started)
-//    6 the number of frames in the period, as the detection rate counts them
+//    6 the number of frames analysed: the frames of the period that were read, as the
+//      detection rate counts them (fewer than expected when the video ended early)
 //    7 how the loop ended: 0 the video or the period ended, 1 a stop action, 2 the maximum
 //      duration of the protocol, 3 cancelled
 //    8 the id of the stop action (-1: none, or the maximum duration)
-//    9 the period's first frame
+//    9 the number of frames expected: the frames of the period in the registered video
+//      (analyses run over whole videos, so the period's first frame is 0 and not recorded)
 //   10 the number of frames with the animal (points recorded)
 // Value 7 also tells how the automatic method's background was made: ending + 100 × the
 // BackgroundMethod (0 when no background was computed from the video), so that readers that
@@ -67,10 +69,10 @@ inline constexpr int kStartTime = 2;
 inline constexpr int kEndTime = 3;
 inline constexpr int kLastFrame = 4;
 inline constexpr int kStartAction = 5;
-inline constexpr int kPeriodFrames = 6;
+inline constexpr int kPeriodFrames = 6;  // frames analysed
 inline constexpr int kEnding = 7;
 inline constexpr int kStopAction = 8;
-inline constexpr int kPeriodFirst = 9;
+inline constexpr int kFramesExpected = 9;
 inline constexpr int kAnimalFrames = 10;
 }  // namespace run_info
 
@@ -92,7 +94,8 @@ void PrepareSource(AnalysisSource& source, const TestJob& job, const ZoneSet& zo
 void SetReference(AnalysisSource& source, const cv::Mat& reference);
 
 // Opens the test's video in the source and, when the period is not known yet, sets it to the
-// whole file. Returns the source's status.
+// whole video: its registered frames when it has stored times, else the file's count. Returns
+// the source's status.
 VideoStatus OpenTestVideo(AnalysisSource& source, const TestJob& job);
 
 struct RunOutcome {
@@ -116,7 +119,8 @@ struct AttemptResult {
   VideoStatus videoStatus = VideoStatus::kOk;
   float rate = 0.0f;  // detection rate, percent
   int framesWithAnimal = 0;
-  int framesInPeriod = 0;
+  int framesInPeriod = 0;   // frames analysed
+  int framesExpected = 0;   // frames of the period before the run (the registered video's)
   int elapsedMs = 0;
   DetectionSettings settings;  // the settings used, with their reference image
   Trajectory trajectory;       // the points recorded, finished (smoothed)

@@ -58,6 +58,7 @@ class AnalysisSource {
   int currentIndex = -1;         // index and time of the frame processed last
   int currentTime = 0;
   AnalysisPeriod period;
+  int framesExpected = 0;  // the period's frames before the first run (0: not yet known)
   // The run's values of the analysis information (values 1 to 10 and the stamp), with the
   // video fields of the file it read.
   AnalysisInfo info;

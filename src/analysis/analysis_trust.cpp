@@ -13,7 +13,22 @@ std::vector<AnalysisWarning> AnalysisWarnings(const TestOutcome& outcome, float 
                               outcome.rate, minimumRate, outcome.frames);
     warnings.push_back({AnalysisWarningKind::kLowDetectionRate, text});
   }
+  if (outcome.frames < outcome.framesExpected) {
+    std::string text = Format("only %d of the video's %d frames were analysed: the video ends "
+                              "early (damaged, cut or replaced since it was added); the results "
+                              "cover the frames analysed",
+                              outcome.frames, outcome.framesExpected);
+    warnings.push_back({AnalysisWarningKind::kFramesMissing, text});
+  }
   return warnings;
+}
+
+const char* AnalysisWarningKey(AnalysisWarningKind kind) {
+  switch (kind) {
+    case AnalysisWarningKind::kLowDetectionRate: return "low_detection_rate";
+    case AnalysisWarningKind::kFramesMissing: return "frames_missing";
+  }
+  return "warning";
 }
 
 }  // namespace vx

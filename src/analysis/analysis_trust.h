@@ -15,7 +15,13 @@ namespace vx {
 // with other settings, and a test that stays under it is reported.
 inline constexpr float kDefaultMinimumRate = 90.0f;
 
-enum class AnalysisWarningKind { kLowDetectionRate };
+enum class AnalysisWarningKind {
+  kLowDetectionRate,  // under the minimum rate: the animal was often not found
+  kFramesMissing,     // fewer frames analysed than the video has: damaged, cut or replaced
+};
+
+// The warning's name in machine-readable output ("low_detection_rate", "frames_missing").
+const char* AnalysisWarningKey(AnalysisWarningKind kind);
 
 struct AnalysisWarning {
   AnalysisWarningKind kind = AnalysisWarningKind::kLowDetectionRate;

@@ -68,6 +68,16 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
                         outcome.detail.c_str()));
     return;
   }
+  // Zones, arena and ruler are drawn on the protocol's image: on frames of another size they
+  // would fall in the wrong places.
+  const cv::Size frame(source.video.frameWidth(), source.video.frameHeight());
+  const cv::Size image(job.protocol.width, job.protocol.height);
+  if (job.protocolFound && image.area() > 0 && frame != image) {
+    outcome.kind = TestOutcomeKind::kVideoSizeMismatch;
+    outcome.detail = Format("the video's frames are %dx%d pixels, the protocol's image is %dx%d",
+                            frame.width, frame.height, image.width, image.height);
+    return;
+  }
   const Clock& clock = *services.clock;
   const auto attempt = [&](const std::string& settings) {
     return AnalyseTestBatch(source, job, zones, ParseDetectionSettings(settings, clock),
@@ -113,6 +123,7 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.kind = TestOutcomeKind::kAnalysed;
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
+  outcome.framesExpected = best.framesExpected;
   outcome.notice = best.notice;
   slot.best = std::move(best);
 }

@@ -55,6 +55,7 @@ enum class TestOutcomeKind {
   kNoVideo,         // the test has no video
   kVideoMissing,    // its video file is not on disk
   kVideoUnreadable,  // the video library cannot read it
+  kVideoSizeMismatch,  // its frames are not the size of the protocol's image
   kNoDetection,     // no attempt could run (reference image not prepared)
   kNotSaved,        // the analysis could not be written
   kCancelled,
@@ -65,13 +66,15 @@ struct TestOutcome {
   int position = 0;  // 1-based position in the list
   std::string title;
   TestOutcomeKind kind = TestOutcomeKind::kUnreadable;
-  std::string detail;   // the missing video's path, or why the video cannot be read
+  std::string detail;   // the missing video's path, why the video cannot be read, or both
+                        // frame sizes ("640x480 pixels; the protocol's image is 320x240")
   float rate = 0.0f;    // detection rate of the kept attempt, percent
   int attempts = 0;     // attempts run
   int keptAttempt = 0;  // 0: the test's own settings
   int settingsFrom = -1;  // the test whose settings were kept; -1 its own or the alternative
   int elapsedMs = 0;
-  int frames = 0;       // frames of the period of the kept attempt
+  int frames = 0;       // frames of the period of the kept attempt (frames analysed)
+  int framesExpected = 0;  // the frames that period should have had
   std::vector<std::string> log;  // the test's log lines, in order
   std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
 };

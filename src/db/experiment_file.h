@@ -7,7 +7,9 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 
@@ -17,13 +19,20 @@ namespace vx {
 // handed to the database code, which never opens videos itself.
 struct VideoFileFacts {
   int frameCount = 0;
-  int durationMs = 0;  // frameCount x 1000 / fps, rounded
+  int durationMs = 0;  // the time of the last frame, ms (the first frame is at 0)
   int width = 0;       // pixels
   int height = 0;
   double fps = 0;      // frames per second as the file announces it; 0 when unknown
   int backend = 0;     // the video library's back-end number (1900 FFmpeg); 0 unknown
+  std::vector<uint8_t> frameTimes;  // the frame-times blob to store (Videos.ListePoints)
+  int announcedCount = 0;  // the count the file's header gives (0: none)
+  bool counted = false;  // the frames were counted by decoding (the file's count was wrong
+                         // or could not be trusted)
 };
-using VideoProbe = std::function<bool(const std::string& path, VideoFileFacts& facts)>;
+// progress(frames, announced) is called while frames are counted; may be empty.
+using VideoProbeProgress = std::function<void(int frames, int announced)>;
+using VideoProbe = std::function<bool(const std::string& path, VideoFileFacts& facts,
+                                      const VideoProbeProgress& progress)>;
 
 struct ExperimentFile {
   std::string path;      // the .vxdb file; empty when no experiment is open

@@ -231,7 +231,8 @@ TEST_F(UpgradeData, VideosKeptBesideTestsBecomeVideoRows) {
     vx::testing::WriteFileBytes(folder + "/" + name, "not really a video");
   }
   std::vector<std::string> probed;
-  file.videoProbe = [&](const std::string& video, vx::VideoFileFacts& facts) {
+  file.videoProbe = [&](const std::string& video, vx::VideoFileFacts& facts,
+                       const vx::VideoProbeProgress&) {
     probed.push_back(video);
     facts = {250, 10000, 640, 480};
     return video.find("Test_2_3") == std::string::npos;  // this one cannot be read

@@ -28,7 +28,7 @@ void RegisterTestVideo(Run& run, int testId, const std::string& name, const std:
   SQLite::Database& db = run.db;
   VideoFileFacts facts;
   const std::string path = ResolveVideoPath(run.file, stored);
-  if (!run.file.videoProbe || !run.file.videoProbe(path, facts)) facts = VideoFileFacts{};
+  if (!run.file.videoProbe || !run.file.videoProbe(path, facts, {})) facts = VideoFileFacts{};
   std::vector<uint8_t> raw;
   db.ReadBlob(Format("select ListePoints from TestsPoints where Id=%d", testId), raw);
   db.Execute(Format("Insert into Videos (Id, Name, Notes, File, IdProtocol, Status, DateAcq, "
@@ -37,6 +37,8 @@ void RegisterTestVideo(Run& run, int testId, const std::string& name, const std:
                     testId, SqlQuote(name).c_str(), SqlQuote(stored).c_str(), -1, 0,
                     static_cast<long long>(dateAcq), facts.frameCount, facts.durationMs,
                     facts.width, facts.height));
+  // Times recorded with the old test win; otherwise those read from the file.
+  if (raw.empty()) raw = facts.frameTimes;
   if (!raw.empty()) {
     db.WriteBlob(Format("update Videos set ListePoints=? where Id=%d", testId), raw.data(),
                  raw.size());

@@ -1,49 +1,34 @@
 #include "video/video_probe.h"
 
-#include <opencv2/core.hpp>
-#include <opencv2/videoio.hpp>
-
-#include <cmath>
 #include <filesystem>
+
+#include "video/video_scan.h"
 
 namespace vx {
 
-namespace {
-
-// Counting by decoding is the last resort for containers that announce no frame count.
-int CountFrames(cv::VideoCapture& capture) {
-  int count = 0;
-  while (capture.grab()) ++count;
-  return count;
-}
-
-}  // namespace
-
-bool ProbeVideoFile(const std::string& path, VideoFileFacts& facts) {
+bool ProbeVideoFile(const std::string& path, VideoFileFacts& facts,
+                    const VideoProbeProgress& progress) {
   std::error_code error;
   if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
-  try {
-    cv::VideoCapture capture(path, cv::CAP_FFMPEG);
-    if (!capture.isOpened()) return false;
-    VideoFileFacts read;
-    read.backend = cv::CAP_FFMPEG;
-    read.width = static_cast<int>(capture.get(cv::CAP_PROP_FRAME_WIDTH));
-    read.height = static_cast<int>(capture.get(cv::CAP_PROP_FRAME_HEIGHT));
-    read.fps = capture.get(cv::CAP_PROP_FPS);
-    const double announced = capture.get(cv::CAP_PROP_FRAME_COUNT);
-    read.frameCount = announced >= 1 ? static_cast<int>(std::llround(announced))
-                                     : CountFrames(capture);
-    if (read.width <= 0 || read.height <= 0 || read.frameCount <= 0) return false;
-    if (std::isfinite(read.fps) && read.fps > 0) {
-      read.durationMs = static_cast<int>(std::llround(read.frameCount * 1000.0 / read.fps));
-    } else {
-      read.fps = 0;
-    }
-    facts = read;
+  VideoScan scan;
+  const ScanProgress report = [&progress](int frames, int announced) {
+    if (progress) progress(frames, announced);
     return true;
-  } catch (const cv::Exception&) {
-    return false;
-  }
+  };
+  if (ScanVideoFile(path, scan, report) != VideoStatus::kOk) return false;
+  if (scan.width <= 0 || scan.height <= 0 || scan.frameCount <= 0) return false;
+  VideoFileFacts read;
+  read.backend = scan.backend;
+  read.width = scan.width;
+  read.height = scan.height;
+  read.fps = scan.fps;
+  read.frameCount = scan.frameCount;
+  read.durationMs = static_cast<int>(scan.times.back());
+  read.frameTimes = WriteFrameTimes(RegisteredFrameTimes(scan.times));
+  read.counted = scan.counted;
+  read.announcedCount = scan.announcedCount;
+  facts = std::move(read);
+  return true;
 }
 
 }  // namespace vx

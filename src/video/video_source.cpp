@@ -32,7 +32,6 @@ const char* VideoStatusText(VideoStatus status) {
     case VideoStatus::kCannotOpen: return "the file cannot be read as a video";
     case VideoStatus::kBadFrameRate: return "the video reports no usable frame rate";
     case VideoStatus::kFirstGrabFailed: return "not even the first frame can be decoded";
-    case VideoStatus::kNegativeTime: return "the first frame has a negative time";
     case VideoStatus::kTimesBackwards: return "the frame times go backwards";
     case VideoStatus::kRateMismatch:
       return "the frame times do not match the reported frame rate";
@@ -94,13 +93,17 @@ VideoStatus VideoSource::OpenWithBackendOrder(const std::string& path,
 VideoStatus VideoSource::ReadStartAndTiming() {
   fps_ = file_->Get(CaptureProperty::Fps);
   if (!(fps_ > 0.0 && fps_ < 200.0)) return VideoStatus::kBadFrameRate;
+  nominalFps_ = fps_;
   if (backend_ == kBackendFfmpeg && seekByTime_ != 0) fps_ = RoundRateUp(fps_);
 
   startFrame_ = RoundedProperty(*file_, CaptureProperty::PosFrames);
   startTimeMs_ = RoundedProperty(*file_, CaptureProperty::PosMsec);
   if (!file_->Grab()) return VideoStatus::kFirstGrabFailed;
-  const double firstTime = file_->Get(CaptureProperty::PosMsec);
-  if (firstTime < 0.0) return VideoStatus::kNegativeTime;
+  // Phone and camera files cut with an edit list present their first frame before the
+  // stream's zero: that frame becomes the origin of every time, instead of a refusal.
+  const double reportedFirst = file_->Get(CaptureProperty::PosMsec);
+  if (reportedFirst < 0.0) originMs_ = reportedFirst;
+  const double firstTime = Position();
   if (backend_ == kBackendMsmf) {
     startFrame_ = RoundedProperty(*file_, CaptureProperty::PosFrames);
     startTimeMs_ = RoundHalfEven(firstTime);
@@ -115,9 +118,9 @@ VideoStatus VideoSource::ReadStartAndTiming() {
   probe.Add(firstTime);
   for (int grabbed = 1; grabbed < TimingProbe::kMaxFrames && !probe.Done(); ++grabbed) {
     if (!file_->Grab()) break;
-    if (!probe.Add(file_->Get(CaptureProperty::PosMsec))) return VideoStatus::kTimesBackwards;
+    if (!probe.Add(Position())) return VideoStatus::kTimesBackwards;
   }
-  const TimingProbe::Verdict verdict = probe.Finish(file_->Get(CaptureProperty::PosMsec));
+  const TimingProbe::Verdict verdict = probe.Finish(Position());
   if (verdict.refused) return VideoStatus::kRateMismatch;
   seekByTime_ = verdict.seekByTime;
   measuredFps_ = verdict.measuredFps;
@@ -152,7 +155,7 @@ VideoStatus VideoSource::GoToFrame(int n) {
   if (currentFrame_ >= 0 && n == currentFrame_ + 1) return ReadInto(file_->Read(scratch_), n);
   CaptureStatus seek = CaptureStatus::Ok;
   if (seekByTime_ != 0) {
-    seek = file_->Set(CaptureProperty::PosMsec, static_cast<double>(FrameTimeMs(n)));
+    seek = file_->Set(CaptureProperty::PosMsec, static_cast<double>(FrameTimeMs(n)) + originMs_);
   } else {
     seek = file_->Set(CaptureProperty::PosFrames, startFrame_ + n > 0 ? startFrame_ + n : 0);
   }
@@ -176,17 +179,37 @@ VideoStatus VideoSource::ReadInto(CaptureStatus status, int requested) {
 bool VideoSource::ReadNextFrame(cv::Mat& image, double& positionMs) {
   if (!IsFileOpen()) return false;
   if (file_->Read(image) != CaptureStatus::Ok || image.empty()) return false;
+  return AfterRead(positionMs);
+}
+
+bool VideoSource::GrabNextFrame(double& positionMs) {
+  if (!IsFileOpen() || !file_->Grab()) return false;
+  return AfterRead(positionMs);
+}
+
+bool VideoSource::AfterRead(double& positionMs) {
   positionMs = PositionOfFrameRead(currentFrame_ + 1);
   currentFrame_ = std::max(0, FrameIndexAtTime(positionMs, fps_) - startFrame_);
   return true;
 }
 
+bool VideoSource::CountMatchesEnd() {
+  if (!IsFileOpen() || frameCount_ < 1) return false;
+  const int last = frameCount_ - 1;
+  bool matches = file_->Set(CaptureProperty::PosFrames, last) == CaptureStatus::Ok &&
+                 file_->Grab() &&
+                 RoundHalfEven(file_->Get(CaptureProperty::PosFrames)) == frameCount_;
+  matches = matches && !file_->Grab();
+  GoToFrame(-1);
+  return matches;
+}
+
+double VideoSource::Position() const { return file_->Get(CaptureProperty::PosMsec) - originMs_; }
+
 double VideoSource::PositionOfFrameRead(int expected) const {
   const double reported = file_->Get(CaptureProperty::PosMsec);
-  if (reported > 0 || expected < 1 || fps_ <= 0 || startFrame_ + expected > lastFrame_) {
-    return reported;
-  }
-  return (startFrame_ + expected) * 1000.0 / fps_;
+  if (reported != 0.0 || expected < 1 || nominalFps_ <= 0) return reported - originMs_;
+  return (startFrame_ + expected) * 1000.0 / nominalFps_;
 }
 
 void VideoSource::SetBlackFrame() {
@@ -208,6 +231,8 @@ void VideoSource::ReleaseFile() {
   currentFrame_ = -1;
   fps_ = 0.0;
   measuredFps_ = 0.0;
+  nominalFps_ = 0.0;
+  originMs_ = 0.0;
   startFrame_ = 0;
   startTimeMs_ = 0;
   lastFrame_ = 1;

@@ -42,7 +42,6 @@ enum class VideoStatus {
   kCannotOpen,           // no back-end could open the file
   kBadFrameRate,         // reported rate 0, negative, or 200 and more
   kFirstGrabFailed,      // not even one frame could be decoded
-  kNegativeTime,         // the first frame reports a negative time
   kTimesBackwards,       // frame times go backwards during the timing probe
   kRateMismatch,         // measured rate off by more than a factor 2 from the reported one
   kNotOpen,              // no file is open
@@ -95,6 +94,14 @@ class VideoSource {
   // then left empty or unchanged). image is written in place when it already has the frame's
   // size, so a caller can hand in recycled buffers.
   bool ReadNextFrame(cv::Mat& image, double& positionMs);
+  // The same step without handing out the image (the frame is decoded, not converted): for
+  // counting frames and reading their times.
+  bool GrabNextFrame(double& positionMs);
+
+  // Whether the frame count the file announces can be trusted: a count is given and the
+  // frame it names last exists and is the last one (an edit list that drops frames, a cut or
+  // a damaged end makes them disagree). Reads around the end of the file, then rewinds.
+  bool CountMatchesEnd();
 
   // ---- Cameras -----------------------------------------------------------------------------
   // Opens camera list position index (V4L2, then any other interface) and asks for 640×480.
@@ -155,6 +162,11 @@ class VideoSource {
   int cameraHeight() const { return cameraHeight_; }
   int skipFactor() const { return skipFactor_; }
   double measuredFps() const { return measuredFps_; }
+  // The rate as the file announces it (fps() may be rounded up for time seeking).
+  double nominalFps() const { return nominalFps_; }
+  // The back-end time of the first frame when it was negative (files cut with an edit list):
+  // every position is reported relative to it, so the first frame is at 0. 0 otherwise.
+  double originMs() const { return originMs_; }
 
   // The video fields of the analysis information for the open file.
   VideoInfoFields InfoFields() const;
@@ -166,9 +178,11 @@ class VideoSource {
   VideoStatus ReadInto(CaptureStatus status, int requested);
   // The position (ms) of the frame just read, expected to be frame `expected`. FFmpeg's reader
   // reports 0 for the frames it drains from the decoder after the file's last packet (the
-  // reordering delay of H.264): within the file's frames, such a frame is placed where it was
-  // expected, at the file's rate.
+  // reordering delay of H.264): such a frame is placed where it was expected, at the rate the
+  // file announces (not the rounded-up one, which drifts by a frame every few hundred).
   double PositionOfFrameRead(int expected) const;
+  double Position() const;  // the back-end's time of the frame last grabbed, from the origin
+  bool AfterRead(double& positionMs);
   void SetBlackFrame();
   void ReleaseFile();
   bool OpenCameraDevice(int index);
@@ -190,6 +204,8 @@ class VideoSource {
   int currentFrame_ = -1;
   double fps_ = 0.0;
   double measuredFps_ = 0.0;
+  double nominalFps_ = 0.0;
+  double originMs_ = 0.0;
   int frameWidth_ = 0;
   int frameHeight_ = 0;
   int fourcc_ = 0;

@@ -55,13 +55,14 @@ class AnalysisFixture : public ExperimentFixture {
     return protocol.id;
   }
 
-  // A video file of frames frames at fps, with uniform frame times.
+  // A video file of frames frames at fps, with uniform frame times (the last frame's time as
+  // the duration).
   int AddVideo(const std::string& path, int frames, double fps, cv::Size size) {
     CVideoFile video;
     video.name = path;
     video.file = path;
     video.nbFrames = frames;
-    video.duration = RoundHalfEven(frames * 1000.0 / fps);
+    video.duration = RoundHalfEven((frames - 1) * 1000.0 / fps);
     video.width = size.width;
     video.height = size.height;
     video.listePoints = UniformFrameTimes(video.nbFrames, video.duration);
