@@ -25,6 +25,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterAnalysisCommands(app, context, result);
   RegisterDemoCommands(app, context, result);
   RegisterReportCommands(app, context, result);
+  RegisterCatalogueCommands(app, context, result);
 }
 
 }  // namespace
