@@ -12,6 +12,7 @@
 #include "experiment_access.h"
 #include "measures/measure_catalogue.h"
 #include "measures/measure_names.h"
+#include "option_values.h"
 #include "output.h"
 #include "reports/report_definition.h"
 #include "reports/report_fields.h"
@@ -183,7 +184,7 @@ CLI::App* EditCommand(CLI::App& verb, const char* name, const char* description,
 void RegisterReportEditCommands(CLI::App& verb, Context& context, CommandResult& result) {
   auto add = std::make_shared<EditOptions>();
   CLI::App* addCommand = EditCommand(verb, "add", "Add a report to a protocol; prints its id", *add);
-  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required();
+  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required()->check(NumberIn(RecordId()));
   addCommand->add_option_function<std::string>("--name", [add](const std::string& n) {
     add->name = n;
     add->nameGiven = true;

@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -43,8 +44,8 @@ int RunList(Context& context, const std::string& path, int protocolId, OutputFor
     if (protocolId != -1 && protocol.id != protocolId) continue;
     for (const Report& r : ProtocolReports(protocol)) {
       table.Add({Cell::Int(r.id), Cell::Int(r.protocolId), Cell::Str(r.name),
-                 r.readable ? Cell::Int(r.definition.measure) : Cell{Cell::Literal, "null"},
-                 Cell::Str(r.readable ? MeasureLabel(r.definition.measure) : ""),
+                 Cell::Int(r.readable ? r.definition.measure : -1),
+                 Cell::Str(r.readable ? MeasureLabel(r.definition.measure) : "unreadable definition"),
                  Cell::Str(r.config)});
     }
   }
@@ -169,7 +170,7 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
 
   CLI::App* list = verb->add_subcommand("list", "List the reports");
   list->add_option("EXP", *path, "Experiment file")->required();
-  list->add_option("--protocol", *protocolId, "Only the reports of this protocol");
+  list->add_option("--protocol", *protocolId, "Only the reports of this protocol")->check(NumberIn(RecordId()));
   list->add_flag("--json", *json, "One JSON document")
       ->excludes(list->add_flag("--csv", *csv, "CSV: a header row, then one row per report"));
   list->callback([&context, &result, path, protocolId, json, csv] {
@@ -182,8 +183,8 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
       "run", "Run a report over its protocol's tests: one row per test, one column per period "
              "and cell (cached results are used and fresh ones cached)");
   run->add_option("EXP", *path, "Experiment file")->required();
-  run->add_option("REPORT_ID", *reportId, "Report id")->required();
-  run->add_option("--filter", *filterId, "Only the tests a filter selects");
+  run->add_option("REPORT_ID", *reportId, "Report id")->required()->check(NumberIn(RecordId()));
+  run->add_option("--filter", *filterId, "Only the tests a filter selects")->check(NumberIn(RecordId()));
   run->add_flag("--json", *json, "One JSON document")
       ->excludes(run->add_flag("--csv", *csv, "CSV: a header row, then one row per test"));
   run->callback([&context, &result, path, reportId, filterId, json, csv] {
