@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "option_values.h"
 

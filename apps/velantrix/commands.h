@@ -37,8 +37,5 @@ void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& res
 void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& result);
-// report add, set, show and delete, on the "report" verb.
-void RegisterReportEditCommands(CLI::App& verb, Context& context, CommandResult& result);
-void RegisterCatalogueCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "base/text.h"
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "measures/measure_catalogue.h"
 #include "measures/measure_definition.h"

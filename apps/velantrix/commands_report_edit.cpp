@@ -6,7 +6,7 @@
 
 #include "base/messages.h"
 #include "base/text.h"
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "db/result_store.h"
 #include "experiment_access.h"

@@ -11,7 +11,7 @@
 #include "reports/report_table.h"
 #include "base/messages.h"
 #include "base/text.h"
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "experiment_access.h"
 #include "option_values.h"

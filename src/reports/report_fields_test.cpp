@@ -63,7 +63,7 @@ TEST(ReportFields, RefusedValuesChangeNothing) {
       {"measure", "29"},       {"measure", "speed"},        {"value", "percent-of-zones"},
       {"unit", "km"},          {"unit", "cm/m2"},           {"zones", "Nowhere"},
       {"zones", "Ruler line"}, {"zones", ""},               {"periods", "slices:0"},
-      {"periods", "slices:-5min"}, {"periods", "slices:5 min"}, {"periods", "periods:a=90s-10s"},
+      {"periods", "slices:-5min"}, {"periods", "periods:a=90s-10s"},
       {"periods", "periods:=0-10"}, {"periods", "events:after:x/never"},
       {"periods", "events:in:Nowhere:5s/never"}, {"periods", "events:entered:Centre:0/never"},
       {"periods", "hourly"},   {"precision", "7"},          {"precision", "nan"},
