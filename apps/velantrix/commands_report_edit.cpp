@@ -79,7 +79,7 @@ int ApplyDefinitionFlags(Context& context, const EditOptions& options, const CPr
   if (options.configGiven) {
     MeasureDefinition read;
     if (!ParseMeasureConfig(options.config, read) || FormatMeasureConfig(read) != options.config) {
-      return context.Fail(Format("--config: '%s' is not a complete measure definition (version 5).",
+      return context.Fail(Format("--config: '%s' is not a measure definition (a complete version-5 text).",
                                  options.config.c_str()),
                           kExitUsage);
     }
