@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "option_values.h"
 
@@ -26,6 +26,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterAnalysisCommands(app, context, result);
   RegisterDemoCommands(app, context, result);
   RegisterReportCommands(app, context, result);
+  RegisterCatalogueCommands(app, context, result);
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ namespace vx::cli {
 namespace {
 
 // Time in each zone over the whole test, and the entries into each zone.
-const char* kTimeInZones = "5|12|0||3|-1|0|0|1|-2|0|0|";  // seconds.milliseconds
-const char* kEntries = "5|4|0||0|-1|0|0|0|1|-2|0|0|";
+const std::vector<std::string> kTimeInZones = {"--measure", "time-in-zone", "--unit", "s.ms"};
+const std::vector<std::string> kEntries = {"--measure", "entries"};
 
 struct DemoOptions {
   std::string dir;
@@ -104,10 +104,11 @@ bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::stri
 
 // Stores a report in the demo's protocol and prints its table over the experiment's tests.
 bool AddAndRunReport(DemoSteps& steps, const std::string& exp, const std::string& name,
-                     const char* config) {
+                     const std::vector<std::string>& definition) {
   std::string report;
-  return steps.Run({"report", "add", exp, "--protocol", "1", "--name", name, "--config", config},
-                   &report, true) &&
+  std::vector<std::string> add = {"report", "add", exp, "--protocol", "1", "--name", name};
+  add.insert(add.end(), definition.begin(), definition.end());
+  return steps.Run(add, &report, true) &&
          steps.Run({"report", "run", exp, report}, nullptr, true);
 }
 

@@ -1,4 +1,4 @@
-// Verbs on reports: report add, report list, report run.
+// Verbs on reports: report list, report run (add, set, show and delete: commands_report_edit.cpp).
 #include <CLI/CLI.hpp>
 
 #include <charconv>
@@ -12,7 +12,7 @@
 #include "reports/report_table.h"
 #include "base/messages.h"
 #include "base/text.h"
-#include "commands.h"
+#include "commands_extra.h"
 #include "context.h"
 #include "experiment_access.h"
 #include "option_values.h"
@@ -31,34 +31,6 @@ std::string StoredNumber(double value) {
   char text[32];
   const auto end = std::to_chars(text, text + sizeof text, f);
   return std::string(text, end.ptr);
-}
-
-struct AddOptions {
-  std::string path, name, config;
-  int protocolId = -1;
-};
-
-int RunAdd(Context& context, const AddOptions& options) {
-  if (Trim(options.name).empty()) return context.Fail(MessageText(msg::kEnterName), kExitUsage);
-  Report report;
-  report.name = options.name;
-  report.protocolId = options.protocolId;
-  if (!ParseMeasureConfig(options.config, report.definition)) {
-    return context.Fail(Format("'%s' is not a measure definition.", options.config.c_str()),
-                        kExitUsage);
-  }
-  if (const int refused = ValidateMeasureDefinition(report.definition); refused != 0) {
-    return context.Fail(MessageText(refused), kExitUsage);
-  }
-  Experiment experiment;
-  int status = kExitOk;
-  if (!OpenExperimentForCommand(context, options.path, experiment, status)) return status;
-  if (experiment.FindProtocol(options.protocolId) == nullptr) {
-    return context.Fail(Format("There is no protocol %d in '%s'.", options.protocolId,
-                               options.path.c_str()));
-  }
-  const bool saved = SaveReport(experiment, report);
-  return ReportCreated(context, saved, report.id, "report");
 }
 
 int RunList(Context& context, const std::string& path, int protocolId, OutputFormat format) {
@@ -228,16 +200,7 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
   CLI::App* verb = Verb(app, "report", "Reports: measure definitions of a protocol, run over its tests");
   verb->require_subcommand(1);
 
-  auto add = std::make_shared<AddOptions>();
-  CLI::App* addCommand = verb->add_subcommand("add", "Add a report to a protocol; prints its id");
-  addCommand->add_option("EXP", add->path, "Experiment file")->required();
-  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required()->check(NumberIn(RecordId()));
-  addCommand->add_option("--name", add->name, "Report name")->required();
-  addCommand->add_option("--config", add->config, "The measure definition in its stored text form")
-      ->required();
-  addCommand->callback([&context, &result, add] {
-    result.Select([&context, add] { return RunAdd(context, *add); });
-  });
+  RegisterReportEditCommands(*verb, context, result);
 
   auto path = std::make_shared<std::string>();
   auto protocolId = std::make_shared<int>(-1);

@@ -47,7 +47,7 @@ TEST_F(ReportCommands, ListShowsEveryReportOrOneProtocols) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Format("id,protocol,name,measure,measure_name,config\n"
                             "%d,1,Time,12,Time spent in a zone,%s\n"
-                            "%d,2,Other,4,Nombre d'entr\xC3\xA9" "es dans une zone,%s\n",
+                            "%d,2,Other,4,Number of entries into a zone,%s\n",
                             time, kTimeInZone, other, "5|4|0||0|-1|0|0|0|1|-2|0|0|"));
   run = Run({"report", "list", file.path(), "--protocol", "2", "--json"});
   ASSERT_EQ(run.status, 0) << run.err;

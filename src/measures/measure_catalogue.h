@@ -2,8 +2,7 @@
 // the report-type tree, the kind of value a measure yields (which decides how it is shown and
 // cached), and which measures are offered.
 //
-// Labels 0 to 11 are the program's own texts (a few of them in French, as the string table
-// holds them); 12 to 28 are the English texts of the interface language file.
+// Labels are English; translations come with the interface language files.
 #pragma once
 
 #include <string>
