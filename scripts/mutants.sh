@@ -157,6 +157,8 @@ def restore():
         path = open(journal + ".path", encoding="utf-8").read()
         with open(journal, "rb") as f: original = f.read()
         with open(path, "wb") as f: f.write(original)
+        # Newer than any object a stopped compiler may have left from the mutant: it is rebuilt.
+        os.utime(path, None)
         os.remove(journal + ".path"); os.remove(journal)
 
 class Interrupted(Exception): pass
@@ -165,11 +167,18 @@ for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
     signal.signal(s, interrupted)
 
 def sh(cmd, limit=None, env=None):
+    """Runs a command in its own process group, which is killed whole on a time-out or an
+    interruption, so that no compiler outlives the mutant it was given."""
+    process = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env,
+                               start_new_session=True)
     try:
-        return subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=limit, env=env, start_new_session=True).returncode
+        return process.wait(timeout=limit)
     except subprocess.TimeoutExpired:
         return "timeout"
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 def configure():
     os.makedirs(build, exist_ok=True)
