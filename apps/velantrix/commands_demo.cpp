@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "context.h"
 #include "demo_scene.h"
+#include "option_values.h"
 
 namespace vx::cli {
 
@@ -96,8 +97,8 @@ bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::stri
   return steps.Run({"animal", "add", exp, "--name", "Mouse 1"}, &animal) &&
          steps.Run({"video", "add", exp, video, "--name", "Open field, mouse 1"}, &videoId) &&
          steps.Run({"test", "add", exp, "--protocol", protocol, "--video", videoId, "--animal",
-                    animal, "--title", "Mouse 1, day 1", "--detection",
-                    "5|0|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1"},
+                    animal, "--title", "Mouse 1, day 1", "--method", "auto",
+                    "--reference", "background"},
                    &test);
 }
 
@@ -158,7 +159,7 @@ void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result
               "analyse it and show the results");
   demo->add_option("DIR", o->dir, "Folder for the files (default: a new folder here)");
   demo->add_option("--seconds", o->seconds, "Length of the sample video")
-      ->check(CLI::Range(1.0, 36000.0));
+      ->check(NumberIn({1, 36000, false, "s"}));
   demo->add_flag("--no-analyze{false}", o->analyse,
                  "Only render the video and build the experiment");
   demo->callback([&, o] { result.Select([&, o] { return RunDemo(context, *o); }); });

@@ -4,6 +4,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <climits>
 #include <fstream>
 #include <memory>
 
@@ -13,6 +14,8 @@
 #include "db/animal_size.h"
 #include "detection/detection_drawing.h"
 #include "detection/detector.h"
+#include "detection_flags.h"
+#include "option_values.h"
 #include "output.h"
 #include "video/video_info.h"
 #include "video/video_source.h"
@@ -55,7 +58,7 @@ int RunVideoInfo(Context& context, const std::string& path, bool json) {
 
 struct DetectOptions {
   std::string video;
-  std::string settings;
+  DetectionFlags settings;
   int frame = -1;      // -1: not given
   int count = 0;       // 0: to the end
   std::string arena;   // "LEFT,TOP,RIGHT,BOTTOM"
@@ -191,7 +194,14 @@ int DetectOneFrame(Context& context, VideoSource& source, Detector& detector,
 }
 
 int RunDetect(Context& context, const DetectOptions& options) {
-  DetectionSettings settings = ParseDetectionSettings(options.settings, context.clock);
+  if (!options.settings.Given()) {
+    return context.Fail("detect: give the detection settings, by name (--method and the others, "
+                        "see --help) or as stored text (--settings).", kExitUsage);
+  }
+  DetectionSettings settings = ParseDetectionSettings("", context.clock);
+  if (const int status = ApplyDetectionFlags(context, options.settings, settings); status != kExitOk) {
+    return status;
+  }
   cv::Rect arena;
   if (!options.arena.empty() && !ParseArena(options.arena, arena)) {
     return context.Fail("--arena wants LEFT,TOP,RIGHT,BOTTOM with RIGHT > LEFT and BOTTOM > TOP.",
@@ -249,11 +259,14 @@ void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& r
   auto options = std::make_shared<DetectOptions>();
   CLI::App* detect = app.add_subcommand("detect", "Find the animal in a video without an experiment");
   detect->add_option("VIDEO", options->video, "Video file")->required();
-  detect->add_option("--settings", options->settings, "Detection settings in their stored text form")->required();
-  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(CLI::NonNegativeNumber);
-  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(CLI::PositiveNumber);
-  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels");
-  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)");
+  // Here the reference is an image file (--reference below), not a stored reference choice.
+  AddDetectionFlags(*detect, options->settings, "--settings", "reference");
+  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(NumberIn({0, INT_MAX, true, ""}));
+  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(NumberIn({1, INT_MAX, true, ""}));
+  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels")
+      ->check(NumbersIn({"LEFT,TOP,RIGHT,BOTTOM", ',', 4, PixelCoordinate(), false}));
+  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)")
+      ->check(NumberIn({0.0001, 10000, false, "mm/pixel"}));
   detect->add_flag("--head", options->head, "Detect the head too");
   detect->add_option("--out", options->out, "Draw the frame's detection into this image (.png)");
   detect->add_option("--csv", options->csv, "Write every frame's point to this CSV file ('-': standard output)");
