@@ -76,13 +76,17 @@ void PrintAnalysisText(std::ostream& out, const AnalysisFacts& facts) {
                   static_cast<long long>(facts.lastFrame), facts.endMs / 1000.0);
   }
   out << "  ended by: " << facts.ending << '\n';
+  if (facts.background != BackgroundMethod::kNone) {
+    out << "  background: " << BackgroundWords(facts.background) << '\n';
+  }
 }
 
 std::string AnalysisJson(const AnalysisFacts& facts) {
   if (!facts.analysed) return "null";
   return Format("{\"frames\": %lld, \"video_frames\": %s, \"frames_with_animal\": %lld, "
                 "\"detection_rate\": %s, \"timing\": %s, \"first_frame\": %lld, "
-                "\"last_frame\": %lld, \"start_ms\": %lld, \"end_ms\": %lld, \"ended_by\": %s}",
+                "\"last_frame\": %lld, \"start_ms\": %lld, \"end_ms\": %lld, \"ended_by\": %s, "
+                "\"background\": %s}",
                 static_cast<long long>(facts.framesAnalysed),
                 facts.videoFrames >= 0 ? std::to_string(facts.videoFrames).c_str() : "null",
                 static_cast<long long>(facts.framesWithAnimal),
@@ -90,7 +94,10 @@ std::string AnalysisJson(const AnalysisFacts& facts) {
                 JsonString(TimingSourceName(facts.timing)).c_str(),
                 static_cast<long long>(facts.firstFrame), static_cast<long long>(facts.lastFrame),
                 static_cast<long long>(facts.startMs), static_cast<long long>(facts.endMs),
-                JsonString(facts.ending).c_str());
+                JsonString(facts.ending).c_str(),
+                facts.background == BackgroundMethod::kNone
+                    ? "null"
+                    : JsonString(BackgroundKey(facts.background)).c_str());
 }
 
 void PrintJson(std::ostream& out, const CInfosTest& t, const Names& names,

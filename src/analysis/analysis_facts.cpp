@@ -8,8 +8,8 @@ namespace vx {
 
 namespace {
 
-const char* EndingWords(int64_t ending) {
-  switch (static_cast<RunEnding>(ending)) {
+const char* EndingWords(RunEnding ending) {
+  switch (ending) {
     case RunEnding::kPeriodEnded: return "end of the period";
     case RunEnding::kStopAction: return "stopped by the stage program";
     case RunEnding::kMaximumDuration: return "maximum duration reached";
@@ -19,6 +19,26 @@ const char* EndingWords(int64_t ending) {
 }
 
 }  // namespace
+
+const char* BackgroundWords(BackgroundMethod method) {
+  switch (method) {
+    case BackgroundMethod::kComposite: return "composed from frames where the animal is elsewhere";
+    case BackgroundMethod::kPaintedFrame: return "the middle frame with the animal painted over";
+    case BackgroundMethod::kTemporalMedian: return "the median of frames spread over the video";
+    case BackgroundMethod::kNone: break;
+  }
+  return "";
+}
+
+const char* BackgroundKey(BackgroundMethod method) {
+  switch (method) {
+    case BackgroundMethod::kComposite: return "composite";
+    case BackgroundMethod::kPaintedFrame: return "painted_frame";
+    case BackgroundMethod::kTemporalMedian: return "median";
+    case BackgroundMethod::kNone: break;
+  }
+  return "";
+}
 
 AnalysisFacts ReadAnalysisFacts(const CInfosTest& test, const CVideoFile* video) {
   AnalysisFacts facts;
@@ -39,7 +59,8 @@ AnalysisFacts ReadAnalysisFacts(const CInfosTest& test, const CVideoFile* video)
     facts.startMs = info[run_info::kStartTime];
     facts.endMs = info[run_info::kEndTime];
   }
-  facts.ending = EndingWords(info[run_info::kEnding]);
+  facts.ending = EndingWords(EndingOf(info));
+  facts.background = BackgroundMethodOf(info);
   return facts;
 }
 

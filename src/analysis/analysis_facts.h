@@ -1,11 +1,13 @@
 // What a user wants to know about a test's analysis, read from its analysis information and
 // its video: how many frames were analysed out of the video's, in how many the animal was
-// found, how frame times were obtained, and which period was analysed.
+// found, how frame times were obtained, which period was analysed, and how the background the
+// automatic method compares frames with was made.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "analysis/arena_background.h"
 #include "db/test_record.h"
 #include "db/video_file.h"
 
@@ -21,10 +23,15 @@ struct AnalysisFacts {
   int64_t firstFrame = -1, lastFrame = -1;  // the recorded period; -1 when not known
   int64_t startMs = -1, endMs = -1;
   std::string ending;             // why the run stopped, in words
+  BackgroundMethod background = BackgroundMethod::kNone;  // the computed background's making
 };
 
 // video may be null (the test has none, or it is not registered).
 AnalysisFacts ReadAnalysisFacts(const CInfosTest& test, const CVideoFile* video);
+
+// How a background computed from the video was made, in words and as a JSON key; "" for none.
+const char* BackgroundWords(BackgroundMethod method);
+const char* BackgroundKey(BackgroundMethod method);
 
 // "Fps (times from the frame rate)" and the like; "Unknown" for an unknown code.
 std::string TimingWords(int timing);
