@@ -5,6 +5,7 @@
 #   scripts/mutants.sh --pick               choose a new set from the seed into scripts/mutants.tsv
 #   options: --build DIR (default build-mutants)  --timeout SECONDS (per test run, default 600)
 #            --list FILE (default scripts/mutants.tsv)  --resume (skip mutants already in the results)
+#            --report (print the figures of BUILD/results.tsv without running anything)
 # Modules run in the order named. A test run may take four times as long as the unmutated one
 # (at least 30 s, at most the --timeout) before the mutant counts as killed by the time limit.
 #
@@ -51,7 +52,8 @@ timeout = int(option("--timeout", "600"))
 list_file = option("--list", "scripts/mutants.tsv")
 pick = "--pick" in args
 resume = "--resume" in args
-args = [a for a in args if a not in ("--pick", "--resume")]
+report = "--report" in args
+args = [a for a in args if a not in ("--pick", "--resume", "--report")]
 for a in args:
     if a not in MODULES:
         sys.exit(f"unknown module '{a}'; modules: {' '.join(MODULES)}")
@@ -155,6 +157,8 @@ def restore():
         path = open(journal + ".path", encoding="utf-8").read()
         with open(journal, "rb") as f: original = f.read()
         with open(path, "wb") as f: f.write(original)
+        # Newer than any object a stopped compiler may have left from the mutant: it is rebuilt.
+        os.utime(path, None)
         os.remove(journal + ".path"); os.remove(journal)
 
 class Interrupted(Exception): pass
@@ -163,11 +167,18 @@ for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
     signal.signal(s, interrupted)
 
 def sh(cmd, limit=None, env=None):
+    """Runs a command in its own process group, which is killed whole on a time-out or an
+    interruption, so that no compiler outlives the mutant it was given."""
+    process = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env,
+                               start_new_session=True)
     try:
-        return subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=limit, env=env, start_new_session=True).returncode
+        return process.wait(timeout=limit)
     except subprocess.TimeoutExpired:
         return "timeout"
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 def configure():
     os.makedirs(build, exist_ok=True)
@@ -211,24 +222,41 @@ def try_mutant(module, path, old, new, target):
     finally:
         restore()
 
-configure()
-results_file = os.path.join(build, "results.tsv")
-done = {}
-if resume and os.path.exists(results_file):
-    for line in open(results_file, encoding="utf-8"):
-        status, module, kind, path, old, new = line.rstrip("\n").split("\t")
-        done[(module, path, old, new)] = status
-else:
-    open(results_file, "w").close()
+def summarise(done, rows):
+    """Per module: mutants, those left out (not compiled, not found, not run), killed, survived."""
+    print(f"{'module':12} {'mutants':>7} {'left out':>8} {'killed':>6} {'survived':>8} {'killed %':>8}")
+    for module in chosen:
+        statuses = [done.get((m, p, o, n)) for m, _, p, o, n in rows if m == module]
+        killed, survived = statuses.count("killed"), statuses.count("survived")
+        share = f"{100 * killed / (killed + survived):.0f}" if killed + survived else "-"
+        print(f"{module:12} {len(statuses):7} {len(statuses) - killed - survived:8} {killed:6} {survived:8} {share:>8}")
 
+def read_results(path):
+    done = {}
+    if os.path.exists(path):
+        for line in open(path, encoding="utf-8"):
+            status, module, kind, file, old, new = line.rstrip("\n").split("\t")
+            done[(module, file, old, new)] = status
+    return done
+
+results_file = os.path.join(build, "results.tsv")
 rows = sorted((r for r in load() if r[0] in chosen), key=lambda r: chosen.index(r[0]))
+if report:
+    summarise(read_results(results_file), rows); sys.exit(0)
+configure()
+if resume:
+    done = read_results(results_file)
+else:
+    done = {}
+    open(results_file, "w").close()
 limits = {}  # per test program: a few times what it takes unmutated
 
 def baseline(target):
     """Builds and runs the unmutated tests; a program that fails leaves its modules out."""
     if target not in limits:
+        built = build_target(target) == 0
         started = time.time()
-        if build_target(target) != 0 or run_tests(target, timeout) != 0:
+        if not built or run_tests(target, timeout) != 0:
             print(f"{target} fails without any mutant: its modules are left out", file=sys.stderr)
             limits[target] = None
         else:
@@ -255,11 +283,5 @@ finally:
     for target in limits:  # leave the test programs built from the real source
         build_target(target)
 
-print(f"\n{'module':12} {'mutants':>7} {'stillborn':>9} {'killed':>6} {'survived':>8} {'killed %':>8}")
-for module in chosen:
-    statuses = [done.get((m, p, o, n_)) for m, _, p, o, n_ in rows if m == module]
-    killed = statuses.count("killed"); survived = statuses.count("survived")
-    other = len(statuses) - killed - survived
-    share = f"{100 * killed / (killed + survived):.0f}" if killed + survived else "-"
-    print(f"{module:12} {len(statuses):7} {other:9} {killed:6} {survived:8} {share:>8}")
+summarise(done, rows)
 PY
