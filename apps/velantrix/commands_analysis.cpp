@@ -119,6 +119,7 @@ class TerminalReport : public BatchObserver {
       context_.io.err << "velantrix: " << TestLine(outcome) << '\n';
     } else if (!context_.quiet) {
       context_.io.out << TestLine(outcome) << '\n';
+      if (!outcome.notice.empty()) context_.io.out << "  " << outcome.notice << '\n';
     }
   }
 

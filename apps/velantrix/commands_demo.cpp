@@ -96,8 +96,8 @@ bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::stri
   return steps.Run({"animal", "add", exp, "--name", "Mouse 1"}, &animal) &&
          steps.Run({"video", "add", exp, video, "--name", "Open field, mouse 1"}, &videoId) &&
          steps.Run({"test", "add", exp, "--protocol", protocol, "--video", videoId, "--animal",
-                    animal, "--title", "Mouse 1, day 1", "--detection",
-                    "5|0|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1"},
+                    animal, "--title", "Mouse 1, day 1", "--method", "auto",
+                    "--reference", "background"},
                    &test);
 }
 

@@ -13,6 +13,7 @@
 #include "db/animal_size.h"
 #include "detection/detection_drawing.h"
 #include "detection/detector.h"
+#include "detection_flags.h"
 #include "output.h"
 #include "video/video_info.h"
 #include "video/video_source.h"
@@ -55,7 +56,7 @@ int RunVideoInfo(Context& context, const std::string& path, bool json) {
 
 struct DetectOptions {
   std::string video;
-  std::string settings;
+  DetectionFlags settings;
   int frame = -1;      // -1: not given
   int count = 0;       // 0: to the end
   std::string arena;   // "LEFT,TOP,RIGHT,BOTTOM"
@@ -191,7 +192,14 @@ int DetectOneFrame(Context& context, VideoSource& source, Detector& detector,
 }
 
 int RunDetect(Context& context, const DetectOptions& options) {
-  DetectionSettings settings = ParseDetectionSettings(options.settings, context.clock);
+  if (!options.settings.Given()) {
+    return context.Fail("detect: give the detection settings, by name (--method and the others, "
+                        "see --help) or as stored text (--settings).", kExitUsage);
+  }
+  DetectionSettings settings = ParseDetectionSettings("", context.clock);
+  if (const int status = ApplyDetectionFlags(context, options.settings, settings); status != kExitOk) {
+    return status;
+  }
   cv::Rect arena;
   if (!options.arena.empty() && !ParseArena(options.arena, arena)) {
     return context.Fail("--arena wants LEFT,TOP,RIGHT,BOTTOM with RIGHT > LEFT and BOTTOM > TOP.",
@@ -249,7 +257,8 @@ void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& r
   auto options = std::make_shared<DetectOptions>();
   CLI::App* detect = app.add_subcommand("detect", "Find the animal in a video without an experiment");
   detect->add_option("VIDEO", options->video, "Video file")->required();
-  detect->add_option("--settings", options->settings, "Detection settings in their stored text form")->required();
+  // Here the reference is an image file (--reference below), not a stored reference choice.
+  AddDetectionFlags(*detect, options->settings, "--settings", "reference");
   detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(CLI::NonNegativeNumber);
   detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(CLI::PositiveNumber);
   detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels");

@@ -1,5 +1,5 @@
-// Verbs on tests: test add, list (with the per-test summary). (Not named commands_test.cpp:
-// that name is taken for unit tests by the build.)
+// Verbs on tests: test add, list (with the per-test summary), show, set, delete. (Not named
+// commands_test.cpp: that name is taken for unit tests by the build.)
 #include <CLI/CLI.hpp>
 
 #include <memory>
@@ -9,17 +9,20 @@
 #include "context.h"
 #include "db/test_analysis_store.h"
 #include "db/test_store.h"
+#include "detection/detection_fields.h"
+#include "detection_flags.h"
 #include "experiment_access.h"
 #include "output.h"
+#include "test_show.h"
 
 namespace vx::cli {
 
 namespace {
 
 struct AddOptions {
-  std::string path, title, detection;
+  std::string path, title;
   int protocol = -1, video = -1, animal = -1;
-  bool detectionGiven = false;
+  DetectionFlags detection;
 };
 
 int RunAdd(Context& context, const AddOptions& options) {
@@ -44,11 +47,13 @@ int RunAdd(Context& context, const AddOptions& options) {
   test.source = options.video;
   test.idAnimal = options.animal;
   test.title = options.title.empty() ? video->name : options.title;
-  if (options.detectionGiven) {
-    test.paramsDetection = options.detection;
-  } else if (options.animal != -1) {
+  if (options.animal != -1) {
     // A new test of an animal starts from the settings of its latest analysed test.
     LatestDetectionSettingsOfAnimal(experiment, options.animal, test.paramsDetection);
+  }
+  if (const int status = ApplyDetectionFlagsToText(context, options.detection, test.paramsDetection);
+      status != kExitOk) {
+    return status;
   }
   const bool saved = SaveTest(experiment, test, false);
   return ReportCreated(context, saved, test.id, "test");
@@ -72,10 +77,133 @@ int RunList(Context& context, const std::string& path, OutputFormat format) {
   return kExitOk;
 }
 
+struct SetOptions {
+  std::string path, title, comment;
+  int id = -1, animal = -1;
+  bool exclude = false, include = false;
+  bool titleGiven = false, commentGiven = false, animalGiven = false;
+  DetectionFlags detection;
+};
+
+// Applies the options on test: kExitOk, or the failure status after saying why.
+int ApplySetOptions(Context& context, Experiment& experiment, const SetOptions& options,
+                    CInfosTest& test) {
+  if (options.titleGiven) test.title = options.title;
+  if (options.commentGiven) test.comment = options.comment;
+  if (options.animalGiven) {
+    if (options.animal != -1 && experiment.FindAnimal(options.animal) == nullptr) {
+      return context.Fail(Format("There is no animal %d in '%s'.", options.animal,
+                                 options.path.c_str()));
+    }
+    test.idAnimal = options.animal;
+  }
+  if (options.exclude || options.include) test.status = options.exclude ? 1 : 0;
+  if (const int status = ApplyDetectionFlagsToText(context, options.detection, test.paramsDetection);
+      status != kExitOk) {
+    return status;
+  }
+  return kExitOk;
+}
+
+int RunSet(Context& context, const SetOptions& options) {
+  const bool anything = options.titleGiven || options.commentGiven ||
+                        options.animalGiven || options.exclude || options.include ||
+                        options.detection.Given();
+  if (!anything) return context.Fail("test set: give at least one thing to change (see --help).", kExitUsage);
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, options.path, experiment, status)) return status;
+  // The list of all tests leaves the detection settings out: read the whole record.
+  CInfosTest stored;
+  if (experiment.FindTest(options.id) == nullptr || !LoadTest(experiment, options.id, stored)) {
+    return context.Fail(Format("There is no test %d in '%s'.", options.id, options.path.c_str()));
+  }
+  CInfosTest test = stored;
+  if (status = ApplySetOptions(context, experiment, options, test); status != kExitOk) return status;
+  // Who is in a result and with which animal changes the results; new detection settings
+  // only change them through a new analysis, which drops the cache itself.
+  const bool resultsAffected = test.status != stored.status || test.idAnimal != stored.idAnimal;
+  const bool detectionChanged = test.paramsDetection != stored.paramsDetection;
+  if (!SaveTest(experiment, test, resultsAffected)) {
+    return context.Fail(Format("Unable to save test %d in '%s'.", options.id, options.path.c_str()));
+  }
+  if (detectionChanged && test.IsAnalysed() && !context.quiet) {
+    context.io.err << Format("Test %d was analysed with its earlier detection settings; run "
+                             "'velantrix analyze %s %d' to apply the new ones.\n",
+                             test.id, options.path.c_str(), test.id);
+  }
+  return kExitOk;
+}
+
+int RunDelete(Context& context, const std::string& path, const std::vector<int>& ids) {
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  for (int id : ids) {
+    if (experiment.FindTest(id) == nullptr) {
+      return context.Fail(Format("There is no test %d in '%s'; nothing was deleted.", id, path.c_str()));
+    }
+  }
+  if (!DeleteTests(experiment, ids)) {
+    return context.Fail(Format("Unable to delete the tests from '%s'.", path.c_str()));
+  }
+  return kExitOk;
+}
+
+void RegisterShow(CLI::App& test, Context& context, CommandResult& result) {
+  struct ShowOptions {
+    std::string path;
+    int id = -1;
+    bool json = false;
+  };
+  auto options = std::make_shared<ShowOptions>();
+  CLI::App* show = test.add_subcommand(
+      "show", "Every field of a test in words: detection settings, analysis, summary with units");
+  show->add_option("EXP", options->path, "Experiment file")->required();
+  show->add_option("TEST_ID", options->id, "Test id")->required();
+  show->add_flag("--json", options->json, "One JSON document");
+  show->callback([&, options] {
+    result.Select([&, options] { return RunTestShow(context, options->path, options->id, options->json); });
+  });
+}
+
+void RegisterSet(CLI::App& test, Context& context, CommandResult& result) {
+  auto options = std::make_shared<SetOptions>();
+  CLI::App* set = test.add_subcommand("set", "Change a test's title, comment, animal, status or detection settings");
+  set->add_option("EXP", options->path, "Experiment file")->required();
+  set->add_option("TEST_ID", options->id, "Test id")->required();
+  CLI::Option* title = set->add_option("--title", options->title, "New title");
+  CLI::Option* comment = set->add_option("--comment", options->comment, "New comment");
+  CLI::Option* animal = set->add_option("--animal", options->animal, "Animal id (-1: none)");
+  CLI::Option* exclude = set->add_flag("--exclude", options->exclude, "Leave the test out of every result");
+  set->add_flag("--include", options->include, "Take the test into results again")->excludes(exclude);
+  AddDetectionFlags(*set, options->detection, "--detection");
+  set->callback([&, options, title, comment, animal] {
+    options->titleGiven = title->count() > 0;
+    options->commentGiven = comment->count() > 0;
+    options->animalGiven = animal->count() > 0;
+    result.Select([&, options] { return RunSet(context, *options); });
+  });
+}
+
+void RegisterDelete(CLI::App& test, Context& context, CommandResult& result) {
+  struct DeleteOptions {
+    std::string path;
+    std::vector<int> ids;
+  };
+  auto options = std::make_shared<DeleteOptions>();
+  CLI::App* remove = test.add_subcommand("delete", "Delete tests with their trajectories and cached results");
+  remove->add_option("EXP", options->path, "Experiment file")->required();
+  remove->add_option("TEST_ID", options->ids, "Test ids")->required();
+  remove->callback([&, options] {
+    result.Select([&, options] { return RunDelete(context, options->path, options->ids); });
+  });
+}
+
 }  // namespace
 
 void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result) {
-  CLI::App* test = Verb(app, "test", "Tests: add, list");
+  CLI::App* test = Verb(app, "test", "Tests: add, list, show, set, delete");
   auto add = std::make_shared<AddOptions>();
   CLI::App* addCommand = test->add_subcommand("add", "Add a test; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
@@ -83,14 +211,13 @@ void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result
   addCommand->add_option("--video", add->video, "Video id")->required();
   addCommand->add_option("--animal", add->animal, "Animal id");
   addCommand->add_option("--title", add->title, "Title (default: the video's name)");
-  CLI::Option* detection =
-      addCommand->add_option("--detection", add->detection, "Detection settings (stored text)");
-  addCommand->callback([&, add, detection] {
-    add->detectionGiven = detection->count() > 0;
-    result.Select([&, add] { return RunAdd(context, *add); });
-  });
+  AddDetectionFlags(*addCommand, add->detection, "--detection");
+  addCommand->callback([&, add] { result.Select([&, add] { return RunAdd(context, *add); }); });
 
   AddListVerb(*test, context, result, "List the tests with their summary", RunList);
+  RegisterShow(*test, context, result);
+  RegisterSet(*test, context, result);
+  RegisterDelete(*test, context, result);
 }
 
 }  // namespace vx::cli

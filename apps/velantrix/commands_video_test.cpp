@@ -136,7 +136,7 @@ TEST_F(CliVideo, SubtractionWantsAReferenceOfTheRightSize) {
   const Outcome missing = Run({"detect", video, "--settings", subtraction});
   EXPECT_EQ(missing.status, kExitFailed);
   EXPECT_NE(missing.err.find("reference"), std::string::npos);
-  const Outcome automatic = Run({"detect", video, "--settings", "5|0"});
+  const Outcome automatic = Run({"detect", video, "--method", "auto"});
   EXPECT_EQ(automatic.status, kExitFailed);
   EXPECT_NE(automatic.err.find("--reference"), std::string::npos);
 

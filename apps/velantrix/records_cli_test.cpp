@@ -144,13 +144,14 @@ TEST_F(RecordsCli, TestAddListShapes) {
   ASSERT_EQ(Run({"animal", "add", exp, "--name", "A"}).status, 0);
   ASSERT_EQ(Run({"video", "add", exp, MakeVideo("v.avi")}).status, 0);
   const Result added = Run({"test", "add", exp, "--protocol", "1", "--video", "1", "--animal",
-                            "1", "--title", "Essai 'un'", "--detection", "5|1|0|90|"});
+                            "1", "--title", "Essai 'un'", "--detection", "0|1|0|90|90|127|50|0|179|0|255|0|255|20|-1|"});
   ASSERT_EQ(added.status, 0) << added.err;
   EXPECT_EQ(added.out, "1\n");
   EXPECT_EQ(Run({"test", "add", exp, "--protocol", "1", "--video", "1"}).out, "2\n");
   EXPECT_EQ(QueryRows(exp, "select Title, IdAnimal, IdProtocol, Source, ParamsDetection from "
                            "Tests order by Id"),
-            (Rows{{"Essai 'un'", "1", "1", "1", "5|1|0|90|"}, {"v.avi", "-1", "1", "1", ""}}));
+            (Rows{{"Essai 'un'", "1", "1", "1", "5|1|0|90|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1"},
+                   {"v.avi", "-1", "1", "1", ""}}));
   // A summary as an analysis would leave it.
   vx::testing::ExecuteSql(exp, "update Tests set DateAnalyse=5, Duration=60, Distance=1234.5, "
                                "AverageSpeed=20.575, MaxSpeed=80, MaxRawSpeed=95.25, "

@@ -222,6 +222,27 @@ RunOutcome RunFrames(AnalysisSource& source, const std::string& path,
   return FrameLoop(source, program, observer).Run();
 }
 
+namespace {
+
+constexpr int kBackgroundFactor = 100;
+
+}  // namespace
+
+RunEnding EndingOf(const AnalysisInfo& info) {
+  return static_cast<RunEnding>(info[run_info::kEnding] % kBackgroundFactor);
+}
+
+BackgroundMethod BackgroundMethodOf(const AnalysisInfo& info) {
+  const int64_t method = info[run_info::kEnding] / kBackgroundFactor;
+  return method >= 1 && method <= 3 ? static_cast<BackgroundMethod>(method)
+                                    : BackgroundMethod::kNone;
+}
+
+void SetBackgroundMethod(AnalysisInfo& info, BackgroundMethod method) {
+  info[run_info::kEnding] =
+      info[run_info::kEnding] % kBackgroundFactor + kBackgroundFactor * static_cast<int>(method);
+}
+
 float DetectionRate(int framesWithAnimal, int framesInPeriod) {
   if (framesInPeriod <= 0) return 0.0f;
   const float rate = static_cast<float>(framesWithAnimal) * 100.0f /
@@ -233,6 +254,17 @@ namespace {
 
 int ElapsedMs(const Services& services, uint32_t startTick) {
   return services.clock != nullptr ? static_cast<int>(services.clock->TickMs() - startTick) : 0;
+}
+
+// What the user is told when the background composed from pairs of frames was not clean and
+// another was used; "" otherwise.
+std::string BackgroundNotice(const ArenaBackground& background) {
+  int name = 0;
+  if (background.method == BackgroundMethod::kPaintedFrame) name = msg::kBackgroundPaintedFrame;
+  if (background.method == BackgroundMethod::kTemporalMedian) name = msg::kBackgroundMedian;
+  if (name == 0) return {};
+  return Format(MessageText(msg::kBackgroundReplaced), background.compositeFinds,
+                background.checkedFrames, MessageText(name), background.chosenFinds);
 }
 
 }  // namespace
@@ -254,11 +286,15 @@ AttemptResult AnalyseTestBatch(AnalysisSource& source, const TestJob& job, const
   inputs.context = source.detector.Context();
   inputs.firstFrame = source.period.first;
   inputs.lastFrame = source.period.last;
-  if (!PrepareReference(result.settings, inputs)) {
+  ArenaBackground background;
+  if (!PrepareReference(result.settings, inputs, &background)) {
     observer.Log(Format(MessageText(msg::kAttemptReferenceFailed), attempt + 1));
     result.referenceFailed = true;
     return result;
   }
+  result.background = background.method;
+  result.notice = BackgroundNotice(background);
+  if (!result.notice.empty()) observer.Log(result.notice);
   SetReference(source, result.settings.referenceImage);
   const std::string& title = job.test.title;
   observer.Log(Format(MessageText(msg::kAnalysingTest), title.c_str()));
@@ -281,6 +317,7 @@ AttemptResult AnalyseTestBatch(AnalysisSource& source, const TestJob& job, const
   result.info = source.info;
   result.info[run_info::kPeriodFrames] = result.framesInPeriod;
   result.info[run_info::kAnimalFrames] = result.framesWithAnimal;
+  SetBackgroundMethod(result.info, result.background);
   result.elapsedMs = ElapsedMs(services, startTick);
 
   observer.Log(Format(MessageText(msg::kDetectionRate), title.c_str(), result.rate));

@@ -29,13 +29,17 @@
 //    8 the id of the stop action (-1: none, or the maximum duration)
 //    9 the period's first frame
 //   10 the number of frames with the animal (points recorded)
-// and the 64-bit stamp is the analysis date (seconds since 1970), set when it is stored.
+// Value 7 also tells how the automatic method's background was made: ending + 100 × the
+// BackgroundMethod (0 when no background was computed from the video), so that readers that
+// know only the ending read it as value 7 modulo 100.
+// The 64-bit stamp is the analysis date (seconds since 1970), set when it is stored.
 #pragma once
 
 #include <string>
 
 #include "analysis/analysis_job.h"
 #include "analysis/analysis_source.h"
+#include "analysis/arena_background.h"
 #include "protocol/frame_program.h"
 #include "base/platform.h"
 #include "detection/detection_settings.h"
@@ -71,6 +75,11 @@ inline constexpr int kAnimalFrames = 10;
 }  // namespace run_info
 
 enum class RunEnding { kPeriodEnded = 0, kStopAction = 1, kMaximumDuration = 2, kCancelled = 3 };
+
+// The loop's ending and the background method, both kept in value 7 (see above).
+RunEnding EndingOf(const AnalysisInfo& info);
+BackgroundMethod BackgroundMethodOf(const AnalysisInfo& info);
+void SetBackgroundMethod(AnalysisInfo& info, BackgroundMethod method);
 
 // Builds the detection context from settings and the test's protocol zones (arena rectangle,
 // detection area, scale, head flag, animal size), attaches an empty trajectory (with the
@@ -112,6 +121,8 @@ struct AttemptResult {
   DetectionSettings settings;  // the settings used, with their reference image
   Trajectory trajectory;       // the points recorded, finished (smoothed)
   AnalysisInfo info;           // the run's and the video's values
+  BackgroundMethod background = BackgroundMethod::kNone;  // how the reference was made
+  std::string notice;  // what the user should know about the attempt ("" nothing)
 };
 
 // The detection rate: min(100, frames with the animal × 100 / frames in the period + 0.05), in

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <tuple>
 
 #include "trajectory/trajectory_blob.h"
 #include "support/fakes.h"
@@ -139,12 +141,10 @@ TEST_F(AnalysisRunTest, FramesWithoutTheAnimalAreNotRecordedAndCountAgainstTheRa
     EXPECT_EQ(p.time, p.frame * 40);
     EXPECT_GE(p.smoothX, 0.0);  // finished
   }
-  EXPECT_EQ(result.info[run_info::kPeriodFrames], 100);
-  EXPECT_EQ(result.info[run_info::kAnimalFrames], 80);
-  EXPECT_EQ(result.info[run_info::kStartFrame], 0);
-  EXPECT_EQ(result.info[run_info::kLastFrame], 99);
-  EXPECT_EQ(result.info[run_info::kEndTime], 99 * 40);
-  EXPECT_EQ(result.info[AnalysisInfo::kBackend], kBackendFfmpeg);
+  const AnalysisInfo& info = result.info;
+  EXPECT_EQ(std::tuple(info[run_info::kPeriodFrames], info[run_info::kAnimalFrames], info[run_info::kStartFrame],
+                       info[run_info::kLastFrame], info[run_info::kEndTime], info[AnalysisInfo::kBackend]),
+            std::tuple(100, 80, 0, 99, 99 * 40, kBackendFfmpeg));
 }
 
 TEST(DetectionRate, AddsAFiftiethAndStopsAtAHundred) {
@@ -170,36 +170,46 @@ TEST_F(AnalysisRunTest, DecodingAheadChangesNothing) {
   EXPECT_EQ(blobs[0], blobs[1]);
 }
 
-TEST_F(AnalysisRunTest, ListedFrameTimesGiveThePointTimes) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(20), 25.0));
-  for (int i = 0; i < 20; ++i) job.openOptions.frameTimes.push_back(1000 + 41 * i);
-  RecordEverythingProgram program;
-  RunObserver observer;
-  Run(program, observer);
-  const Trajectory trajectory = source->CopyTrajectory();
-  ASSERT_EQ(trajectory.size(), 20u);
-  for (const tMyPoint& p : trajectory.points()) EXPECT_EQ(p.time, 1000 + 41 * p.frame);
-}
-
-TEST_F(AnalysisRunTest, AListedVideoEndsWithItsLastListedTime) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(20), 25.0));
-  for (int i = 0; i < 12; ++i) job.openOptions.frameTimes.push_back(40 * i);
-  RecordEverythingProgram program;
-  RunObserver observer;
-  const RunOutcome outcome = Run(program, observer);
-  EXPECT_FALSE(outcome.videoEnded);
-  EXPECT_EQ(outcome.framesProcessed, 12);
-}
-
-TEST_F(AnalysisRunTest, ATimeThatDoesNotAdvanceEndsThePeriod) {
-  auto rendered = RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(30), 25.0);
-  rendered->times[10] = rendered->times[9];  // the back-end repeats a frame
-  Use(rendered);
-  RecordEverythingProgram program;
-  RunObserver observer;
-  const RunOutcome outcome = Run(program, observer);
-  EXPECT_EQ(outcome.framesProcessed, 10);
-  EXPECT_EQ(source->CopyTrajectory().size(), 10u);
+// Where the frame loop stops, and the times it gives the points on the way.
+TEST_F(AnalysisRunTest, TheRunEndsWithTheVideoItsListedTimesOrThePeriod) {
+  const struct {
+    const char* why;
+    int frames;
+    std::function<void(RenderedScript&, TestJob&, AnalysisSource&)> change;
+    int processed, first, last, firstTime, step;  // the frames recorded and their times
+  } cases[] = {
+      {"times listed for every frame", 20,
+       [](RenderedScript&, TestJob& job, AnalysisSource&) {
+         for (int i = 0; i < 20; ++i) job.openOptions.frameTimes.push_back(1000 + 41 * i);
+       },
+       20, 0, 19, 1000, 41},
+      {"fewer times listed than frames", 20,
+       [](RenderedScript&, TestJob& job, AnalysisSource&) {
+         for (int i = 0; i < 12; ++i) job.openOptions.frameTimes.push_back(40 * i);
+       },
+       12, 0, 11, 0, 40},
+      {"a time that does not advance (a repeated frame)", 30,
+       [](RenderedScript& script, TestJob&, AnalysisSource&) { script.times[10] = script.times[9]; },
+       10, 0, 9, 0, 40},
+      {"a period of frames 10 to 19", 50,
+       [](RenderedScript&, TestJob&, AnalysisSource& source) { source.period = {10, 19}; }, 10, 10,
+       19, 0, 40},
+  };
+  for (const auto& c : cases) {
+    job = TestJob();
+    Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(c.frames), 25.0));
+    c.change(*script, job, *source);
+    RecordEverythingProgram program;
+    RunObserver observer;
+    const RunOutcome outcome = Run(program, observer);
+    EXPECT_EQ(outcome.framesProcessed, c.processed) << c.why;
+    EXPECT_EQ(outcome.videoEnded, c.processed == c.frames) << c.why;
+    const Trajectory trajectory = source->CopyTrajectory();
+    ASSERT_EQ(trajectory.size(), static_cast<size_t>(c.processed)) << c.why;
+    EXPECT_EQ(std::pair(trajectory.points().front().frame, trajectory.points().back().frame),
+              std::pair(c.first, c.last)) << c.why;
+    for (const tMyPoint& p : trajectory.points()) EXPECT_EQ(p.time, c.firstTime + c.step * p.frame) << c.why;
+  }
 }
 
 TEST_F(AnalysisRunTest, OwnRecordingsCountFramesAndSkipRepeatedOnes) {
@@ -232,12 +242,10 @@ TEST_F(AnalysisRunTest, TheStageProgramStartsAndStopsTheRecording) {
   ASSERT_FALSE(trajectory.empty());
   EXPECT_EQ(trajectory.points().front().frame, 25);  // 1000 ms
   EXPECT_EQ(trajectory.points().back().frame, 50);   // the stop frame is still recorded
-  EXPECT_EQ(source->info[run_info::kStartFrame], 25);
-  EXPECT_EQ(source->info[run_info::kStartTime], 1000);
-  EXPECT_EQ(source->info[run_info::kStartAction], 4);
-  EXPECT_EQ(source->info[run_info::kStopAction], 9);
-  EXPECT_EQ(source->info[run_info::kEnding], 1);
-  EXPECT_EQ(source->info[run_info::kEndTime], 2000);
+  const AnalysisInfo& info = source->info;
+  EXPECT_EQ(std::tuple(info[run_info::kStartFrame], info[run_info::kStartTime], info[run_info::kStartAction],
+                       info[run_info::kStopAction], info[run_info::kEnding], info[run_info::kEndTime]),
+            std::tuple(25, 1000, 4, 9, 1, 2000));
   // The period is the whole video: the rate counts every frame.
   EXPECT_EQ(source->period.FrameCount(), 100);
 }
@@ -273,19 +281,6 @@ TEST_F(AnalysisRunTest, AVideoShorterThanItsHeaderEndsThePeriodWhereItEnds) {
   EXPECT_EQ(source->period.last, 49);
   EXPECT_EQ(result.framesInPeriod, 50);
   EXPECT_FLOAT_EQ(result.rate, 100.0f);
-}
-
-TEST_F(AnalysisRunTest, APeriodEndsAtItsLastFrame) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(50), 25.0));
-  source->period = {10, 19};
-  RecordEverythingProgram program;
-  RunObserver observer;
-  const RunOutcome outcome = Run(program, observer);
-  EXPECT_EQ(outcome.framesProcessed, 10);
-  const Trajectory trajectory = source->CopyTrajectory();
-  ASSERT_EQ(trajectory.size(), 10u);
-  EXPECT_EQ(trajectory.points().front().frame, 10);
-  EXPECT_EQ(trajectory.points().back().frame, 19);
 }
 
 TEST_F(AnalysisRunTest, ProgressIsReportedWhenItChangesAndCancelStopsTheRun) {

@@ -20,6 +20,7 @@ constexpr int kFramesCompared = 10;  // frames after a sample searched for visib
 constexpr double kMotionThreshold = 5.0;  // Otsu thresholds up to this: nothing moved
 constexpr int kMarginStep = 2;
 constexpr int kFallbackRounds = 10;
+constexpr int kCheckedFrames = 25;  // frames spread over the period that check a background
 
 // What one comparison of two grey regions shows: the binary difference after cleaning, or
 // nothing when no motion is visible.
@@ -51,6 +52,23 @@ class MotionFinder {
     cv::findContours(binary_, result.contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
     if (result.contours.empty()) return std::nullopt;
     return result;
+  }
+
+  // Does detection against this background find exactly one animal-like blob in the frame?
+  // The automatic method's own steps: difference, Otsu, cleaning, acceptance test.
+  bool FindsOneAnimal(const cv::Mat& background, const cv::Mat& frame) {
+    cv::absdiff(frame, background, difference_);
+    if (!mask_.empty()) cv::bitwise_and(difference_, mask_, difference_);
+    const double threshold =
+        cv::threshold(difference_, binary_, 0, 255, cv::THRESH_BINARY | cv::THRESH_OTSU);
+    if (threshold < kMotionThreshold) return false;
+    if (!kernel_.empty()) {
+      cv::morphologyEx(binary_, binary_, cv::MORPH_CLOSE, kernel_);
+      cv::morphologyEx(binary_, binary_, cv::MORPH_OPEN, kernel_);
+    }
+    Difference found;
+    cv::findContours(binary_, found.contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+    return AcceptedBoxes(found).size() == 1;
   }
 
   // Contours that the detection's acceptance test would take for the animal.
@@ -198,7 +216,48 @@ cv::Mat FallbackBackground(const GreyFrameReader& frames, MotionFinder& finder, 
   return background;
 }
 
+// Grey work regions of frames spread evenly over the period (the middles of equal parts).
+std::vector<cv::Mat> SpreadFrames(const GreyFrameReader& frames, int first, int last) {
+  const int n = last - first + 1;
+  const int count = std::min(n, kCheckedFrames);
+  std::vector<cv::Mat> spread;
+  for (int i = 0; i < count; ++i) {
+    const int index = first + static_cast<int>((2LL * i + 1) * n / (2LL * count));
+    cv::Mat grey;
+    if (frames(index, grey)) spread.push_back(std::move(grey));
+  }
+  return spread;
+}
+
+int FramesWithOneAnimal(const cv::Mat& background, const std::vector<cv::Mat>& spread,
+                        MotionFinder& finder) {
+  if (background.empty()) return 0;
+  int count = 0;
+  for (const cv::Mat& grey : spread) count += finder.FindsOneAnimal(background, grey) ? 1 : 0;
+  return count;
+}
+
 }  // namespace
+
+cv::Mat TemporalMedian(const std::vector<cv::Mat>& greys) {
+  if (greys.empty()) return {};
+  const cv::Size size = greys.front().size();
+  for (const cv::Mat& grey : greys) {
+    if (grey.size() != size || grey.type() != CV_8UC1) return {};
+  }
+  cv::Mat median(size, CV_8UC1);
+  const size_t count = greys.size();
+  std::vector<uint8_t> values(count);
+  for (int y = 0; y < size.height; ++y) {
+    uint8_t* out = median.ptr<uint8_t>(y);
+    for (int x = 0; x < size.width; ++x) {
+      for (size_t k = 0; k < count; ++k) values[k] = greys[k].ptr<uint8_t>(y)[x];
+      std::nth_element(values.begin(), values.begin() + count / 2, values.end());
+      out[x] = values[count / 2];
+    }
+  }
+  return median;
+}
 
 AnimalSides AnimalSidesOf(const DetectionContext& context) {
   AnimalSides sides;
@@ -243,19 +302,59 @@ cv::Mat ComposeBackground(const std::vector<BackgroundSample>& samples, double l
   return background;
 }
 
-cv::Mat ComputeArenaBackground(const GreyFrameReader& frames, const cv::Rect& region,
-                               const DetectionContext& context, int first, int last) {
-  if (last < first) return {};
+ArenaBackground ComputeArenaBackground(const GreyFrameReader& frames, const cv::Rect& region,
+                                       const DetectionContext& context, int first, int last) {
+  ArenaBackground result;
+  if (last < first) return result;
   const AnimalSides sides = AnimalSidesOf(context);
   MotionFinder finder(context, region, sides);
-  const std::vector<BackgroundSample> samples = TakeSamples(frames, finder, sides, first, last);
-  cv::Mat background = ComposeBackground(samples, sides.large);
-  if (!background.empty()) return background;
-  return FallbackBackground(frames, finder, first, last);
+  const std::vector<cv::Mat> spread = SpreadFrames(frames, first, last);
+  const int checked = static_cast<int>(spread.size());
+  result.checkedFrames = checked;
+  // A candidate that misses the animal in one checked frame more than the best one is as good.
+  const int slack = std::max(1, checked / 20);
+
+  result.image = ComposeBackground(TakeSamples(frames, finder, sides, first, last), sides.large);
+  result.compositeFinds = FramesWithOneAnimal(result.image, spread, finder);
+  if (!result.image.empty()) {
+    result.method = BackgroundMethod::kComposite;
+    result.chosenFinds = result.compositeFinds;
+    if (result.compositeFinds >= checked - slack) return result;
+  }
+  struct Candidate {
+    cv::Mat image;
+    BackgroundMethod method;
+    int finds;
+  };
+  std::vector<Candidate> candidates;
+  if (!result.image.empty()) {
+    candidates.push_back({result.image, BackgroundMethod::kComposite, result.compositeFinds});
+  }
+  cv::Mat painted = FallbackBackground(frames, finder, first, last);
+  if (!painted.empty()) {
+    candidates.push_back({painted, BackgroundMethod::kPaintedFrame,
+                          FramesWithOneAnimal(painted, spread, finder)});
+  }
+  cv::Mat median = TemporalMedian(spread);
+  if (!median.empty()) {
+    candidates.push_back({median, BackgroundMethod::kTemporalMedian,
+                          FramesWithOneAnimal(median, spread, finder)});
+  }
+  int best = 0;
+  for (const Candidate& candidate : candidates) best = std::max(best, candidate.finds);
+  for (const Candidate& candidate : candidates) {
+    if (candidate.finds >= best - slack) {
+      result.image = candidate.image;
+      result.method = candidate.method;
+      result.chosenFinds = candidate.finds;
+      break;
+    }
+  }
+  return result;
 }
 
-cv::Mat ComputeArenaBackground(VideoSource& source, const DetectionContext& context, int first,
-                               int last) {
+ArenaBackground ComputeArenaBackground(VideoSource& source, const DetectionContext& context,
+                                       int first, int last) {
   if (!source.IsFileOpen()) return {};
   const int restore = source.currentFrame();
   const cv::Rect region =
@@ -268,11 +367,11 @@ cv::Mat ComputeArenaBackground(VideoSource& source, const DetectionContext& cont
     cv::cvtColor(frame(region), out, cv::COLOR_RGB2GRAY);
     return true;
   };
-  cv::Mat background;
+  ArenaBackground background;
   try {
     background = ComputeArenaBackground(frames, region, context, first, last);
   } catch (const cv::Exception&) {
-    background.release();
+    background = ArenaBackground();
   }
   source.GoToFrame(restore);
   return background;

@@ -22,6 +22,15 @@
 // double precision) of that area in every compared frame whose own animal lies outside it.
 // When no frame qualifies, the base is returned as it is.
 //
+// Check and last resort. Real footage defeats both often enough (uneven light and glare make
+// every difference noisy, an animal that rests for minutes never shows a clean pair), and a
+// background that keeps the animal makes detection fail in almost every frame. So every
+// candidate is checked on frames spread evenly over the period: a clean background finds
+// exactly one animal-like blob in each of them. The composite is kept when it finds the animal
+// about as often as the best candidate, then the painted middle frame; otherwise the per-pixel
+// median of the spread frames (the floor wherever the animal spends less than half the time)
+// is used, and the caller says so.
+//
 // Units: pixels; frame indexes relative to the test's first frame. The result is 8-bit grey,
 // the size of the work region (the arena's bounding rectangle within the frame), and its
 // pixel (0, 0) is that rectangle's top-left corner.
@@ -47,6 +56,22 @@ struct AnimalSides {
 };
 AnimalSides AnimalSidesOf(const DetectionContext& context);
 
+// How the background was made, as recorded in the analysis information.
+enum class BackgroundMethod {
+  kNone = 0,            // no background computed from the video
+  kComposite = 1,       // composites of samples whose animals lie apart
+  kPaintedFrame = 2,    // the middle frame with its animal painted over
+  kTemporalMedian = 3,  // the per-pixel median of frames spread over the period
+};
+
+struct ArenaBackground {
+  cv::Mat image;  // empty only when not even the middle frame can be read
+  BackgroundMethod method = BackgroundMethod::kNone;
+  int checkedFrames = 0;  // frames spread over the period that the candidates were checked on
+  int compositeFinds = 0;  // of those, frames in which the composite finds one animal
+  int chosenFinds = 0;     // the same for the background chosen
+};
+
 // The grey work region of frame index (frame coordinates cut to the region); false when the
 // frame cannot be read.
 using GreyFrameReader = std::function<bool(int index, cv::Mat& grey)>;
@@ -64,13 +89,16 @@ int CompositeMargin(const cv::Rect& a, const cv::Rect& b, double largeSide);
 // The average of the composites of every usable ordered pair; empty when no pair is usable.
 cv::Mat ComposeBackground(const std::vector<BackgroundSample>& samples, double largeSide);
 
+// The per-pixel median of grey images of one size (the upper median for an even count).
+cv::Mat TemporalMedian(const std::vector<cv::Mat>& greys);
+
 // The background of the period [first, last] read through frames; region is the work region
-// (frame coordinates) the reader cuts. Empty only when not even the middle frame can be read.
-cv::Mat ComputeArenaBackground(const GreyFrameReader& frames, const cv::Rect& region,
+// (frame coordinates) the reader cuts.
+ArenaBackground ComputeArenaBackground(const GreyFrameReader& frames, const cv::Rect& region,
                                const DetectionContext& context, int first, int last);
 
 // The same on an open video source; the capture position is restored at the end.
-cv::Mat ComputeArenaBackground(VideoSource& source, const DetectionContext& context, int first,
+ArenaBackground ComputeArenaBackground(VideoSource& source, const DetectionContext& context, int first,
                                int last);
 
 }  // namespace vx

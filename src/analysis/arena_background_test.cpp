@@ -135,10 +135,11 @@ TEST(ArenaBackground, CompositesOfSamplesWithTheAnimalElsewhereGiveTheEmptyArena
 TEST(ArenaBackground, ComputedFromAWalkHasNoAnimalInIt) {
   const SceneLook scene = NoisyScene();
   const std::vector<AnimalPose> poses = Tour(scene, 100);
-  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, testing::SmallMouse(), poses),
-                                                    scene.arenaRect, ArenaContext(scene), 0, 99);
-  ASSERT_EQ(background.size(), scene.arenaRect.size());
-  EXPECT_EQ(VisibleDifferences(background, scene, kNoiseTolerance), 0);
+  const ArenaBackground background = ComputeArenaBackground(
+      ReaderOf(scene, testing::SmallMouse(), poses), scene.arenaRect, ArenaContext(scene), 0, 99);
+  ASSERT_EQ(background.image.size(), scene.arenaRect.size());
+  EXPECT_EQ(background.method, BackgroundMethod::kComposite);
+  EXPECT_EQ(VisibleDifferences(background.image, scene, kNoiseTolerance), 0);
 }
 
 TEST(ArenaBackground, WithoutUsablePairsTheMiddleFrameIsPaintedOver) {
@@ -154,17 +155,52 @@ TEST(ArenaBackground, WithoutUsablePairsTheMiddleFrameIsPaintedOver) {
     const cv::Point2d at = sampled ? cv::Point2d(70 + (i % 3), 60) : elsewhere[(i / 5) % 3];
     poses.push_back({at, 0.0});
   }
-  const cv::Mat background = ComputeArenaBackground(ReaderOf(scene, testing::SmallMouse(), poses),
-                                                    scene.arenaRect, ArenaContext(scene), 0, 99);
-  ASSERT_EQ(background.size(), scene.arenaRect.size());
-  EXPECT_EQ(VisibleDifferences(background, scene, kNoiseTolerance), 0);
+  const ArenaBackground background = ComputeArenaBackground(
+      ReaderOf(scene, testing::SmallMouse(), poses), scene.arenaRect, ArenaContext(scene), 0, 99);
+  ASSERT_EQ(background.image.size(), scene.arenaRect.size());
+  EXPECT_EQ(VisibleDifferences(background.image, scene, kNoiseTolerance), 0);
+}
+
+TEST(ArenaBackground, AnAnimalRestingAtEverySampleGivesTheMedianAndSaysSo) {
+  // The animal rests in one corner for most of the period: at every composite sample and the
+  // frames after it, in the middle frame and in every frame the painted fallback compares it
+  // with. It is elsewhere only in most of the frames spread evenly over the period (every 4th
+  // from frame 2), so that the composite finds no pair and the painted middle frame keeps the
+  // animal; the median of the spread frames is the empty arena.
+  const SceneLook scene = NoisyScene();
+  const std::vector<cv::Point2d> elsewhere = {{230, 60}, {230, 180}, {70, 180}};
+  std::vector<AnimalPose> poses;
+  for (int i = 0; i < 100; ++i) {
+    const bool away = i % 4 == 2 && i != 22 && i != 50 && i != 86;
+    poses.push_back({away ? elsewhere[(i / 4) % 3] : cv::Point2d(70, 60), 0.0});
+  }
+  const ArenaBackground background = ComputeArenaBackground(
+      ReaderOf(scene, testing::SmallMouse(), poses), scene.arenaRect, ArenaContext(scene), 0, 99);
+  ASSERT_EQ(background.image.size(), scene.arenaRect.size());
+  EXPECT_EQ(background.method, BackgroundMethod::kTemporalMedian);
+  EXPECT_EQ(VisibleDifferences(background.image, scene, kNoiseTolerance), 0);
+  EXPECT_EQ(background.checkedFrames, 25);
+  EXPECT_EQ(background.compositeFinds, 0);
+  EXPECT_EQ(background.chosenFinds, 25);
+}
+
+TEST(ArenaBackground, TheMedianIsTakenPixelByPixel) {
+  const cv::Mat a = (cv::Mat_<uint8_t>(1, 3) << 0, 200, 7);
+  const cv::Mat b = (cv::Mat_<uint8_t>(1, 3) << 10, 100, 7);
+  const cv::Mat c = (cv::Mat_<uint8_t>(1, 3) << 255, 0, 9);
+  const cv::Mat median = TemporalMedian({a, b, c});
+  EXPECT_EQ(cv::countNonZero(median != (cv::Mat_<uint8_t>(1, 3) << 10, 100, 7)), 0);
+  EXPECT_TRUE(TemporalMedian({a, cv::Mat(2, 2, CV_8UC1)}).empty());  // sizes differ
+  EXPECT_TRUE(TemporalMedian({}).empty());
 }
 
 TEST(ArenaBackground, AnUnreadableVideoGivesNothing) {
   const SceneLook scene = SmallScene();
   const GreyFrameReader none = [](int, cv::Mat&) { return false; };
-  EXPECT_TRUE(ComputeArenaBackground(none, scene.arenaRect, ArenaContext(scene), 0, 99).empty());
-  EXPECT_TRUE(ComputeArenaBackground(none, scene.arenaRect, ArenaContext(scene), 5, 4).empty());
+  EXPECT_TRUE(
+      ComputeArenaBackground(none, scene.arenaRect, ArenaContext(scene), 0, 99).image.empty());
+  EXPECT_TRUE(
+      ComputeArenaBackground(none, scene.arenaRect, ArenaContext(scene), 5, 4).image.empty());
 }
 
 TEST(ArenaBackground, ComputedOnAVideoFileRestoresThePosition) {
@@ -176,14 +212,14 @@ TEST(ArenaBackground, ComputedOnAVideoFileRestoresThePosition) {
   VideoSource source;
   ASSERT_EQ(source.OpenFile(path), VideoStatus::kOk);
   ASSERT_EQ(source.GoToFrame(7), VideoStatus::kOk);
-  const cv::Mat background = ComputeArenaBackground(source, ArenaContext(scene), 0, 59);
+  const cv::Mat background = ComputeArenaBackground(source, ArenaContext(scene), 0, 59).image;
   EXPECT_EQ(source.currentFrame(), 7);
   ASSERT_EQ(background.size(), scene.arenaRect.size());
   // The video is JPEG-compressed: small differences everywhere, none the size of an animal.
   EXPECT_LT(VisibleDifferences(background, scene, 40), 10);
 
   VideoSource closed;
-  EXPECT_TRUE(ComputeArenaBackground(closed, ArenaContext(scene), 0, 59).empty());
+  EXPECT_TRUE(ComputeArenaBackground(closed, ArenaContext(scene), 0, 59).image.empty());
 }
 
 }  // namespace

@@ -113,6 +113,7 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.kind = TestOutcomeKind::kAnalysed;
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
+  outcome.notice = best.notice;
   slot.best = std::move(best);
 }
 

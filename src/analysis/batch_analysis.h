@@ -73,6 +73,7 @@ struct TestOutcome {
   int elapsedMs = 0;
   int frames = 0;       // frames of the period of the kept attempt
   std::vector<std::string> log;  // the test's log lines, in order
+  std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
 };
 
 // Where a batch reports; called on the thread that runs the batch.

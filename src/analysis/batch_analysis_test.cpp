@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "analysis/analysis_run.h"
 #include "trajectory/trajectory_store.h"
@@ -89,27 +90,21 @@ TEST_F(BatchAnalysisTest, ARenderedWalkIsStoredWithItsTrajectoryAndSummary) {
   ASSERT_EQ(summary.outcomes.size(), 1u);
   const TestOutcome& outcome = summary.outcomes[0];
   ASSERT_EQ(outcome.kind, TestOutcomeKind::kAnalysed);
-  EXPECT_FLOAT_EQ(outcome.rate, 100.0f);
-  EXPECT_EQ(outcome.attempts, 1);
-  EXPECT_EQ(outcome.frames, 75);
+  EXPECT_EQ(std::tuple(outcome.rate, outcome.attempts, outcome.frames), std::tuple(100.0f, 1, 75));
   ASSERT_EQ(recorder.done.size(), 1u);
   EXPECT_EQ(recorder.progress.back(), 100);
 
   // Plain SQL: the analysis is there and the cached report results are gone.
   const std::string where = Format(" where Id=%d", test);
-  EXPECT_EQ(fixture.Value("select DateAnalyse from Tests" + where), "1767225600");
-  EXPECT_EQ(fixture.Value("select Scale from Tests" + where), "2.0");
-  EXPECT_EQ(fixture.Value("select HeadDetection from TestsPoints" + where), "0");
+  EXPECT_EQ(fixture.Value("select DateAnalyse || ' ' || Scale from Tests" + where), "1767225600 2.0");
+  EXPECT_EQ(fixture.Value("select HeadDetection || ' ' || (length(PointsAnalyse) > 0) from TestsPoints" + where), "0 1");
   EXPECT_EQ(fixture.Value("select count(*) from ReportsData where IdTest=" + std::to_string(test)), "0");
-  EXPECT_EQ(fixture.Value("select length(PointsAnalyse) > 0 from TestsPoints" + where), "1");
   const std::string settings = fixture.Value("select ParamsDetection from Tests" + where);
   EXPECT_NE(settings.find("|1767225600|"), std::string::npos);  // stamped with the analysis
   const AnalysisInfo info = ParseInfo(fixture.Value("select InfosAnalyse from Tests" + where));
-  EXPECT_EQ(info.stamp, 1767225600);
-  EXPECT_EQ(info[run_info::kAnimalFrames], 75);
-  EXPECT_EQ(info[run_info::kPeriodFrames], 75);
-  EXPECT_EQ(info[run_info::kStartFrame], 0);
-  EXPECT_EQ(info[AnalysisInfo::kBackend], kBackendFfmpeg);
+  EXPECT_EQ(std::tuple(info.stamp, info[run_info::kAnimalFrames], info[run_info::kPeriodFrames],
+                       info[run_info::kStartFrame], info[AnalysisInfo::kBackend]),
+            std::tuple(1767225600, 75, 75, 0, kBackendFfmpeg));
 
   // The stored trajectory follows the drawn animal, and its length is the path's.
   ASSERT_TRUE(fixture.experiment.LoadAll());
@@ -132,6 +127,41 @@ TEST_F(BatchAnalysisTest, ARenderedWalkIsStoredWithItsTrajectoryAndSummary) {
   const std::string maxSpeed = fixture.Value("select MaxSpeed from Tests" + where);
   EXPECT_GT(std::stod(maxSpeed), 0.0);
   EXPECT_EQ(fixture.Value("select MaxRawSpeed from Tests" + where), maxSpeed);
+}
+
+TEST_F(BatchAnalysisTest, TheBackgroundMethodUsedIsStoredAndAReplacedCompositeIsReported) {
+  // An animal that rests in one corner except in most of the frames spread over the video:
+  // pairs of frames give no clean background, the median of the spread frames does.
+  std::vector<AnimalPose> resting;
+  for (int i = 0; i < 100; ++i) {
+    const bool away = i % 4 == 2 && i != 22 && i != 50 && i != 86;
+    const cv::Point2d elsewhere[] = {{230, 60}, {230, 180}, {70, 180}};
+    resting.push_back({away ? elsewhere[(i / 4) % 3] : cv::Point2d(70, 60), 0.0});
+  }
+  const std::string automatic = "5|0|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
+  const int rests = fixture.AddTest(protocol, AddVideoFile("rests.avi", resting), automatic, "R");
+  const int walks = fixture.AddTest(protocol, AddVideoFile("walks.avi", Lap(120)), automatic, "W");
+
+  const BatchSummary summary = Run({rests, walks});
+  ASSERT_EQ(summary.outcomes.size(), 2u);
+  // The resting animal's jumps to the far corners are too fast to be believed while tracking:
+  // it is found only in the frames where it rests.
+  struct Expected {
+    int test;
+    BackgroundMethod method;
+    bool notice;
+    float rate;
+  };
+  for (const Expected& e : {Expected{rests, BackgroundMethod::kTemporalMedian, true, 80.05f},
+                            Expected{walks, BackgroundMethod::kComposite, false, 100.0f}}) {
+    const TestOutcome& outcome = summary.outcomes[e.test == rests ? 0 : 1];
+    EXPECT_FLOAT_EQ(outcome.rate, e.rate) << e.test;
+    EXPECT_EQ(!outcome.notice.empty(), e.notice) << outcome.notice;
+    const AnalysisInfo info =
+        ParseInfo(fixture.Value(Format("select InfosAnalyse from Tests where Id=%d", e.test)));
+    EXPECT_EQ(BackgroundMethodOf(info), e.method) << e.test;
+    EXPECT_EQ(EndingOf(info), RunEnding::kPeriodEnded) << e.test;
+  }
 }
 
 TEST_F(BatchAnalysisTest, AMissingVideoIsLoggedAndSkippedAndTheNextTestAnalysed) {
@@ -190,10 +220,8 @@ TEST_F(BatchAnalysisTest, BelowTheMinimumTheOtherTestsOfTheVideoAreTriedAndTheBe
   const TestOutcome& outcome = summary.outcomes[0];
   ASSERT_EQ(outcome.kind, TestOutcomeKind::kAnalysed);
   // The last test of the video first, then the one before it: none reaches 90.
-  EXPECT_EQ(outcome.attempts, 3);
-  EXPECT_EQ(outcome.keptAttempt, 2);
-  EXPECT_EQ(outcome.settingsFrom, good);
-  EXPECT_FLOAT_EQ(outcome.rate, 80.05f);
+  EXPECT_EQ(std::tuple(outcome.attempts, outcome.keptAttempt, outcome.settingsFrom, outcome.rate),
+            std::tuple(3, 2, good, 80.05f));
   const std::string stored =
       fixture.Value(Format("select ParamsDetection from Tests where Id=%d", first));
   EXPECT_EQ(stored.substr(0, 12), DarkAnimalSettings().substr(0, 12));
@@ -209,9 +237,8 @@ TEST_F(BatchAnalysisTest, TheAlternativeSettingsAreTriedFirstAndTryingStopsAtThe
   options.alternativeSettings = DarkAnimalSettings();
   const BatchSummary summary = Run({first});
   ASSERT_EQ(summary.outcomes.size(), 1u);
-  EXPECT_EQ(summary.outcomes[0].attempts, 2);
-  EXPECT_EQ(summary.outcomes[0].settingsFrom, -1);
-  EXPECT_FLOAT_EQ(summary.outcomes[0].rate, 100.0f);
+  EXPECT_EQ(std::tuple(summary.outcomes[0].attempts, summary.outcomes[0].settingsFrom, summary.outcomes[0].rate),
+            std::tuple(2, -1, 100.0f));
 }
 
 // A stream that raises the cancel flag when a given frame is drawn for the n-th time.

@@ -80,11 +80,12 @@ cv::Mat ReferenceInMethodCoordinates(const cv::Mat& image, int method, bool back
   return image(region).clone();
 }
 
-bool PrepareReference(DetectionSettings& settings, const ReferenceInputs& inputs) {
+bool PrepareReference(DetectionSettings& settings, const ReferenceInputs& inputs,
+                      ArenaBackground* background) {
   const int method = settings.method;
   if (!UsesReference(method)) return true;
-  const bool background = method == kMethodAutomatic && settings.backgroundFlag;
-  if (!background && settings.referenceImageId != 0) {
+  const bool fromBackground = method == kMethodAutomatic && settings.backgroundFlag;
+  if (!fromBackground && settings.referenceImageId != 0) {
     cv::Mat image = inputs.library ? inputs.library(settings.referenceImageId) : cv::Mat();
     if (!image.empty() && inputs.source != nullptr && inputs.source->IsFileOpen()) {
       image = ReferenceInMethodCoordinates(image, method, settings.backgroundFlag,
@@ -97,8 +98,11 @@ bool PrepareReference(DetectionSettings& settings, const ReferenceInputs& inputs
   VideoSource& source = *inputs.source;
   if (!source.IsFileOpen()) return false;
   cv::Mat image;
-  if (background) {
-    image = ComputeArenaBackground(source, inputs.context, inputs.firstFrame, inputs.lastFrame);
+  if (fromBackground) {
+    ArenaBackground computed =
+        ComputeArenaBackground(source, inputs.context, inputs.firstFrame, inputs.lastFrame);
+    image = computed.image;
+    if (background != nullptr) *background = std::move(computed);
   } else {
     const bool gray = method != kMethodSubtractionAdvanced;
     image = ThroughJpeg(RecipeImage(settings, source), gray);

@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 
+#include "analysis/arena_background.h"
 #include "base/platform.h"
 #include "detection/detection_context.h"
 #include "detection/detection_settings.h"
@@ -48,7 +49,10 @@ bool UsesReference(int method);
 // Builds settings.referenceImage as above. Methods without a reference: nothing to do, true.
 // False when an image had to be made from the video and could not be: the video is missing
 // (the reference is then left unchanged), it cannot be read, or the recipe names no frame.
-bool PrepareReference(DetectionSettings& settings, const ReferenceInputs& inputs);
+// When a background was computed and background is given, it receives how it was made (its
+// image is the reference).
+bool PrepareReference(DetectionSettings& settings, const ReferenceInputs& inputs,
+                      ArenaBackground* background = nullptr);
 
 // The reference recipe replayed on frames: "%d;" for the whole frame, then "%d,%d,%d,%d,%d;"
 // per patch (frame, x, y, width, height). frame(index) gives a BGR frame, or an empty image

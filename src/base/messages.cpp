@@ -82,6 +82,10 @@ constexpr NumberedText kTexts[] = {
     {1801, "The range period can not be zero"},
     {1802, "Max should be greater than min"},
     {1810, "Combined zone"},
+    {1830, "The background composed from pairs of frames keeps the animal (found alone in %d of "
+           "%d frames checked); %s is used instead (found alone in %d)."},
+    {1831, "the middle frame with the animal painted over"},
+    {1832, "the median of frames spread over the video"},
 };
 
 }  // namespace

@@ -72,6 +72,9 @@ inline constexpr int kCalculationInProgress = 1800;  // no number in the string 
 inline constexpr int kRangePeriodZero = 1801;       // ours
 inline constexpr int kMaxBelowMin = 1802;           // ours
 inline constexpr int kNameCombined = 1810;          // ours: default name of a combined zone
+inline constexpr int kBackgroundReplaced = 1830;    // ours: "%d", "%d", "%s", "%d"
+inline constexpr int kBackgroundPaintedFrame = 1831;  // ours: a name, for 1830
+inline constexpr int kBackgroundMedian = 1832;      // ours: a name, for 1830
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.

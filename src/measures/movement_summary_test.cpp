@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "video/frame_times.h"
 #include "measures/inactivity.h"
@@ -26,13 +27,9 @@ TEST(Summary, EmptyAndSinglePointTrajectoriesGiveZeros) {
     std::vector<tMyPoint> points;
     if (count == 1) points.push_back(PointAt(0, 0, 10, 10));
     const TestSummary s = ComputeSummary(MakeTrajectory(points), {}, 0, true);
-    EXPECT_EQ(s.duration, 0);
-    EXPECT_EQ(s.distance, 0);
-    EXPECT_EQ(s.averageSpeed, 0);
-    EXPECT_EQ(s.maxSpeed, 0);
-    EXPECT_EQ(s.maxRawSpeed, 0);
-    EXPECT_EQ(s.averageAccel, 0);
-    EXPECT_EQ(s.maxAccel, 0);
+    EXPECT_EQ(std::tuple(s.duration, s.distance, s.averageSpeed, s.maxSpeed, s.maxRawSpeed,
+                         s.averageAccel, s.maxAccel),
+              std::tuple(0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0));
   }
 }
 
@@ -43,10 +40,8 @@ TEST(Summary, TwoPointsFortyMillisecondsAndTwoMillimetresApart) {
   EXPECT_NEAR(s.distance, 2.0, kTolerance);
   EXPECT_NEAR(s.maxSpeed, 50.0, kTolerance);
   EXPECT_NEAR(s.maxRawSpeed, 50.0, kTolerance);
-  EXPECT_EQ(s.averageAccel, 0);
-  EXPECT_EQ(s.maxAccel, 0);
-  EXPECT_EQ(s.duration, 0);  // 40 ms rounds to 0 s
-  EXPECT_EQ(s.averageSpeed, 0);
+  // 40 ms rounds to 0 s.
+  EXPECT_EQ(std::tuple(s.averageAccel, s.maxAccel, s.duration, s.averageSpeed), std::tuple(0.0, 0.0, 0, 0.0));
 }
 
 TEST(Summary, DurationComesFromTheWindowWhenItHasAStartFrame) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "protocol/stage_frame_program.h"
 #include "support/trajectory_builder.h"
 #include "support/zone_builder.h"
@@ -24,10 +26,12 @@ std::vector<int> Ids(const std::vector<CAction>& actions) {
 
 // Runs frames every stepMs from 0 to lastMs; the frames (times) at which actions were emitted
 // with their ids.
-std::vector<std::pair<int64_t, std::vector<int>>> RunFrames(StageProgram& program, int64_t lastMs,
+using Emitted = std::vector<std::pair<int64_t, std::vector<int>>>;
+
+Emitted RunFrames(StageProgram& program, int64_t lastMs,
                                                       int64_t stepMs, const ZoneSet* zones = nullptr) {
   StartProgram(program, zones);
-  std::vector<std::pair<int64_t, std::vector<int>>> emitted;
+  Emitted emitted;
   std::vector<CAction> actions;
   for (int64_t t = 0; t <= lastMs; t += stepMs) {
     if (EvaluateProgram(program, PointAt(0, 0, 10, 10), t, actions, {})) {
@@ -44,24 +48,16 @@ TEST(ProgramText, ReadsEventAndActionBoxesAndIgnoresLayout) {
                            ActionBox("0|7|3|1|1234|5|9|8|") + ";other,1,2|3|;" +
                            ActionBox("0|8|2|"));
   ASSERT_EQ(program.events.size(), 1u);
-  EXPECT_EQ(program.events[0].eventId, 5);
-  EXPECT_EQ(program.events[0].type, kEventAfterDuration);
-  EXPECT_EQ(program.events[0].amount, 30);
+  const CMyEvent& e = program.events[0];
+  EXPECT_EQ(std::tuple(e.eventId, e.type, e.amount), std::tuple(5, kEventAfterDuration, 30));
   ASSERT_EQ(program.actions.size(), 2u);
+  // A stored 3 reads as a stop, a stored 2 as a start; the short text keeps the defaults.
   const CAction& stop = program.actions[0];
-  EXPECT_EQ(stop.id, 7);
-  EXPECT_EQ(stop.kind, kActionStop);  // a stored 3
-  EXPECT_TRUE(stop.videoFlag);
-  EXPECT_EQ(stop.codec, 1234);
-  EXPECT_EQ(stop.sourceEvent, 5);
-  EXPECT_EQ(stop.valueA, 9);
-  EXPECT_EQ(stop.valueB, 8);
+  EXPECT_EQ(std::tuple(stop.id, stop.kind, stop.videoFlag, stop.codec, stop.sourceEvent, stop.valueA, stop.valueB),
+            std::tuple(7, kActionStop, true, 1234, 5, 9, 8));
   const CAction& shortOne = program.actions[1];
-  EXPECT_EQ(shortOne.id, 8);
-  EXPECT_EQ(shortOne.kind, kActionStart);  // a stored 2
-  EXPECT_EQ(shortOne.codec, kCodecFmp4);
-  EXPECT_EQ(shortOne.sourceEvent, -1);
-  EXPECT_EQ(shortOne.valueB, 1);
+  EXPECT_EQ(std::tuple(shortOne.id, shortOne.kind, shortOne.codec, shortOne.sourceEvent, shortOne.valueB),
+            std::tuple(8, kActionStart, kCodecFmp4, -1, 1));
 }
 
 TEST(ProgramText, ActionsRoundTrip) {
@@ -86,9 +82,7 @@ TEST(DefaultProgram, StartsTrackingOnTheFirstFrameOnly) {
   EXPECT_EQ(program.events[0].Encode('|'), "2|1|1|-1|0|1|0|-1|0|0|");
   EXPECT_EQ(FormatAction(program.actions[0]), "0|2|0|0|877677894|1|-1|1|");
   const auto emitted = RunFrames(program, 5000, 40);
-  ASSERT_EQ(emitted.size(), 1u);
-  EXPECT_EQ(emitted[0].first, 0);
-  EXPECT_EQ(emitted[0].second, std::vector<int>{2});
+  EXPECT_EQ(emitted, (Emitted{{0, {2}}}));
   // Starting again replays it.
   EXPECT_EQ(RunFrames(program, 100, 40).size(), 1u);
 }
@@ -101,11 +95,8 @@ TEST(Chains, AnEventArmsTheNextWhichStops) {
                            ActionBox("0|10|1|0|877677894|2|-1|1|") + ";" +
                            ActionBox("0|11|0|0|877677894|1|-1|1|"));
   const auto emitted = RunFrames(program, 120000, 700);
-  ASSERT_EQ(emitted.size(), 2u);
-  EXPECT_EQ(emitted[0].first, 30100);  // the first frame at least 30 s after the start
-  EXPECT_EQ(emitted[0].second, std::vector<int>{11});
-  EXPECT_EQ(emitted[1].first, 90300);  // the first frame at least 60 s after that
-  EXPECT_EQ(emitted[1].second, std::vector<int>{10});
+  // The first frames at least 30 s after the start and 60 s after that.
+  EXPECT_EQ(emitted, (Emitted{{30100, {11}}, {90300, {10}}}));
 }
 
 TEST(Chains, ArmingRepeatsWithinAFrameAndActionsKeepTheirOrder) {
@@ -117,9 +108,7 @@ TEST(Chains, ArmingRepeatsWithinAFrameAndActionsKeepTheirOrder) {
                            ActionBox("0|21|0|0|0|3|-1|1|") + ";" + ActionBox("0|20|1|0|0|1|-1|1|") +
                            ";" + ActionBox("0|22|1|0|0|3|-1|1|"));
   const auto emitted = RunFrames(program, 1000, 40);
-  ASSERT_EQ(emitted.size(), 1u);
-  EXPECT_EQ(emitted[0].first, 0);
-  EXPECT_EQ(emitted[0].second, (std::vector<int>{20, 21, 22}));
+  EXPECT_EQ(emitted, (Emitted{{0, {20, 21, 22}}}));
 }
 
 TEST(Chains, EventsArmedByOthersWaitAndNeverArmedOnesNeverFire) {
@@ -143,8 +132,7 @@ TEST(MaximumDuration, StopsOnceTheLimitIsExceeded) {
   ASSERT_TRUE(EvaluateProgram(program, p, 301001, actions, {}));
   ASSERT_EQ(actions.size(), 1u);
   EXPECT_EQ(actions[0], MaximumDurationStop());
-  EXPECT_EQ(actions[0].kind, kActionStop);
-  EXPECT_EQ(actions[0].codec, kCodecFmp4);
+  EXPECT_EQ(std::tuple(actions[0].kind, actions[0].codec), std::tuple(kActionStop, kCodecFmp4));
 }
 
 TEST(MaximumDuration, TheProgramsOwnStopComesAlone) {
@@ -156,11 +144,7 @@ TEST(MaximumDuration, TheProgramsOwnStopComesAlone) {
   program.maxDuration = 10;
   program.maxDurationUnit = 2;
   const auto emitted = RunFrames(program, 12000, 1000);
-  ASSERT_EQ(emitted.size(), 2u);
-  EXPECT_EQ(emitted[0].first, 11000);
-  EXPECT_EQ(emitted[0].second, std::vector<int>{40});
-  EXPECT_EQ(emitted[1].first, 12000);
-  EXPECT_EQ(emitted[1].second, std::vector<int>{-1});
+  EXPECT_EQ(emitted, (Emitted{{11000, {40}}, {12000, {-1}}}));
 }
 
 TEST(MaximumDuration, NoneBelowOne) {
@@ -203,13 +187,12 @@ TEST(FrameProgramAdapter, ZoneEventsDriveStartAndStop) {
   const int xs[] = {50, 60, 150, 160, 60, 50};
   std::vector<std::vector<FrameAction>> emitted;
   for (int k = 0; k < 6; ++k) emitted.push_back(program.Evaluate(PointAt(k, 0, xs[k], 50), k * 40));
-  ASSERT_EQ(emitted[2].size(), 1u);
-  EXPECT_EQ(emitted[2][0].kind, FrameAction::kStart);
-  EXPECT_EQ(emitted[2][0].id, 5);
-  ASSERT_EQ(emitted[4].size(), 1u);
-  EXPECT_EQ(emitted[4][0].kind, FrameAction::kStop);
-  EXPECT_EQ(emitted[4][0].id, 6);
-  for (const int k : {0, 1, 3, 5}) EXPECT_TRUE(emitted[static_cast<size_t>(k)].empty()) << k;
+  std::vector<std::pair<int, int>> kindsAndIds;  // (frame, kind * 100 + id)
+  for (int k = 0; k < 6; ++k) {
+    for (const FrameAction& a : emitted[static_cast<size_t>(k)]) kindsAndIds.emplace_back(k, a.kind * 100 + a.id);
+  }
+  EXPECT_EQ(kindsAndIds, (std::vector<std::pair<int, int>>{{2, FrameAction::kStart * 100 + 5},
+                                                          {4, FrameAction::kStop * 100 + 6}}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -52,11 +53,8 @@ TEST(ReportBlob, ValuesAreSingleFloatsAfterTheHeader) {
 
   const std::optional<TestResult> back = DecodeResult(blob, 7, ShapeFor(12, r.cells));
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->testId, 7);
-  EXPECT_EQ(back->measure, 12);
-  EXPECT_EQ(back->periods, r.periods);
-  EXPECT_EQ(back->cells, r.cells);
-  EXPECT_EQ(back->values, r.values);
+  EXPECT_EQ(std::tuple(back->testId, back->measure, back->periods, back->cells, back->values),
+            std::tuple(7, 12, r.periods, r.cells, r.values));
 }
 
 TEST(ReportBlob, ValuesComeBackInSinglePrecision) {
@@ -143,9 +141,7 @@ TEST(ReportBlob, HeatMapIsAPngAfterItsSizeAndMaximum) {
   const std::vector<uint8_t> blob = EncodeResult(r, 26);
   ASSERT_GT(blob.size(), 20u);
   EXPECT_EQ(std::vector<uint8_t>(blob.begin(), blob.begin() + 8), HeaderBytes(26));
-  EXPECT_EQ(blob[8], 4);
-  EXPECT_EQ(blob[12], 2);
-  EXPECT_EQ(blob[16] | blob[17] << 8, 1234);
+  EXPECT_EQ(std::tuple(blob[8], blob[12], blob[16] | blob[17] << 8), std::tuple(4, 2, 1234));
   const std::vector<uint8_t> png(blob.begin() + 20, blob.end());
   const cv::Mat decoded = cv::imdecode(png, cv::IMREAD_UNCHANGED);
   ASSERT_EQ(decoded.type(), CV_8UC1);

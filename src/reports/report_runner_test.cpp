@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "trajectory/smoothing_settings.h"
 #include "support/report_file.h"
 
@@ -41,9 +43,7 @@ TEST_F(ReportRun, TheSecondRunComesFromTheCacheWithTheSameValues) {
   const Report report = file.AddReport("time", "5|12|0||0|-1|0|1|2|-2|0|0|");  // 1 s slices
   const ReportFile::Run first = file.RunReport(report);
   ASSERT_EQ(first.status, ReportRunStatus::kOk);
-  EXPECT_EQ(first.stats.computed, 3);
-  EXPECT_EQ(first.stats.stored, 3);
-  EXPECT_EQ(first.trajectoryReads, 3);
+  EXPECT_EQ(std::tuple(first.stats.computed, first.stats.stored, first.trajectoryReads), std::tuple(3, 3, 3));
   // One row per test: 3 cells x 1 slice of f32 after the 8-byte header.
   EXPECT_EQ(file.CacheRows(report.id), (std::vector<std::vector<std::string>>{
                                            {"3", "20"}, {"4", "20"}, {"5", "20"}}));
@@ -51,23 +51,18 @@ TEST_F(ReportRun, TheSecondRunComesFromTheCacheWithTheSameValues) {
             "112700000C000000");
 
   const ReportFile::Run second = file.RunReport(report);
-  EXPECT_EQ(second.stats.fromCache, 3);
-  EXPECT_EQ(second.stats.computed, 0);
-  EXPECT_EQ(second.trajectoryReads, 0);
+  EXPECT_EQ(std::tuple(second.stats.fromCache, second.stats.computed, second.trajectoryReads), std::tuple(3, 0, 0));
   ASSERT_EQ(second.results.size(), first.results.size());
   for (size_t i = 0; i < first.results.size(); ++i) {
-    EXPECT_EQ(second.results[i].title, first.results[i].title);
-    EXPECT_EQ(second.results[i].periods, first.results[i].periods);
-    EXPECT_EQ(second.results[i].cells, first.results[i].cells);
-    EXPECT_EQ(second.results[i].values, first.results[i].values);
+    EXPECT_EQ(std::tuple(second.results[i].title, second.results[i].periods, second.results[i].cells),
+              std::tuple(first.results[i].title, first.results[i].periods, first.results[i].cells));
     // Both are the fresh computation rounded to single precision.
     TestResult fresh;
     ASSERT_EQ(ComputeTestResult(file.experiment(), report, first.results[i].testId, fresh),
               TestDataStatus::kOk);
-    ASSERT_EQ(fresh.values.size(), second.results[i].values.size());
-    for (size_t v = 0; v < fresh.values.size(); ++v) {
-      EXPECT_EQ(second.results[i].values[v], static_cast<double>(static_cast<float>(fresh.values[v])));
-    }
+    RoundToStoredPrecision(fresh);
+    EXPECT_EQ(second.results[i].values, fresh.values);
+    EXPECT_EQ(first.results[i].values, fresh.values);
   }
 }
 
@@ -162,8 +157,7 @@ TEST_F(ReportRun, BlobsOfAnotherVersionOrMeasureAreRecomputedAndOverwritten) {
   for (const Case& c : cases) {
     file.Sql("update ReportsData set Data=" + c.data + " where IdTest=3");
     const ReportFile::Run run = file.RunReport(report);
-    EXPECT_EQ(run.stats.computed, 1) << c.why;
-    EXPECT_EQ(run.stats.fromCache, 2) << c.why;
+    EXPECT_EQ(std::pair(run.stats.computed, run.stats.fromCache), std::pair(1, 2)) << c.why;
     EXPECT_EQ(run.results[0].values, (std::vector<double>{0.9f, 0.4f, 0.5f})) << c.why;
     EXPECT_EQ(file.Cell("select hex(Data) from ReportsData where IdTest=3"), good) << c.why;
   }
@@ -177,8 +171,7 @@ TEST_F(ReportRun, AMeasureChangedBehindTheCacheFailsTheMeasureCheck) {
   file.Reload();
   ASSERT_TRUE(FindReport(file.experiment(), report.id, report));
   const ReportFile::Run run = file.RunReport(report);
-  EXPECT_EQ(run.stats.computed, 3);
-  EXPECT_EQ(run.stats.fromCache, 0);
+  EXPECT_EQ(std::pair(run.stats.computed, run.stats.fromCache), std::pair(3, 0));
   // Exits: test 3 leaves only "A ( out )", when it enters A.
   EXPECT_EQ(run.results[0].values, (std::vector<double>{0, 0, 1}));
   EXPECT_EQ(file.Cell("select hex(substr(Data, 5, 4)) from ReportsData where IdTest=3"),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace vx {
 namespace {
@@ -17,6 +18,18 @@ CListRecBehavior List(int protocolId, uint32_t behaviorId, uint32_t value,
   list.value = value;
   list.occurrences = std::move(occurrences);
   return list;
+}
+
+// Every stored field of every list, occurrences as (start, end).
+std::vector<std::tuple<int, uint32_t, uint32_t, std::vector<std::pair<uint32_t, uint32_t>>>> Fields(
+    const RecordedBehaviors& behaviors) {
+  std::vector<std::tuple<int, uint32_t, uint32_t, std::vector<std::pair<uint32_t, uint32_t>>>> fields;
+  for (const CListRecBehavior& list : behaviors.lists) {
+    std::vector<std::pair<uint32_t, uint32_t>> occurrences;
+    for (const tRecBehavior& o : list.occurrences) occurrences.emplace_back(o.start, o.end);
+    fields.emplace_back(list.protocolId, list.behaviorId, list.value, occurrences);
+  }
+  return fields;
 }
 
 TEST(BehaviorBlob, LayoutOfQualifyingLists) {
@@ -64,19 +77,7 @@ TEST(BehaviorBlob, RandomListsRoundTrip) {
     RecordedBehaviors read;
     ASSERT_TRUE(ReadBehaviors(read, WriteBehaviors(behaviors), behaviors.protocolId));
     EXPECT_EQ(read.protocolId, behaviors.protocolId);
-    ASSERT_EQ(read.lists.size(), behaviors.lists.size());
-    for (size_t l = 0; l < read.lists.size(); ++l) {
-      const CListRecBehavior& a = behaviors.lists[l];
-      const CListRecBehavior& b = read.lists[l];
-      EXPECT_EQ(b.protocolId, behaviors.protocolId);
-      EXPECT_EQ(b.behaviorId, a.behaviorId);
-      EXPECT_EQ(b.value, a.value);
-      ASSERT_EQ(b.occurrences.size(), a.occurrences.size());
-      for (size_t o = 0; o < a.occurrences.size(); ++o) {
-        EXPECT_EQ(b.occurrences[o].start, a.occurrences[o].start);
-        EXPECT_EQ(b.occurrences[o].end, a.occurrences[o].end);
-      }
-    }
+    EXPECT_EQ(Fields(read), Fields(behaviors));
   }
 }
 

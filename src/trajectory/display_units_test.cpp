@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/fakes.h"
 
 namespace vx {
@@ -10,11 +12,8 @@ namespace {
 TEST(DisplayUnits, DefaultsWhenNothingIsSet) {
   testing::MemorySettings settings;
   const DisplayUnits units = LoadDisplayUnits(settings);
-  EXPECT_EQ(units.speed, kUnitCm);
-  EXPECT_EQ(units.dist, kUnitMm);
-  EXPECT_EQ(units.distTot, kUnitCm);
-  EXPECT_EQ(units.accel, kUnitMm);
-  EXPECT_EQ(units.area, kUnitCm);
+  EXPECT_EQ(std::tuple(units.speed, units.dist, units.distTot, units.accel, units.area),
+            std::tuple(kUnitCm, kUnitMm, kUnitCm, kUnitMm, kUnitCm));
   for (int precision : {units.speedPrecision, units.distPrecision, units.distTotPrecision,
                         units.accelPrecision, units.areaPrecision}) {
     EXPECT_EQ(precision, 2);
@@ -33,15 +32,10 @@ TEST(DisplayUnits, ReadsTheUnitsSectionAndRefusesUnknownCodes) {
   settings.SetInt("Units", "Area_Precision", -2);  // default
   settings.SetInt("Other", "DistTot_Precision", 5);  // another section
   const DisplayUnits units = LoadDisplayUnits(settings);
-  EXPECT_EQ(units.speed, kUnitM);
-  EXPECT_EQ(units.dist, kUnitCm);
-  EXPECT_EQ(units.distTot, kUnitMm);
-  EXPECT_EQ(units.accel, kUnitMm);
-  EXPECT_EQ(units.area, kUnitM);
-  EXPECT_EQ(units.speedPrecision, 7);
-  EXPECT_EQ(units.distPrecision, 0);
-  EXPECT_EQ(units.areaPrecision, 2);
-  EXPECT_EQ(units.distTotPrecision, 2);
+  EXPECT_EQ(std::tuple(units.speed, units.dist, units.distTot, units.accel, units.area),
+            std::tuple(kUnitM, kUnitCm, kUnitMm, kUnitMm, kUnitM));
+  EXPECT_EQ(std::tuple(units.speedPrecision, units.distPrecision, units.areaPrecision, units.distTotPrecision),
+            std::tuple(7, 0, 2, 2));
 }
 
 TEST(DisplayUnits, SavedChoicesReadBack) {
@@ -53,9 +47,7 @@ TEST(DisplayUnits, SavedChoicesReadBack) {
   SaveDisplayUnits(settings, units);
   EXPECT_EQ(settings.GetInt("Units", "Accel_Precision", 0), 9);
   const DisplayUnits read = LoadDisplayUnits(settings);
-  EXPECT_EQ(read.speed, kUnitMm);
-  EXPECT_EQ(read.area, kUnitM);
-  EXPECT_EQ(read.accelPrecision, 9);
+  EXPECT_EQ(std::tuple(read.speed, read.area, read.accelPrecision), std::tuple(kUnitMm, kUnitM, 9));
 }
 
 TEST(DisplayUnits, ConversionFactors) {
@@ -128,17 +120,6 @@ TEST(DisplayUnits, ValuesWithTheirUnits) {
   EXPECT_EQ(FormatArea(1500.0, units), "0.0015 m\xC2\xB2");
   EXPECT_EQ(FormatAcceleration(0.25, units), "25.0 cm/s\xC2\xB2");
   EXPECT_EQ(FormatTotalDistance(12345.0, units), "12.35 m");
-}
-
-TEST(DisplayUnits, UnitPatterns) {
-  EXPECT_STREQ(LengthUnitPattern(kUnitMm), "%s mm");
-  EXPECT_STREQ(LengthUnitPattern(kUnitCm), "%s cm");
-  EXPECT_STREQ(LengthUnitPattern(kUnitM), "%s m");
-  EXPECT_STREQ(SpeedUnitPattern(kUnitMm), "%s mm/s");
-  EXPECT_STREQ(SpeedUnitPattern(kUnitM), "%s m/s");
-  EXPECT_STREQ(AccelerationUnitPattern(kUnitM), "%s m/s\xC2\xB2");
-  EXPECT_STREQ(AreaUnitPattern(kUnitMm), "%s mm\xC2\xB2");
-  EXPECT_STREQ(AreaUnitPattern(4), "%s");
 }
 
 }  // namespace

@@ -29,21 +29,14 @@ TEST(SmoothingSettings, ParsingRules) {
       {"1|2|0|9", {1, 2, 0}},   // extra tokens ignored
   };
   for (const auto& c : cases) {
-    const SmoothingSettings parsed = ParseSmoothingSettings(c.text);
-    EXPECT_EQ(parsed.method, c.expected.method) << c.text;
-    EXPECT_EQ(parsed.threshold, c.expected.threshold) << c.text;
-    EXPECT_EQ(parsed.thresholdUnit, c.expected.thresholdUnit) << c.text;
+    EXPECT_EQ(ParseSmoothingSettings(c.text), c.expected) << c.text;
   }
 }
 
 TEST(SmoothingSettings, FormatAndNames) {
   EXPECT_EQ(FormatSmoothingSettings({1, 12, 2}), "1|12|2");
   EXPECT_EQ(ParseSmoothingSettings(FormatSmoothingSettings({4, 0, 0})), (SmoothingSettings{4, 0, 0}));
-  EXPECT_STREQ(SmoothingMethodName(kLowessStrong), "Lowess method ( strong )");
-  EXPECT_STREQ(SmoothingMethodName(kSavitzkyGolay), "Moving weighted average ( Savitsky-Golay )");
   EXPECT_STREQ(SmoothingMethodName(5), "");
-  EXPECT_STREQ(ThresholdUnitName(kThresholdPixels), "Pixel(s)");
-  EXPECT_STREQ(ThresholdUnitName(kThresholdCm), "cm");
   EXPECT_TRUE(IsValidSmoothingSettings({4, 0, 2}));
   EXPECT_FALSE(IsValidSmoothingSettings({5, 0, 2}));
   EXPECT_FALSE(IsValidSmoothingSettings({1, -1, 2}));
@@ -67,13 +60,6 @@ class SmoothingSettingsStore : public ::testing::Test {
   ExperimentFile& file = fixture.experiment.file;
 };
 
-TEST_F(SmoothingSettingsStore, NewFileReadsTheDefaults) {
-  EXPECT_EQ(SmoothRows(), "[]");
-  SmoothingSettings settings{0, 0, 0};
-  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
-  EXPECT_EQ(settings, SmoothingSettings());
-}
-
 TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
   ASSERT_TRUE(SaveSmoothingSettings(file, {4, 12, 2}));
   EXPECT_EQ(SmoothRows(), "[4|12|2]");
@@ -83,7 +69,8 @@ TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
   EXPECT_TRUE(file.modified);
 }
 
-TEST_F(SmoothingSettingsStore, MissingRowIsCreated) {
+TEST_F(SmoothingSettingsStore, NewFileOrMissingRowReadsTheDefaultsAndSavingCreatesIt) {
+  EXPECT_EQ(SmoothRows(), "[]");
   testing::ExecuteSql(file.path, "delete from Infos where Name='Smooth'");
   SmoothingSettings settings{0, 0, 0};
   ASSERT_TRUE(LoadSmoothingSettings(file, settings));

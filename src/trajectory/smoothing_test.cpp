@@ -28,33 +28,27 @@ tMyPoint Filtered(tMyPoint p, const tMyPoint& previous, int threshold, int unit,
   return p;
 }
 
-TEST(DisplacementFilter, MillimetreThresholdComparesScaledSteps) {
-  const tMyPoint previous = At(0, 0, 100, 100);
-  // 5 pixels at 0.5 mm per pixel is 2.5 mm, under 3 mm on both axes: held.
-  tMyPoint p = Filtered(At(1, 40, 105, 105), previous, 3, kThresholdMm, 0.5);
-  EXPECT_EQ(p.posX, 100);
-  EXPECT_EQ(p.posY, 100);
-  // 6 pixels is 3.0 mm, not under 3 mm: moves, on either axis.
-  p = Filtered(At(1, 40, 106, 100), previous, 3, kThresholdMm, 0.5);
-  EXPECT_EQ(p.posX, 106);
-  p = Filtered(At(1, 40, 100, 94), previous, 3, kThresholdMm, 0.5);
-  EXPECT_EQ(p.posY, 94);
-}
-
-TEST(DisplacementFilter, PixelAndCentimetreThresholds) {
-  const tMyPoint previous = At(0, 0, 50, 50);
-  EXPECT_EQ(Filtered(At(1, 1, 52, 48), previous, 3, kThresholdPixels, 0.5).posX, 50);
-  EXPECT_EQ(Filtered(At(1, 1, 53, 50), previous, 3, kThresholdPixels, 0.5).posX, 53);
-  // 1 cm at 0.5 mm per pixel is 20 pixels.
-  EXPECT_EQ(Filtered(At(1, 1, 69, 50), previous, 1, kThresholdCm, 0.5).posX, 50);
-  EXPECT_EQ(Filtered(At(1, 1, 70, 50), previous, 1, kThresholdCm, 0.5).posX, 70);
-}
-
-TEST(DisplacementFilter, OffForZeroThresholdUnknownUnitAndFirstPoint) {
-  const tMyPoint previous = At(0, 0, 50, 50);
-  EXPECT_EQ(Filtered(At(1, 1, 51, 50), previous, 0, kThresholdPixels, 1).posX, 51);
-  EXPECT_EQ(Filtered(At(1, 1, 51, 50), previous, -4, kThresholdPixels, 1).posX, 51);
-  EXPECT_EQ(Filtered(At(1, 1, 51, 50), previous, 3, 7, 1).posX, 51);
+TEST(DisplacementFilter, StepsUnderTheThresholdOnBothAxesAreHeld) {
+  const struct {
+    int x, y, threshold, unit;
+    double scale;
+    int heldX, heldY;  // the position after the filter, from (100, 100)
+  } cases[] = {
+      {105, 105, 3, kThresholdMm, 0.5, 100, 100},  // 2.5 mm under 3 mm on both axes: held
+      {106, 100, 3, kThresholdMm, 0.5, 106, 100},  // 3.0 mm is not under 3 mm: moves
+      {100, 94, 3, kThresholdMm, 0.5, 100, 94},    // on either axis
+      {102, 98, 3, kThresholdPixels, 0.5, 100, 100},
+      {103, 100, 3, kThresholdPixels, 0.5, 103, 100},
+      {119, 100, 1, kThresholdCm, 0.5, 100, 100},  // 1 cm at 0.5 mm per pixel is 20 pixels
+      {120, 100, 1, kThresholdCm, 0.5, 120, 100},
+      {101, 100, 0, kThresholdPixels, 1, 101, 100},  // no threshold
+      {101, 100, -4, kThresholdPixels, 1, 101, 100},
+      {101, 100, 3, 7, 1, 101, 100},  // unknown unit
+  };
+  for (const auto& c : cases) {
+    const tMyPoint p = Filtered(At(1, 40, c.x, c.y), At(0, 0, 100, 100), c.threshold, c.unit, c.scale);
+    EXPECT_EQ(std::pair(p.posX, p.posY), std::pair(c.heldX, c.heldY)) << c.x << "," << c.y;
+  }
   tMyPoint first = At(0, 0, 9, 9);
   first.posX = first.posY = -1;
   ApplyDisplacementFilter(first, nullptr, {.threshold = 30, .thresholdUnit = kThresholdPixels}, 1);
@@ -152,19 +146,6 @@ TEST(Lowess, EvenTimesSettleOnNinePointsForTheStrongMethod) {
   for (size_t j = 0; j < 9; ++j) EXPECT_NEAR(window.weights[j], expected[j], 5e-5) << j;
 }
 
-TEST(Lowess, EvenTimesGiveTheLiteMethodOnlyItsCentre) {
-  std::vector<tMyPoint> points = Wandering(40, 2, true, 1000);
-  const LowessWindow window = FindLowessWindow(points, 20, kLowessLiteHalfWidth);
-  EXPECT_EQ(window.lo, 19);
-  EXPECT_EQ(window.hi, 21);
-  EXPECT_EQ(window.weights[0], 0.0);
-  EXPECT_EQ(window.weights[1], 1.0);
-  EXPECT_EQ(window.weights[2], 0.0);
-  SmoothPoint(points, 20, kLowessLite, 0.25);
-  EXPECT_EQ(points[20].smoothX, points[20].posX * 0.25);
-  EXPECT_EQ(points[20].smoothY, points[20].posY * 0.25);
-}
-
 TEST(Lowess, WindowsAndWeightsMatchTheReferenceOnUnevenTimes) {
   for (int k : {kLowessStrongHalfWidth, kLowessLiteHalfWidth}) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
@@ -207,16 +188,6 @@ TEST(Lowess, SmoothedPositionsMatchTheReference) {
   }
 }
 
-TEST(Lowess, StraightUniformMotionIsKept) {
-  std::vector<tMyPoint> points;
-  for (int i = 0; i < 30; ++i) points.push_back(At(i, i * 33 + (i % 2), 10 + 3 * i, 400 - 2 * i));
-  for (size_t i = 0; i < points.size(); ++i) {
-    SmoothPoint(points, i, kLowessStrong, 1.0);
-    // Linear in the frame, nearly linear in time: the fit stays within a pixel.
-    EXPECT_NEAR(points[i].smoothX, points[i].posX, 0.2) << i;
-  }
-}
-
 TEST(Lowess, EqualTimesFallBackToThePosition) {
   std::vector<tMyPoint> points;
   for (int i = 0; i < 20; ++i) points.push_back(At(i, -1, i * 5, 7));
@@ -225,12 +196,6 @@ TEST(Lowess, EqualTimesFallBackToThePosition) {
     EXPECT_EQ(points[i].smoothX, points[i].posX * 2.0);
     EXPECT_EQ(points[i].smoothY, 14.0);
   }
-}
-
-TEST(Lowess, LonePointIsLeftUnsmoothed) {
-  std::vector<tMyPoint> points = {At(0, 0, 5, 5)};
-  SmoothPoint(points, 0, kLowessStrong, 1.0);
-  EXPECT_EQ(points[0].smoothX, -1.0);
 }
 
 // --- Five-point weighted averages -----------------------------------------------------------
@@ -307,14 +272,9 @@ TEST(PathLength, SmoothedAndRawDistancesAccumulate) {
     SmoothPoint(points, i, kNoSmoothing, 0.5);
     UpdateCumulativeDistances(points, i, 0.5);
   }
-  EXPECT_EQ(points[0].cumDist, 0.0);
-  EXPECT_EQ(points[0].cumRawDist, 0.0);
-  EXPECT_DOUBLE_EQ(points[1].cumDist, 2.5);
-  EXPECT_DOUBLE_EQ(points[2].cumDist, 5.0);
-  EXPECT_DOUBLE_EQ(points[3].cumDist, 10.0);
-  EXPECT_DOUBLE_EQ(points[1].cumRawDist, 2.5);
-  EXPECT_DOUBLE_EQ(points[2].cumRawDist, 2.5);
-  EXPECT_DOUBLE_EQ(points[3].cumRawDist, 5.0);
+  std::vector<std::pair<double, double>> distances;
+  for (const tMyPoint& p : points) distances.emplace_back(p.cumDist, p.cumRawDist);
+  EXPECT_EQ(distances, (std::vector<std::pair<double, double>>{{0, 0}, {2.5, 2.5}, {5, 2.5}, {10, 5}}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "trajectory/behavior_blob.h"
 #include "video/frame_times.h"
 #include "trajectory/trajectory_blob.h"
@@ -88,43 +90,31 @@ TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
   Trajectory loaded({.method = kNoSmoothing, .threshold = 0});
   TrajectoryLoadInfo info;
   ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
-  EXPECT_TRUE(info.headDetection);
-  EXPECT_FALSE(info.pointsCorrupt);
-  EXPECT_FALSE(info.behaviorsCorrupt);
+  EXPECT_EQ(std::tuple(info.headDetection, info.pointsCorrupt, info.behaviorsCorrupt),
+            std::tuple(true, false, false));
   ASSERT_EQ(loaded.size(), 2u);
-  EXPECT_EQ(loaded.scale(), 0.5);
-  EXPECT_EQ(loaded[0].headX, 9);
-  EXPECT_EQ(loaded[0].headY, 12);
-  EXPECT_EQ(loaded[1].time, 80);
-  EXPECT_DOUBLE_EQ(loaded[1].smoothX, 8.0);
-  EXPECT_DOUBLE_EQ(loaded[1].cumDist, 5.0);  // (6, 8) pixels at 0.5 mm
-  EXPECT_EQ(loaded.durationMs, 80u);
-  EXPECT_EQ(loaded.frameCount, 3u);
+  // (6, 8) pixels at 0.5 mm are 5 mm.
+  EXPECT_EQ(std::tuple(loaded.scale(), loaded[0].headX, loaded[0].headY, loaded[1].time,
+                       loaded[1].smoothX, loaded[1].cumDist, loaded.durationMs, loaded.frameCount),
+            std::tuple(0.5, 9, 12, 80, 8.0, 5.0, 80u, 3u));
   ASSERT_EQ(loaded.behaviors.lists.size(), 1u);
   EXPECT_EQ(loaded.behaviors.lists[0].behaviorId, 3u);
 }
 
-TEST_F(TrajectoryStore, CorruptPointsLoadAsAnEmptyTrajectory) {
-  Execute("insert into TestsPoints (Id, HeadDetection, PointsAnalyse) values (7, 0, x'0A0B')");
-  Trajectory loaded;
-  loaded.Append(Point(0, 1, 1), true);
-  TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
-  EXPECT_TRUE(info.pointsCorrupt);
-  EXPECT_FALSE(info.behaviorsCorrupt);
-  EXPECT_TRUE(loaded.empty());
-}
-
-TEST_F(TrajectoryStore, CorruptFrameTimesLoadAsAnEmptyTrajectory) {
-  Trajectory stored;
-  stored.Append(Point(0, 10, 10), true);
-  StorePoints(stored, false);
-  Execute("update Videos set ListePoints=x'0005' where Id=4");
-  Trajectory loaded;
-  TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
-  EXPECT_TRUE(info.pointsCorrupt);
-  EXPECT_TRUE(loaded.empty());
+TEST_F(TrajectoryStore, CorruptPointsOrFrameTimesLoadAsAnEmptyTrajectory) {
+  for (const char* damage : {"update TestsPoints set PointsAnalyse=x'0A0B' where Id=7",
+                             "update Videos set ListePoints=x'0005' where Id=4"}) {
+    Trajectory stored;
+    stored.Append(Point(0, 10, 10), true);
+    StorePoints(stored, false);
+    Execute(damage);
+    Trajectory loaded;
+    loaded.Append(Point(0, 1, 1), true);
+    TrajectoryLoadInfo info;
+    ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
+    EXPECT_EQ(std::pair(info.pointsCorrupt, info.behaviorsCorrupt), std::pair(true, false)) << damage;
+    EXPECT_TRUE(loaded.empty());
+  }
 }
 
 TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
@@ -138,8 +128,7 @@ TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
   Trajectory loaded;
   TrajectoryLoadInfo info;
   ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
-  EXPECT_FALSE(info.pointsCorrupt);
-  EXPECT_TRUE(info.behaviorsCorrupt);
+  EXPECT_EQ(std::pair(info.pointsCorrupt, info.behaviorsCorrupt), std::pair(false, true));
   EXPECT_EQ(loaded.size(), 1u);
   EXPECT_TRUE(loaded.behaviors.lists.empty());
 }

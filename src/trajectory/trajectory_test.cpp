@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "video/frame_times.h"
 #include "trajectory/trajectory_blob.h"
 #include "support/synthetic_trajectory.h"
@@ -84,9 +86,8 @@ TEST(Trajectory, OnePointUnderLowessStaysUnsmoothed) {
   Trajectory trajectory(Method(kLowessStrong));
   trajectory.Append(At(0, 0, 5, 5), true);
   trajectory.FinishAppending();
-  EXPECT_EQ(trajectory[0].smoothX, -1.0);
-  EXPECT_EQ(trajectory[0].cumDist, 0.0);
-  EXPECT_EQ(trajectory[0].cumRawDist, 0.0);
+  EXPECT_EQ(std::tuple(trajectory[0].smoothX, trajectory[0].cumDist, trajectory[0].cumRawDist),
+            std::tuple(-1.0, 0.0, 0.0));
   EXPECT_EQ(trajectory.SmoothedCount(), 0);
 }
 
@@ -132,12 +133,9 @@ TEST(Trajectory, StepSpeeds) {
   trajectory.Append(At(2, 1040, 10, 14), false);  // no time passes
   trajectory.Append(At(3, 1000, 10, 16), false);  // time goes back
   trajectory.Finish(0);
-  EXPECT_DOUBLE_EQ(trajectory.StepSpeed(1), 50.0);
-  EXPECT_EQ(trajectory.StepSpeed(2), -1.0);
-  EXPECT_EQ(trajectory.StepSpeed(3), -1.0);
-  EXPECT_EQ(trajectory.StepSpeed(0), 0.0);
-  EXPECT_EQ(trajectory.StepSpeed(4), 0.0);
-  EXPECT_EQ(trajectory.StepSpeed(-3), 0.0);
+  std::vector<double> speeds;
+  for (int i : {1, 2, 3, 0, 4, -3}) speeds.push_back(trajectory.StepSpeed(i));
+  EXPECT_EQ(speeds, (std::vector<double>{50.0, -1.0, -1.0, 0.0, 0.0, 0.0}));
 }
 
 TEST(Trajectory, RawSpeedFollowsRawPositionsOnlyWhenDataAreCorrected) {
@@ -167,11 +165,9 @@ TEST(Trajectory, NewScaleRefiltersAndResmooths) {
   trajectory.inactivity.runFirst = 0;
 
   trajectory.SetScale(1.0);  // 5 mm: moves
-  EXPECT_EQ(trajectory[1].posX, 105);
-  EXPECT_DOUBLE_EQ(trajectory[1].smoothX, 105.0);
-  EXPECT_DOUBLE_EQ(trajectory[1].cumDist, 5.0);
-  EXPECT_DOUBLE_EQ(trajectory[1].cumRawDist, 5.0);
-  EXPECT_EQ(trajectory.inactivity.runFirst, -1);
+  EXPECT_EQ(std::tuple(trajectory[1].posX, trajectory[1].smoothX, trajectory[1].cumDist,
+                       trajectory[1].cumRawDist, trajectory.inactivity.runFirst),
+            std::tuple(105, 105.0, 5.0, 5.0, -1));
 
   trajectory.inactivity.runFirst = 0;
   trajectory.SetScale(1.0);  // unchanged: nothing recomputed
@@ -187,14 +183,10 @@ TEST(Trajectory, ClearingLeavesADummy) {
   trajectory.inactivity = {3, 9, 120, 2000};
   trajectory.Clear();
   EXPECT_TRUE(trajectory.empty());
-  EXPECT_EQ(trajectory.name, "Dummy");
-  EXPECT_EQ(trajectory.durationMs, 0u);
-  EXPECT_EQ(trajectory.frameCount, 0u);
-  EXPECT_EQ(trajectory.inactivity.runFirst, -1);
-  EXPECT_EQ(trajectory.inactivity.runLast, -1);
-  EXPECT_EQ(trajectory.inactivity.runDurationMs, 0);
-  EXPECT_EQ(trajectory.inactivity.delayMs, 2000);  // a setting, not a result
-  EXPECT_EQ(trajectory.scale(), 0.7);
+  const auto& idle = trajectory.inactivity;  // its delay is a setting, not a result
+  EXPECT_EQ(std::tuple(trajectory.name, trajectory.durationMs, trajectory.frameCount, idle.runFirst,
+                       idle.runLast, idle.runDurationMs, idle.delayMs, trajectory.scale()),
+            std::tuple("Dummy", 0u, 0u, -1, -1, 0, 2000, 0.7));
 }
 
 TEST(Trajectory, DecodingTwiceGivesIdenticalNumbers) {

@@ -1,6 +1,6 @@
 // The experiment file's tables as the documentation gives them, with the schema version in
 // which each table and column appeared, so that tests can build a file of any past version by
-// undoing the upgrade steps from the current tables. Written out here on purpose, apart from
+// undoing the upgrade steps from the current tables. Kept in tests/data on purpose, apart from
 // the creation statements of the code under test.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/sqlite_database.h"
+#include "support/data_table.h"
 
 namespace vx::testing {
 
@@ -25,147 +26,36 @@ struct DocTable {
   std::vector<DocColumn> columns;
 };
 
+// The rows of tests/data/schema_history.tsv whose table is `table` ("" for every table), in order.
+inline std::vector<std::pair<DocTable, DocColumn>> SchemaHistoryRows(const std::string& table) {
+  std::vector<std::pair<DocTable, DocColumn>> rows;
+  for (const std::vector<std::string>& f : ReadDataTable("schema_history.tsv")) {
+    if (f.size() != 6 || (table.empty() ? f[0] == "Tests before 6" : f[0] != table)) continue;
+    rows.push_back({{f[0], std::stoi(f[1]), {}}, {f[2], f[3], f[4], std::stoi(f[5])}});
+  }
+  return rows;
+}
+
 // The current tables (version 24), in creation order, columns in order.
 inline const std::vector<DocTable>& DocumentTables() {
-  static const std::vector<DocTable> tables = {
-      {"Choices", 0,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"IdField", "integer", "-1"},
-        {"Ordre", "integer", "0"}, {"IdZone", "integer", "-1", 22}}},
-      {"Fields", 0,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"IdProtocol", "integer", "-1", 18},
-        {"IdZone", "integer", "-1", 22}, {"Unit", "text", "''"}, {"Ordre", "integer", "0"},
-        {"Category", "integer", "0"}, {"Type", "integer", "0"}}},
-      {"Animals", 0,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"MinSize", "integer", ""},
-        {"MaxSize", "integer", ""}, {"Notes", "text", "''"}, {"Fields", "text", "''"},
-        {"Status", "integer", "0"}, {"Deleted", "integer", "0"},
-        {"AnimalSize", "text", "''", 10}, {"DefaultArena", "text", "''", 10}}},
-      {"Tests", 0,
-       {{"Id", "integer", ""},           {"Title", "text", "''"},
-        {"Fields", "text", "''"},        {"Comment", "text", "''"},
-        {"IdAnimal", "integer", ""},     {"ForecastDateAcq", "integer", "0"},
-        {"DateAcq", "integer", "0"},     {"DateAnalyse", "integer", "0"},
-        {"IdProtocol", "integer", "-1"}, {"ParamsDetection", "text", "''"},
-        {"Source", "integer", "-1"},     {"Status", "integer", "0"},
-        {"Deleted", "integer", "0"},     {"Scale", "real", "0"},
-        {"InfosAnalyse", "text", "''"},  {"AdjustArena", "text", "''"},
-        {"Duration", "integer", "0"},    {"Distance", "real", "0"},
-        {"AverageSpeed", "real", "0"},   {"MaxSpeed", "real", "0"},
-        {"AverageAccel", "real", "0"},   {"MaxAccel", "real", "0"},
-        {"MaxRawSpeed", "real", "0"},    {"Inactive", "integer", "0"},
-        {"Color", "integer", "-1"},      {"IdArena", "integer", "-1"}}},
-      {"TestsPoints", 6,
-       {{"Id", "integer", ""}, {"HeadDetection", "integer", "0", 9},
-        {"PointsAnalyse", "blob", ""}, {"Behaviors", "blob", "", 22}}},
-      {"Protocols", 0,
-       {{"Id", "integer", ""},
-        {"Name", "text", "''"},
-        {"Notes", "text", "''"},
-        {"Width", "integer", "0"},
-        {"Height", "integer", "0"},
-        {"RulerLength", "integer", ""},
-        {"RulerUnit", "integer", ""},
-        {"Source", "", "''"},
-        {"Webcam", "integer", "0"},
-        {"MaxFps", "integer", "-1"},
-        {"Crop", "text", "''"},
-        {"Diagram", "text", "''"},
-        {"MaxDuration", "integer", "-1"},
-        {"MaxTypeDuration", "integer", "1"},
-        {"DelayRecordNoA", "integer", "0"},
-        {"TypeDelayRecordNoA", "integer", "1"},
-        {"FormatRecordNoA", "integer", "-1"},
-        {"DurationRecordNoA", "integer", "0"},
-        {"TypeDurationRecordNoA", "integer", "1"},
-        {"Img", "blob", "", 3},
-        {"DefaultResult", "integer", "-1", 3},
-        {"SecArenas", "text", "''", 8},
-        {"HeadDetection", "integer", "0", 10},
-        {"Animals", "text", "''", 10},
-        {"InactivityDelay", "integer", "0", 11},
-        {"InactivityUnit", "integer", "0", 11},
-        {"Params", "text", "''", 15},
-        {"NameTestAuto", "text", "''", 22},
-        {"Behaviors", "text", "''", 22},
-        {"ScreenShot", "blob", "", 15},
-        {"MaxIdZone", "integer", "-1", 23}}},
-      {"Zones", 0,
-       {{"Id", "integer", ""},
-        {"IdProtocol", "integer", ""},
-        {"Name", "text", "''"},
-        {"bArena", "integer", "0"},
-        {"bPoly", "integer", "0"},
-        {"TypeRect", "integer", "0"},
-        {"Points", "text", "''"},
-        {"LineColor", "integer", "16610052"},
-        {"LineWidth", "integer", "2"},
-        {"BkgColor", "integer", "16777215"},
-        {"BkgStyle", "integer", "0"},
-        {"BkgHatch", "integer", "3"},
-        {"BkgOutside", "integer", "0"},
-        {"Ordre", "integer", "0"},
-        {"DetectInZone", "integer", "0", 9},
-        {"PercentEntry", "integer", "70", 9},
-        {"PercentExit", "integer", "50", 9},
-        {"CountEntryIfInZoneAtStart", "integer", "0", 9},
-        {"HiddenZone", "text", "''", 16},
-        {"bMovable", "integer", "0", 18}}},
-      {"ImgRef", 2,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"Gray", "integer", ""},
-        {"Width", "integer", "0"}, {"Height", "integer", "0"}, {"Img", "blob", ""}}},
-      {"Results", 3,
-       {{"Id", "integer", ""}, {"IdProtocol", "integer", ""}, {"Name", "text", "''"},
-        {"Config", "text", "''"}, {"Filter", "text", "''"}, {"GroupBy", "text", "''"},
-        {"Collapsed", "text", "''"}, {"Checked", "text", "''"}, {"Columns", "text", "''"},
-        {"SldCurve", "integer", "50"}, {"ShowCurve", "integer", "1"},
-        {"Chart", "text", "''", 7}, {"File", "integer", "''", 11}}},
-      {"Colors", 3, {{"Ref", "text", ""}, {"Color", "integer", ""}, {"IdResult", "integer", "-1"}}},
-      {"Filters", 4,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"Type", "integer", "0"},
-        {"List", "text", "''"}, {"Formule", "text", "''", 8}, {"Logic", "text", "''"},
-        {"IdProtocol", "integer", "-1"}, {"GroupBy", "text", "''"}, {"Collapsed", "text", "''"}}},
-      {"Favorites", 12,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"IdProtocol", "integer", ""},
-        {"IdReport", "integer", ""}, {"IdFilter", "integer", ""}, {"GroupBy", "text", "''"},
-        {"OrderTests", "integer", "-1"}, {"Collapsed", "text", "''"}, {"Checked", "text", "''"},
-        {"Columns", "text", "''"}, {"SldCurve", "integer", "50"}, {"TypeView", "integer", "1"},
-        {"Chart", "text", "''"}, {"File", "integer", "''"}, {"bUpdateFile", "integer", "0"}}},
-      {"Videos", 13,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"Notes", "text", "''"},
-        {"File", "text", "''"}, {"IdProtocol", "integer", "-1"}, {"Status", "integer", "0"},
-        {"DateAcq", "integer", ""}, {"NbFrames", "integer", ""}, {"Duration", "integer", ""},
-        {"Width", "integer", "0"}, {"Height", "integer", "0"}, {"ListePoints", "blob", ""},
-        {"Infos", "text", "''", 24}}},
-      {"MovableZones", 18,
-       {{"Id", "integer", ""}, {"Name", "text", "''"}, {"IdProtocol", "integer", ""},
-        {"IdZone", "integer", ""}, {"X", "integer", "0"}, {"Y", "integer", "0"},
-        {"Adjusted_X", "integer", "0"}, {"Adjusted_Y", "integer", "0"},
-        {"Adjusted_Angle", "integer", "0"}}},
-      {"ReportsData", 19,
-       {{"IdReport", "integer", ""}, {"IdTest", "integer", ""}, {"Data", "blob", ""}}},
-      {"Infos", 0, {{"Name", "text", ""}, {"Value", "text", ""}}},
-  };
+  static const std::vector<DocTable> tables = [] {
+    std::vector<DocTable> all;
+    for (auto& [table, column] : SchemaHistoryRows("")) {
+      if (all.empty() || all.back().name != table.name) all.push_back(table);
+      all.back().columns.push_back(column);
+    }
+    return all;
+  }();
   return tables;
 }
 
 // The tests table before the rebuild of version 6, with the version of each column.
 inline const std::vector<DocColumn>& OldTestsColumns() {
-  static const std::vector<DocColumn> columns = {
-      {"Id", "integer", ""},           {"Title", "text", "''"},
-      {"Fields", "text", "''"},        {"Comment", "text", "''"},
-      {"IdAnimal", "integer", ""},     {"DateAcq", "integer", "0"},
-      {"DateAnalyse", "integer", "0"}, {"IdProtocol", "integer", "-1"},
-      {"ParamsDetection", "text", "''"}, {"Source", "text", "''"},
-      {"ImgWidth", "integer", "0"},    {"ImgHeight", "integer", "0"},
-      {"Status", "integer", "0"},      {"End", "integer", "0"},
-      {"Deleted", "integer", "0"},     {"Scale", "real", "0"},
-      {"Duration", "integer", "0"},    {"Distance", "real", "0"},
-      {"AverageSpeed", "real", "0"},   {"MaxSpeed", "real", "0"},
-      {"ListePoints", "blob", ""},     {"PointsAnalyse", "blob", "", 1},
-      {"InfosAcq", "integer", "0", 1}, {"AdjustArena", "text", "''", 2},
-      {"InfosAnalyse", "text", "''", 3}, {"Color", "integer", "-1", 3},
-      {"ForecastAcq", "integer", "0", 4}, {"AverageAccel", "real", "0", 4},
-      {"MaxAccel", "real", "0", 4}};
+  static const std::vector<DocColumn> columns = [] {
+    std::vector<DocColumn> old;
+    for (auto& row : SchemaHistoryRows("Tests before 6")) old.push_back(row.second);
+    return old;
+  }();
   return columns;
 }
 
