@@ -80,7 +80,7 @@ int RunFrame(Context& context, const FrameOptions& o) {
 
 // The empty arena: the background computed from the whole video, as the analysis computes it.
 cv::Mat VideoBackground(VideoSource& source) {
-  return ComputeArenaBackground(source, DetectionContext(), 0, source.lastFrame() - source.startFrame());
+  return ComputeArenaBackground(source, DetectionContext(), 0, source.lastFrame() - source.startFrame()).image;
 }
 
 int RunArenaSuggest(Context& context, const std::string& first, int testId, bool json) {

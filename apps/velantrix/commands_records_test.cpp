@@ -46,6 +46,15 @@ TEST_F(RecordCommands, FieldsAreStoredWithTheirChoices) {
             "Control:0;Treated:1");
   const RunResult list = Run({"field", "list", exp, "--csv"});
   EXPECT_NE(list.out.find("2,Group,test,choice,,-1,-1,\"Control, Treated\""), std::string::npos) << list.out;
+
+  // A test takes a value by the choice's name; a bad value leaves it as it was.
+  ASSERT_EQ(Run({"test", "add", exp, "--protocol", "1"}).out, "1\n");
+  ASSERT_EQ(Run({"test", "set", exp, "1", "--field", "group=treated"}).status, 0);
+  const std::string treated = QueryValue(exp, "select Id from Choices where Name='Treated'");
+  EXPECT_EQ(QueryValue(exp, "select Fields from Tests where Id=1"), "2;2;" + treated + "|");
+  EXPECT_EQ(Run({"test", "set", exp, "1", "--field", "Group=Sham"}).status, 2);
+  EXPECT_EQ(Run({"test", "set", exp, "1", "--field", "Weight=3"}).status, 2);  // an animal field
+  EXPECT_EQ(QueryValue(exp, "select Fields from Tests where Id=1"), "2;2;" + treated + "|");
 }
 
 TEST_F(RecordCommands, BehavioursAreScoredFromKeyPresses) {

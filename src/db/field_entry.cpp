@@ -97,4 +97,17 @@ std::string SetFieldValue(const std::vector<CField>& fields, int category,
   return {};
 }
 
+bool ProtocolChoicesDiffer(const std::vector<CField>& fields, const std::vector<tFieldContent>& a,
+                           const std::vector<tFieldContent>& b) {
+  auto choiceOf = [](const std::vector<tFieldContent>& values, int fieldId) {
+    for (const tFieldContent& v : values) {
+      if (v.fieldId == fieldId) return v.choiceId;
+    }
+    return -2;  // no value
+  };
+  return std::any_of(fields.begin(), fields.end(), [&](const CField& f) {
+    return f.type == kFieldProtocolChoice && choiceOf(a, f.id) != choiceOf(b, f.id);
+  });
+}
+
 }  // namespace vx

@@ -33,4 +33,9 @@ std::string SetFieldValue(const std::vector<CField>& fields, int category,
                           const std::string& assignment, std::vector<tFieldContent>& values,
                           const CField** field = nullptr);
 
+// Do two value lists choose differently for a protocol-choice field? Such a choice decides the
+// zone a choice zone stands for, so it changes the test's results.
+bool ProtocolChoicesDiffer(const std::vector<CField>& fields, const std::vector<tFieldContent>& a,
+                           const std::vector<tFieldContent>& b);
+
 }  // namespace vx
