@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "context.h"
+#include "option_values.h"
 
 namespace vx::cli {
 
@@ -44,6 +45,11 @@ CLI::App* Verb(CLI::App& app, const std::string& name, const std::string& descri
 }
 
 int RunCli(const std::vector<std::string>& args, Io& io) {
+  // Text that is not UTF-8 would be stored, then printed back as broken JSON and CSV.
+  if (const std::string problem = CheckArgumentsAreUtf8(args); !problem.empty()) {
+    io.err << "velantrix: " << problem << ".\n";
+    return kExitUsage;
+  }
   Context context(io);
   CommandResult result;
 

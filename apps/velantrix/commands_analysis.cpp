@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 #include "analysis/test_stage_program.h"
 #include "video/video_source.h"
@@ -245,16 +246,16 @@ void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& re
       "analyze", "Analyse tests: find the animal in every frame of their videos and store the "
                  "trajectories and summaries");
   analyze->add_option("EXP", o->path, "Experiment file")->required();
-  analyze->add_option("TEST_ID", o->testIds, "Tests to analyse");
+  analyze->add_option("TEST_ID", o->testIds, "Tests to analyse")->check(NumberIn(RecordId()));
   analyze->add_flag("--all", o->all, "Every test not analysed yet");
   analyze->add_option("--min-rate", o->minRate,
                       "Below this detection rate (percent), retry with the settings of the other "
                       "tests of the same video and keep the best")
-      ->check(CLI::Range(0.0, 100.0));
+      ->check(NumberIn(Percentage()));
   analyze->add_option("--retry-settings", o->retrySettings,
                       "Detection settings (stored text form) tried first on a retry");
   analyze->add_option("--jobs", o->jobs, "Tests analysed at once (default: one per core)")
-      ->check(CLI::PositiveNumber);
+      ->check(NumberIn({1, 256, true, ""}));
   analyze->add_flag("--no-decode-ahead", o->noDecodeAhead,
                     "Decode each frame in the analysing thread (for measurements)");
   analyze->add_flag("--json", o->json, "One JSON document with every test's outcome");

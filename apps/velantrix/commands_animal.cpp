@@ -8,11 +8,15 @@
 #include "context.h"
 #include "db/animal_store.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
 
 namespace {
+
+// Sizes are stored as whole cm²; a square metre is far beyond any animal filmed from above.
+NumberList AnimalSizes() { return {"MIN,MAX", ',', 2, {0, 10000, true, "cm²"}, true}; }
 
 int RunAdd(Context& context, const std::string& path, const std::string& name,
            const std::string& size) {
@@ -20,16 +24,14 @@ int RunAdd(Context& context, const std::string& path, const std::string& name,
   CAnimal animal;
   animal.name = name;
   if (!size.empty()) {
-    double minSize = 0, maxSize = 0;
-    if (!ParseRealPair(size, ',', minSize, maxSize) || minSize < 0 || maxSize <= minSize) {
-      return context.Fail(Format("--size: '%s' is not MIN,MAX with 0 <= MIN < MAX (cm²).",
-                                 size.c_str()),
-                          kExitUsage);
+    std::vector<int> sizes;
+    if (const std::string problem = ReadWholeNumbers(size, AnimalSizes(), sizes); !problem.empty()) {
+      return context.Fail("--size: " + problem + ".", kExitUsage);
     }
     animal.usesExperimentSize = false;
-    animal.minSize = minSize;
-    animal.maxSize = maxSize;
-    animal.size = SettingFromSizes(static_cast<int>(minSize), static_cast<int>(maxSize));
+    animal.minSize = sizes[0];
+    animal.maxSize = sizes[1];
+    animal.size = SettingFromSizes(sizes[0], sizes[1]);
   }
   Experiment experiment;
   int status = kExitOk;
@@ -66,7 +68,8 @@ void RegisterAnimalCommands(CLI::App& app, Context& context, CommandResult& resu
   add->add_option("EXP", *path, "Experiment file")->required();
   add->add_option("--name", *name, "Animal name")->required();
   add->add_option("--size", *size,
-                  "MIN,MAX body size in cm² (default: the experiment's size setting)");
+                  "MIN,MAX body size in cm² (default: the experiment's size setting)")
+      ->check(NumbersIn(AnimalSizes()));
   add->callback([&, path, name, size] {
     result.Select([&, path, name, size] { return RunAdd(context, *path, *name, *size); });
   });

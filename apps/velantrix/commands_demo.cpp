@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "context.h"
 #include "demo_scene.h"
+#include "option_values.h"
 
 namespace vx::cli {
 
@@ -158,7 +159,7 @@ void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result
               "analyse it and show the results");
   demo->add_option("DIR", o->dir, "Folder for the files (default: a new folder here)");
   demo->add_option("--seconds", o->seconds, "Length of the sample video")
-      ->check(CLI::Range(1.0, 36000.0));
+      ->check(NumberIn({1, 36000, false, "s"}));
   demo->add_flag("--no-analyze{false}", o->analyse,
                  "Only render the video and build the experiment");
   demo->callback([&, o] { result.Select([&, o] { return RunDemo(context, *o); }); });

@@ -4,6 +4,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <climits>
 #include <fstream>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "detection/detection_drawing.h"
 #include "detection/detector.h"
 #include "detection_flags.h"
+#include "option_values.h"
 #include "output.h"
 #include "video/video_info.h"
 #include "video/video_source.h"
@@ -259,10 +261,12 @@ void RegisterDetectionCommands(CLI::App& app, Context& context, CommandResult& r
   detect->add_option("VIDEO", options->video, "Video file")->required();
   // Here the reference is an image file (--reference below), not a stored reference choice.
   AddDetectionFlags(*detect, options->settings, "--settings", "reference");
-  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(CLI::NonNegativeNumber);
-  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(CLI::PositiveNumber);
-  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels");
-  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)");
+  detect->add_option("--frame", options->frame, "The frame to detect (or to start from with --csv)")->check(NumberIn({0, INT_MAX, true, ""}));
+  detect->add_option("--count", options->count, "With --csv: at most this many frames")->check(NumberIn({1, INT_MAX, true, ""}));
+  detect->add_option("--arena", options->arena, "Arena rectangle LEFT,TOP,RIGHT,BOTTOM in pixels")
+      ->check(NumbersIn({"LEFT,TOP,RIGHT,BOTTOM", ',', 4, PixelCoordinate(), false}));
+  detect->add_option("--scale", options->scale, "Millimetres per pixel (turns the animal size filter on)")
+      ->check(NumberIn({0.0001, 10000, false, "mm/pixel"}));
   detect->add_flag("--head", options->head, "Detect the head too");
   detect->add_option("--out", options->out, "Draw the frame's detection into this image (.png)");
   detect->add_option("--csv", options->csv, "Write every frame's point to this CSV file ('-': standard output)");

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "option_values.h"
 #include "output.h"
 #include "protocol/stage_program.h"
 #include "zones/zone_rows.h"
@@ -50,6 +51,12 @@ void PrintMeasureTable(Context& context, int testId, const MeasureTable& table,
     out << "}\n";
     return;
   }
+  if (table.measure == kMeasureEntryEvents) {  // its only result is the text
+    RecordTable records({"text"});
+    records.Add({Cell::Str(table.text)});
+    records.Print(out, format);
+    return;
+  }
   std::vector<std::string> columns{"period"};
   columns.insert(columns.end(), table.cells.begin(), table.cells.end());
   RecordTable records(columns);
@@ -59,22 +66,21 @@ void PrintMeasureTable(Context& context, int testId, const MeasureTable& table,
     records.Add(std::move(row));
   }
   records.Print(out, format);
-  if (table.measure == kMeasureEntryEvents && format == OutputFormat::Text) {
-    out << "Entry events: " << table.text << '\n';
-  }
 }
 
 int RunMeasure(Context& context, const std::string& path, int testId, const std::string& config,
                OutputFormat format) {
   MeasureDefinition definition;
   if (!ParseMeasureConfig(config, definition)) {
-    return context.Fail(Format("'%s' is not a measure definition.", config.c_str()));
+    return context.Fail(Format("--config: '%s' is not a measure definition.", config.c_str()),
+                        kExitUsage);
   }
   if (const int refused = ValidateMeasureDefinition(definition); refused != 0) {
-    return context.Fail(MessageText(refused));
+    return context.Fail(MessageText(refused), kExitUsage);
   }
   if (IsImageMeasure(definition.measure)) {
-    return context.Fail(Format("Measure %d is an image, not a table of values.", definition.measure));
+    return context.Fail(Format("Measure %d is an image, not a table of values.", definition.measure),
+                        kExitUsage);
   }
   Experiment experiment;
   if (const int status = LoadExperiment(context, path, experiment); status != kExitOk) return status;
@@ -164,7 +170,7 @@ void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& res
   CLI::App* measure = app.add_subcommand(
       "measure", "Compute one measure definition (a report's Config text) for one test");
   measure->add_option("EXP", *path, "Experiment file")->required();
-  measure->add_option("TEST_ID", *testId, "Test id")->required();
+  measure->add_option("TEST_ID", *testId, "Test id")->required()->check(NumberIn(RecordId()));
   measure->add_option("--config", *config, "The measure definition in its stored text form")
       ->required();
   CLI::Option* csvFlag = measure->add_flag("--csv", *csv, "Comma-separated values");
@@ -179,7 +185,7 @@ void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& res
   program->require_subcommand(1);
   CLI::App* check = program->add_subcommand("check", "Print the parsed events and actions");
   check->add_option("EXP", *path, "Experiment file")->required();
-  check->add_option("--protocol", *protocolId, "Protocol id")->required();
+  check->add_option("--protocol", *protocolId, "Protocol id")->required()->check(NumberIn(RecordId()));
   check->add_flag("--json", *json, "One JSON document");
   check->callback([&, path, protocolId, json] {
     result.Select([&, path, protocolId, json] {

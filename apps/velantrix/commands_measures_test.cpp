@@ -69,6 +69,8 @@ TEST_F(MeasureCommands, EntryEventsCarryTheirText) {
   EXPECT_EQ(Run({"measure", path, "3", "--config", "5|12|0||0|-1|0|0|1|-2|0|0|", "--json"})
                 .out.find("\"text\""),
             std::string::npos);
+  EXPECT_EQ(Run({"measure", path, "3", "--config", "5|13|0||0|-1|0|0|0|1|-2|0|0|", "--csv"}).out,
+            "text\n0:1;0:-2;0:2;\n");
 }
 
 TEST_F(MeasureCommands, LatencyNeverReachedIsPrintedAsStored) {
@@ -87,10 +89,10 @@ TEST_F(MeasureCommands, BadRequestsFailAndLeaveTheFileAlone) {
     int status;
     const char* message;
   } cases[] = {
-      {{"measure", path, "3", "--config", "nonsense"}, 1, "is not a measure definition"},
-      {{"measure", path, "3", "--config", "5|1|0||0|-1|0|0|1|-2|0|0|"}, 1,
+      {{"measure", path, "3", "--config", "nonsense"}, 2, "is not a measure definition"},
+      {{"measure", path, "3", "--config", "5|1|0||0|-1|0|0|1|-2|0|0|"}, 2,
        "The range period can not be zero"},
-      {{"measure", path, "3", "--config", "5|26|0||0|0|0|0|0|1|-2|0|0|"}, 1, "is an image"},
+      {{"measure", path, "3", "--config", "5|26|0||0|0|0|0|0|1|-2|0|0|"}, 2, "is an image"},
       {{"measure", path, "9", "--config", good}, 1, "There is no test 9"},
       {{"measure", path, "4", "--config", good}, 1, "Test 4 is not analysed."},
       {{"measure", fixture.dir.File("none.vxdb"), "3", "--config", good}, 1, "does not exist"},

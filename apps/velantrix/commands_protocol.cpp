@@ -8,6 +8,7 @@
 #include "context.h"
 #include "db/protocol_store.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 #include "zone_session.h"
 #include "zones/zone_rows.h"
@@ -15,6 +16,8 @@
 namespace vx::cli {
 
 namespace {
+
+NumberList ImageSize() { return {"WIDTHxHEIGHT", 'x', 2, {1, 100000, true, "pixels"}, false}; }
 
 struct AddOptions {
   std::string path, name, size, inactivityUnit = "s";
@@ -44,11 +47,20 @@ int RunAdd(Context& context, const AddOptions& options) {
   protocol.diagram = kDefaultDiagram;
   protocol.headDetection = options.head;
   if (Trim(options.name).empty()) return context.Fail("The protocol needs a name.", kExitUsage);
-  if (!options.size.empty() &&
-      (!ParseIntPair(options.size, 'x', protocol.width, protocol.height) || protocol.width <= 0 ||
-       protocol.height <= 0)) {
-    return context.Fail(Format("--size: '%s' is not WIDTHxHEIGHT.", options.size.c_str()),
-                        kExitUsage);
+  if (!options.size.empty()) {
+    std::vector<int> size;
+    if (const std::string problem = ReadWholeNumbers(options.size, ImageSize(), size);
+        !problem.empty()) {
+      return context.Fail("--size: " + problem + ".", kExitUsage);
+    }
+    protocol.width = size[0];
+    protocol.height = size[1];
+    // The default ruler is stored with the size, so that the calibration exists before the
+    // first zone (it would otherwise live only in memory until then).
+    ZoneSet zones;
+    LoadZoneSet(protocol, zones);
+    zones.SetImageSize(protocol.width, protocol.height, true, false);
+    StoreZoneSet(zones, protocol);
   }
   if (options.inactivity >= 0) {
     protocol.inactivityDelay = options.inactivity;
@@ -126,10 +138,11 @@ void RegisterProtocolCommands(CLI::App& app, Context& context, CommandResult& re
   CLI::App* addCommand = protocol->add_subcommand("add", "Add a protocol; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
   addCommand->add_option("--name", add->name, "Protocol name")->required();
-  addCommand->add_option("--size", add->size, "Image size WIDTHxHEIGHT (pixels)");
+  addCommand->add_option("--size", add->size, "Image size WIDTHxHEIGHT (pixels)")
+      ->check(NumbersIn(ImageSize()));
   addCommand->add_flag("--head", add->head, "Detect the animal's head");
   addCommand->add_option("--inactivity", add->inactivity, "Inactivity delay")
-      ->check(CLI::NonNegativeNumber);
+      ->check(NumberIn({0, 1000000, true, ""}));
   addCommand->add_option("--inactivity-unit", add->inactivityUnit, "ms, s or min (default s)")
       ->check(CLI::IsMember({"ms", "s", "min"}));
   addCommand->callback([&, add] { result.Select([&, add] { return RunAdd(context, *add); }); });
@@ -141,7 +154,7 @@ void RegisterProtocolCommands(CLI::App& app, Context& context, CommandResult& re
   auto json = std::make_shared<bool>(false);
   CLI::App* show = protocol->add_subcommand("show", "Show a protocol with its zones");
   show->add_option("EXP", *path, "Experiment file")->required();
-  show->add_option("ID", *id, "Protocol id")->required();
+  show->add_option("ID", *id, "Protocol id")->required()->check(NumberIn(RecordId()));
   show->add_flag("--json", *json, "One JSON document");
   show->callback([&, path, id, json] {
     result.Select([&, path, id, json] { return RunShow(context, *path, *id, *json); });

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 #include "zone_session.h"
 #include "zones/ref_image.h"
@@ -94,7 +95,7 @@ void RegisterRefImageCommands(CLI::App& app, Context& context, CommandResult& re
   auto out = std::make_shared<std::string>();
   CLI::App* exportImage = refimage->add_subcommand("export", "Write a reference image to an image file");
   exportImage->add_option("EXP", *path, "Experiment file")->required();
-  exportImage->add_option("ID", *id, "Reference image id")->required();
+  exportImage->add_option("ID", *id, "Reference image id")->required()->check(NumberIn(RecordId()));
   exportImage->add_option("--out", *out, "Image file to write")->required();
   exportImage->callback([&, path, id, out] {
     result.Select([&, path, id, out] { return RunExport(context, *path, *id, *out); });

@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -46,7 +47,7 @@ int RunAdd(Context& context, const AddOptions& options) {
                         kExitUsage);
   }
   if (const int refused = ValidateMeasureDefinition(report.definition); refused != 0) {
-    return context.Fail(MessageText(refused));
+    return context.Fail(MessageText(refused), kExitUsage);
   }
   Experiment experiment;
   int status = kExitOk;
@@ -71,8 +72,8 @@ int RunList(Context& context, const std::string& path, int protocolId, OutputFor
     if (protocolId != -1 && protocol.id != protocolId) continue;
     for (const Report& r : ProtocolReports(protocol)) {
       table.Add({Cell::Int(r.id), Cell::Int(r.protocolId), Cell::Str(r.name),
-                 r.readable ? Cell::Int(r.definition.measure) : Cell{Cell::Literal, "null"},
-                 Cell::Str(r.readable ? MeasureLabel(r.definition.measure) : ""),
+                 Cell::Int(r.readable ? r.definition.measure : -1),
+                 Cell::Str(r.readable ? MeasureLabel(r.definition.measure) : "unreadable definition"),
                  Cell::Str(r.config)});
     }
   }
@@ -189,7 +190,7 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
   auto add = std::make_shared<AddOptions>();
   CLI::App* addCommand = verb->add_subcommand("add", "Add a report to a protocol; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
-  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required();
+  addCommand->add_option("--protocol", add->protocolId, "Protocol id")->required()->check(NumberIn(RecordId()));
   addCommand->add_option("--name", add->name, "Report name")->required();
   addCommand->add_option("--config", add->config, "The measure definition in its stored text form")
       ->required();
@@ -206,7 +207,7 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
 
   CLI::App* list = verb->add_subcommand("list", "List the reports");
   list->add_option("EXP", *path, "Experiment file")->required();
-  list->add_option("--protocol", *protocolId, "Only the reports of this protocol");
+  list->add_option("--protocol", *protocolId, "Only the reports of this protocol")->check(NumberIn(RecordId()));
   list->add_flag("--json", *json, "One JSON document")
       ->excludes(list->add_flag("--csv", *csv, "CSV: a header row, then one row per report"));
   list->callback([&context, &result, path, protocolId, json, csv] {
@@ -219,8 +220,8 @@ void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& resu
       "run", "Run a report over its protocol's tests: one row per test, one column per period "
              "and cell (cached results are used and fresh ones cached)");
   run->add_option("EXP", *path, "Experiment file")->required();
-  run->add_option("REPORT_ID", *reportId, "Report id")->required();
-  run->add_option("--filter", *filterId, "Only the tests a filter selects");
+  run->add_option("REPORT_ID", *reportId, "Report id")->required()->check(NumberIn(RecordId()));
+  run->add_option("--filter", *filterId, "Only the tests a filter selects")->check(NumberIn(RecordId()));
   run->add_flag("--json", *json, "One JSON document")
       ->excludes(run->add_flag("--csv", *csv, "CSV: a header row, then one row per test"));
   run->callback([&context, &result, path, reportId, filterId, json, csv] {

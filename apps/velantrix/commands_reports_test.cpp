@@ -54,6 +54,9 @@ TEST_F(ReportCommands, ListShowsEveryReportOrOneProtocols) {
   EXPECT_NE(run.out.find(Format("\"id\": %d", other)), std::string::npos);
   EXPECT_EQ(run.out.find(Format("\"id\": %d,", time)), std::string::npos);
   EXPECT_EQ(Run({"report", "list", file.path(), "--protocol", "9"}).status, 1);
+  file.Sql("insert into Results (IdProtocol, Name, Config) values (2, 'broken', '5|x')");
+  run = Run({"report", "list", file.path(), "--protocol", "2", "--csv"});
+  EXPECT_NE(run.out.find(",2,broken,-1,unreadable definition,5|x\n"), std::string::npos) << run.out;
 }
 
 TEST_F(ReportCommands, RunAsJsonFillsTheCacheThenUsesIt) {
@@ -129,7 +132,7 @@ TEST_F(ReportCommands, BadRequestsFailAndLeaveTheFileAlone) {
        "There is no protocol 9"},
       {{"report", "add", exp, "--protocol", "1", "--name", "x", "--config",
         "5|1|0||0|-1|0|0|1|-2|0|0|"},
-       1, "The range period can not be zero"},
+       2, "The range period can not be zero"},
       {{"report", "add", exp, "--name", "x", "--config", kTimeInZone}, 2, "--protocol"},
       {{"report", "run", exp, "99"}, 1, "There is no report 99"},
       {{"report", "run", exp, broken}, 1, "cannot be read"},

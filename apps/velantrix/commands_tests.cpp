@@ -13,6 +13,7 @@
 #include "detection/detection_fields.h"
 #include "detection_flags.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 #include "test_show.h"
 
@@ -217,9 +218,9 @@ void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result
   auto add = std::make_shared<AddOptions>();
   CLI::App* addCommand = test->add_subcommand("add", "Add a test; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
-  addCommand->add_option("--protocol", add->protocol, "Protocol id")->required();
-  addCommand->add_option("--video", add->video, "Video id")->required();
-  addCommand->add_option("--animal", add->animal, "Animal id");
+  addCommand->add_option("--protocol", add->protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
+  addCommand->add_option("--video", add->video, "Video id")->required()->check(NumberIn(RecordId()));
+  addCommand->add_option("--animal", add->animal, "Animal id")->check(NumberIn(RecordId()));
   addCommand->add_option("--title", add->title, "Title (default: the video's name)");
   AddDetectionFlags(*addCommand, add->detection, "--detection");
   addCommand->callback([&, add] { result.Select([&, add] { return RunAdd(context, *add); }); });

@@ -12,6 +12,7 @@
 #include "db/experiment.h"
 #include "db/experiment_db.h"
 #include "db/test_store.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -133,9 +134,10 @@ int RunSmoothing(Context& context, const std::string& path, const std::vector<st
                                  "lowess-lite, average, savitzky-golay).", values[0].c_str()),
                           kExitUsage);
     }
-    if (!TryParseInt(values[1], wanted.threshold) || wanted.threshold < 0) {
-      return context.Fail(Format("The threshold must be a whole number of 0 or more, not '%s'.",
-                                 values[1].c_str()), kExitUsage);
+    if (const std::string problem =
+            ReadWholeNumber(values[1], {0, 1000000, true, ""}, wanted.threshold);
+        !problem.empty()) {
+      return context.Fail("THRESHOLD: " + problem + ".", kExitUsage);
     }
     if (!ParseUnit(values[2], wanted.thresholdUnit)) {
       return context.Fail(Format("Unknown threshold unit '%s' (0-2, px, mm, cm).",
@@ -179,7 +181,7 @@ void RegisterTrajectoryCommands(CLI::App& app, Context& context, CommandResult& 
 
   CLI::App* trajectory = app.add_subcommand("trajectory", "Print a test's stored trajectory");
   trajectory->add_option("EXP", *path, "Experiment file")->required();
-  trajectory->add_option("TEST_ID", *testId, "Test id")->required();
+  trajectory->add_option("TEST_ID", *testId, "Test id")->required()->check(NumberIn(RecordId()));
   CLI::Option* csvFlag = trajectory->add_flag("--csv", *csv, "Comma-separated values");
   trajectory->add_flag("--json", *json, "One JSON document")->excludes(csvFlag);
   trajectory->callback([&, path, testId, csv, json] {

@@ -52,8 +52,11 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
   const std::string absolute = std::filesystem::absolute(videoPath, error).lexically_normal();
   const std::string shownName =
       name.empty() ? std::filesystem::path(videoPath).filename().string() : name;
-  CVideoFile video =
-      VideoOf(experiment.file, absolute, facts, shownName, context.clock.NowSeconds());
+  // Both paths absolute, so that a video in the companion folder is stored relative to it
+  // whichever way the experiment was named.
+  const ExperimentFile absoluteFile =
+      context.Experiment(std::filesystem::absolute(path, error).lexically_normal());
+  CVideoFile video = VideoOf(absoluteFile, absolute, facts, shownName, context.clock.NowSeconds());
   const bool saved = SaveVideo(experiment, video);
   return ReportCreated(context, saved, video.id, "video");
 }

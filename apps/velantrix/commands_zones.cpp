@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "context.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "zone_session.h"
 #include "zones/arena_mask.h"
 #include "zones/calibration.h"
@@ -49,17 +50,19 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
   ZoneSet& zones = session.zones;
   const int kind = kTypes.at(o.type);
   if (const std::string problem = CheckPointsText(kind, o.points, zones); !problem.empty()) {
-    return context.Fail(Format("Invalid --points '%s' for a %s zone: %s.", o.points.c_str(), o.type.c_str(), problem.c_str()));
+    return context.Fail(Format("--points: '%s' is not a %s zone: %s.", o.points.c_str(), o.type.c_str(), problem.c_str()), kExitUsage);
   }
   if (o.arena && (kind == kKindLine || kind == kKindCombined)) {
-    return context.Fail("A line or a combined zone cannot be the arena.");
+    return context.Fail("--arena: a line or a combined zone cannot be the arena.", kExitUsage);
   }
   std::unique_ptr<CDrawObj> shape = MakeShape(kind, zones);
+  // Known before decoding: a single-point arena stands for the whole image, and it is named as
+  // an arena.
+  shape->isArena = o.arena ? 1 : 0;
   shape->SetPointsText(o.points, zones.imageWidth, zones.imageHeight);
   if (auto* poly = dynamic_cast<CDrawPoly*>(shape.get())) {
     poly->SetVertices(poly->Vertices());  // the position is the vertices' box, whatever was typed
   }
-  shape->isArena = o.arena ? 1 : 0;  // so that it is named as an arena
   CDrawObj* zone = zones.AddZone(std::move(shape));
 
   ZoneSettings settings = SettingsOf(*zone);
@@ -119,13 +122,15 @@ int RunRulerSet(Context& context, const std::string& path, int protocol, const s
   if (const int status = OpenZoneSession(context, path, protocol, session)) return status;
   ZoneSet& zones = session.zones;
   if (const std::string problem = CheckPointsText(kKindRuler, points, zones); !problem.empty()) {
-    return context.Fail(Format("Invalid --points '%s' for the ruler: %s.", points.c_str(), problem.c_str()));
+    return context.Fail(Format("--points: '%s' is not a ruler: %s.", points.c_str(), problem.c_str()), kExitUsage);
   }
   CDrawObj* ruler = zones.Ruler();
   if (ruler == nullptr) ruler = zones.AddZone(MakeShape(kKindRuler, zones));
   const std::vector<std::string> parts = Split(points, ';', true);
   ruler->SetRect({ToInt(parts[0]), ToInt(parts[1]), ToInt(parts[2]), ToInt(parts[3])});
-  if (const int refusal = ValidateZonesPage(zones, length)) return context.Fail(MessageText(refusal));
+  if (const int refusal = ValidateZonesPage(zones, length)) {
+    return context.Fail(MessageText(refusal), kExitUsage);  // the typed ruler cannot be right
+  }
   RefreshRuler(zones, length, kUnits.at(unit));
   if (const int status = SaveZoneSession(context, session)) return status;
   if (!context.quiet) context.io.out << Format("%.6f mm/pixel", MmPerPixel(zones)) << '\n';
@@ -136,15 +141,15 @@ void RegisterZoneAdd(CLI::App& zone, Context& context, CommandResult& result) {
   auto o = std::make_shared<ZoneAddOptions>();
   CLI::App* add = zone.add_subcommand("add", "Add a zone to a protocol; prints the zone id");
   add->add_option("EXP", o->path, "Experiment file")->required();
-  add->add_option("--protocol", o->protocol, "Protocol id")->required();
+  add->add_option("--protocol", o->protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
   add->add_option("--type", o->type, "Shape kind")->required()->check(CLI::IsMember(kTypes));
   add->add_option("--points", o->points, "Geometry in its stored text form")->required();
   add->add_option("--name", o->name, "Zone name (default: the kind's name, numbered)");
   add->add_flag("--arena", o->arena, "Make the zone the main arena");
   add->add_option("--detect", o->detect, "What decides presence")->check(CLI::IsMember(kDetectModes));
-  add->add_option("--entry", o->entry, "Body percentage to enter (body rule)")->check(CLI::Range(0, 100));
-  add->add_option("--exit", o->exit, "Body percentage to leave (body rule)")->check(CLI::Range(0, 100));
-  CLI::Option* hidden = add->add_option("--hidden", o->hidden, "Hidden zone with this distance limit")->check(CLI::Range(0, 100000));
+  add->add_option("--entry", o->entry, "Body percentage to enter (body rule)")->check(NumberIn({0, 100, true, "%"}));
+  add->add_option("--exit", o->exit, "Body percentage to leave (body rule)")->check(NumberIn({0, 100, true, "%"}));
+  CLI::Option* hidden = add->add_option("--hidden", o->hidden, "Hidden zone with this distance limit")->check(NumberIn({0, 100000, true, ""}));
   add->add_option("--hidden-unit", o->hiddenUnit, "Unit of the distance limit")->check(CLI::IsMember(kUnits))->needs(hidden);
   add->add_flag("--movable", o->movable, "The position may be adjusted for each test");
   add->callback([&, o] { result.Select([&, o] { return RunZoneAdd(context, *o); }); });
@@ -163,7 +168,7 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
   auto csv = std::make_shared<bool>(false);
   CLI::App* list = zone->add_subcommand("list", "List a protocol's zones");
   list->add_option("EXP", *path, "Experiment file")->required();
-  list->add_option("--protocol", *protocol, "Protocol id")->required();
+  list->add_option("--protocol", *protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
   CLI::Option* jsonFlag = list->add_flag("--json", *json, "One JSON document");
   list->add_flag("--csv", *csv, "CSV with a header row")->excludes(jsonFlag);
   list->callback([&, path, protocol, json, csv] {
@@ -174,8 +179,8 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
   auto out = std::make_shared<std::string>();
   CLI::App* mask = zone->add_subcommand("mask", "Write the detection mask, or one zone's pixels, as an image");
   mask->add_option("EXP", *path, "Experiment file")->required();
-  mask->add_option("--protocol", *protocol, "Protocol id")->required();
-  mask->add_option("--zone", *zoneId, "Zone id (default: the detection mask of the arena)");
+  mask->add_option("--protocol", *protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
+  mask->add_option("--zone", *zoneId, "Zone id (default: the detection mask of the arena)")->check(NumberIn(RecordId()));
   mask->add_option("--out", *out, "Image file to write (.png)")->required();
   mask->callback([&, path, protocol, zoneId, out] {
     result.Select([&, path, protocol, zoneId, out] { return RunZoneMask(context, *path, *protocol, *zoneId, *out); });
@@ -188,9 +193,9 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
   ruler->require_subcommand(1);
   CLI::App* set = ruler->add_subcommand("set", "Place the ruler and give its real length");
   set->add_option("EXP", *path, "Experiment file")->required();
-  set->add_option("--protocol", *protocol, "Protocol id")->required();
+  set->add_option("--protocol", *protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
   set->add_option("--points", *points, "LEFT;TOP;RIGHT;BOTTOM")->required();
-  set->add_option("--length", *length, "Real length, a whole number")->required();
+  set->add_option("--length", *length, "Real length, a whole number")->required()->check(NumberIn({0, 1000000, true, ""}));
   set->add_option("--unit", *unit, "Unit of the length")->required()->check(CLI::IsMember(kUnits));
   set->callback([&, path, protocol, points, length, unit] {
     result.Select([&, path, protocol, points, length, unit] {

@@ -88,6 +88,11 @@ TEST_F(ZoneCommands, AddStoresTheZoneRowsAndPrintsTheId) {
   EXPECT_EQ(Query("select SecArenas from Protocols")->GetText("SecArenas"), "2|Main arena|0");
 }
 
+TEST_F(ZoneCommands, ASinglePointArenaIsTheWholeImage) {
+  const std::string id = Add({"--type", "rect", "--points", "0;0;0;0", "--arena"});
+  EXPECT_EQ(Query("select Points from Zones where Id=" + id)->GetText("Points"), "0;0;639;479");
+}
+
 TEST_F(ZoneCommands, BadGeometryIsRefusedAndTheFileKept) {
   Add({"--type", "rect", "--points", "1;1;50;50"});
   const std::string before = vx::testing::ReadFileBytes(exp);
@@ -103,7 +108,9 @@ TEST_F(ZoneCommands, BadGeometryIsRefusedAndTheFileKept) {
       {"--type", "line", "--points", "1;1;5;5", "--arena"},
   };
   for (const auto& args : bad) {
-    EXPECT_EQ(Add(args), "") << args[3];
+    std::vector<std::string> command = {"zone", "add", exp, "--protocol", protocolId};
+    command.insert(command.end(), args.begin(), args.end());
+    EXPECT_EQ(Run(command), 2) << args[3];  // malformed geometry is bad usage
     EXPECT_NE(err.str().find("velantrix: "), std::string::npos);
     EXPECT_EQ(vx::testing::ReadFileBytes(exp), before) << args[3];
   }
@@ -150,11 +157,11 @@ TEST_F(ZoneCommands, RulerSetStoresTheCalibration) {
   EXPECT_EQ(row->GetInt("RulerLength"), 50);
   EXPECT_EQ(row->GetInt("RulerUnit"), 0);
   const std::string before = vx::testing::ReadFileBytes(exp);
-  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "10;470;320;470", "--length", "0", "--unit", "cm"}), 1);
+  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "10;470;320;470", "--length", "0", "--unit", "cm"}), 2);
   EXPECT_NE(err.str().find("You must specify the size of the \"ruler line\"."), std::string::npos);
-  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "5;5;5;5", "--length", "10", "--unit", "cm"}), 1);
+  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "5;5;5;5", "--length", "10", "--unit", "cm"}), 2);
   EXPECT_NE(err.str().find("same place"), std::string::npos);
-  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "5;5", "--length", "10", "--unit", "cm"}), 1);
+  EXPECT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "5;5", "--length", "10", "--unit", "cm"}), 2);
   EXPECT_EQ(vx::testing::ReadFileBytes(exp), before);
 }
 

@@ -75,16 +75,4 @@ void AddListVerb(CLI::App& verb, Context& context, CommandResult& result,
   });
 }
 
-bool ParseIntPair(const std::string& text, char separator, int& first, int& second) {
-  const size_t at = text.find(separator);
-  return at != std::string::npos && TryParseInt(text.substr(0, at), first) &&
-         TryParseInt(text.substr(at + 1), second);
-}
-
-bool ParseRealPair(const std::string& text, char separator, double& first, double& second) {
-  const size_t at = text.find(separator);
-  return at != std::string::npos && TryParseDouble(text.substr(0, at), first) &&
-         TryParseDouble(text.substr(at + 1), second);
-}
-
 }  // namespace vx::cli

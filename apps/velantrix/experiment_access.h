@@ -31,8 +31,4 @@ using ListRunner = std::function<int(Context& context, const std::string& path, 
 void AddListVerb(CLI::App& verb, Context& context, CommandResult& result,
                  const std::string& description, ListRunner list);
 
-// Reads "WIDTHxHEIGHT", "MIN,MAX" and similar pairs of numbers separated by one character.
-bool ParseIntPair(const std::string& text, char separator, int& first, int& second);
-bool ParseRealPair(const std::string& text, char separator, double& first, double& second);
-
 }  // namespace vx::cli

@@ -4,6 +4,7 @@
 
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -54,15 +55,15 @@ TEST_F(RecordsCli, ProtocolAddListShow) {
   const Result csv = Run({"protocol", "list", exp, "--csv"});
   EXPECT_EQ(csv.out,
             "id,name,width,height,head,inactivity,inactivity_unit,zones,reports,filters,tests\n"
-            "1,Champ d'été,640,480,true,3,min,0,0,0,0\n");
+            "1,Champ d'été,640,480,true,3,min,1,0,0,0\n");  // the default ruler
   const Result json = Run({"protocol", "list", exp, "--json"});
   EXPECT_NE(json.out.find("\"name\": \"Champ d'été\""), std::string::npos) << json.out;
 
   vx::testing::ExecuteSql(exp, "insert into Zones(Id, IdProtocol, Name, bArena, Points) values "
-                               "(1, 1, 'Arena', 1, '10;10;600;400'), (3, 1, 'Coin', 0, 'x')");
+                               "(2, 1, 'Arena', 1, '10;10;600;400'), (3, 1, 'Coin', 0, 'x')");
   const Result show = Run({"protocol", "show", exp, "1"});
   ASSERT_EQ(show.status, 0);
-  EXPECT_NE(show.out.find("Zones: 2"), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("Zones: 3"), std::string::npos) << show.out;
   EXPECT_NE(show.out.find("area_mm2"), std::string::npos) << show.out;
   // The zones as shapes: kind, rectangle and area (591 x 391 pixels); uncalibrated, so no mm².
   const Result showJson = Run({"protocol", "show", exp, "1", "--json"});
@@ -137,6 +138,22 @@ TEST_F(RecordsCli, VideoAddList) {
   EXPECT_EQ(unreadable.status, 1);
   EXPECT_NE(unreadable.err.find("is not a video file that can be read"), std::string::npos) << unreadable.err;
   EXPECT_TRUE(ReadFileBytes(exp) == before);
+}
+
+TEST_F(RecordsCli, VideoInTheCompanionFolderIsStoredRelativeWithARelativeExperimentPath) {
+  std::filesystem::create_directory(dir.File("exp_files"));
+  const std::string video = MakeVideo("exp_files/clip.avi");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.File(""));
+  const Result added = Run({"video", "add", "exp.vxdb", "exp_files/clip.avi"});
+  std::filesystem::current_path(previous);
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(QueryValue(exp, "select File from Videos"), "clip.avi");
+}
+
+TEST_F(RecordsCli, ProtocolSizeStoresTheDefaultRuler) {
+  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P", "--size", "640x480"}).status, 0);
+  EXPECT_EQ(QueryRows(exp, "select TypeRect, Points from Zones"), (Rows{{"4", "10;470;320;470"}}));
 }
 
 TEST_F(RecordsCli, TestAddListShapes) {

@@ -147,9 +147,12 @@ void ComputeBehaviorMeasure(const MeasureDefinition& d, const std::vector<CBehav
   for (const ReportPeriod& period : periods) {
     table.periods.push_back(period.name);
     for (const CBehavior* b : cells) {
+      // Occurrences end with the analysed time: one running past the last point would
+      // otherwise count in full, and a percentage of the period exceed 100.
+      const int64_t analysedEnd = std::min(period.endMs, period.startMs + period.lengthMs);
       const double r = period.IsEmpty()
                            ? -1
-                           : BehaviorValue(d.measure, b->id, recorded, period.startMs, period.endMs);
+                           : BehaviorValue(d.measure, b->id, recorded, period.startMs, analysedEnd);
       table.values.push_back(ApplyBehaviorValueKind(d.measure, d.valueKind, r, period));
     }
   }

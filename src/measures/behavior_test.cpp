@@ -102,6 +102,12 @@ TEST_F(BehaviorMeasures, PercentOfThePeriod) {
   EXPECT_DOUBLE_EQ(table.At(3, 0), 0);
 }
 
+TEST_F(BehaviorMeasures, TheWholeAnalysisEndsAtTheLastAnalysedTime) {
+  periods = {{"Total", 0, kOpenPeriodEnd, 2000}};  // the last point at 2 s
+  EXPECT_DOUBLE_EQ(Compute(23, 1).At(0, 0), 50);   // [1, 2] of [1, 3]; later ones not analysed
+  EXPECT_DOUBLE_EQ(Compute(25).At(0, 0), 1);
+}
+
 TEST_F(BehaviorMeasures, SelectionAndNeverSeenBehaviours) {
   const MeasureTable all = Compute(25, 0, "");
   EXPECT_EQ(all.cells, (std::vector<std::string>{"Groom", "Rear"}));

@@ -92,7 +92,7 @@ void ZoneMeasureWalk::OnPeriodStart(int p, const WalkPosition& position,
         if (in && !ignoreAtStart_) R(p, c) = 0;
         break;
       case 13:
-        if (in) AppendEvent(0, c);
+        if (in) AppendEvent(p, c);  // the period it belongs to, as entries later on
         break;
       case 14:
         if (in) R(p, c) += 1;

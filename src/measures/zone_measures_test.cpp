@@ -174,6 +174,12 @@ TEST_F(CutSteps, TheBoundaryPositionDecidesEntriesAndLatencies) {
   EXPECT_NEAR(latency.Value(1, "A ( out )"), -1, kEps);
 }
 
+TEST_F(CutSteps, EntryEventsAtAPeriodStartNameThatPeriod) {
+  const testing::MeasureRun run = RunMeasure(Slices(13, 1), trajectory, zones);
+  ASSERT_EQ(run.periods, 3);
+  EXPECT_EQ(run.table.text, "0:1;0:-2;0:2;1:1;1:2;2:1;2:2;");  // periods 1 and 2 start in A
+}
+
 TEST_F(CutSteps, PointsExactlyOnBoundariesBelongToTheLaterPeriod) {
   std::vector<tMyPoint> points;
   for (int k = 0; k <= 6; ++k) points.push_back(PointAt(k, 500 * k, 50 * k, 50));
