@@ -10,6 +10,7 @@
 #include "db/infos_store.h"
 #include "db/experiment_db.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 #include "trajectory/smoothing_settings.h"
 
@@ -72,12 +73,12 @@ std::string WantedRows(const SettingsOptions& o, std::vector<std::pair<std::stri
   if (o.titleGiven) rows.emplace_back("Title", o.title);
   if (o.notesGiven) rows.emplace_back("Notes", o.notes);
   if (!o.animalSize.empty()) {
-    double minSize = 0, maxSize = 0;
-    if (!ParseRealPair(o.animalSize, ',', minSize, maxSize) || minSize < 1 || maxSize <= minSize ||
-        maxSize > 10000 || minSize != static_cast<int>(minSize) || maxSize != static_cast<int>(maxSize)) {
-      return Format("--animal-size: '%s' is not MIN,MAX in whole cm² with 1 <= MIN < MAX <= 10000", o.animalSize.c_str());
+    const NumberList sizes{"MIN,MAX", ',', 2, {1, 10000, true, "cm²"}, true};
+    std::vector<int> values;
+    if (std::string problem = ReadWholeNumbers(o.animalSize, sizes, values); !problem.empty()) {
+      return "--animal-size: " + problem;
     }
-    rows.emplace_back("Animals", FormatAnimalSize(SettingFromSizes(static_cast<int>(minSize), static_cast<int>(maxSize))));
+    rows.emplace_back("Animals", FormatAnimalSize(SettingFromSizes(values[0], values[1])));
   }
   if (!o.refresh.empty()) {
     if (!EqualsNoCase(o.refresh, "on") && !EqualsNoCase(o.refresh, "off")) {
