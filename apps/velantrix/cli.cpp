@@ -27,6 +27,11 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterDemoCommands(app, context, result);
   RegisterReportCommands(app, context, result);
   RegisterCatalogueCommands(app, context, result);
+  RegisterPictureCommands(app, context, result);
+  RegisterFieldCommands(app, context, result);
+  RegisterBehaviourCommands(app, context, result);
+  RegisterProgramCommands(app, context, result);
+  RegisterSettingsCommands(app, context, result);
 }
 
 }  // namespace

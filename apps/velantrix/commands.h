@@ -37,5 +37,10 @@ void RegisterMeasureCommands(CLI::App& app, Context& context, CommandResult& res
 void RegisterAnalysisCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterDemoCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterReportCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterPictureCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterFieldCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterBehaviourCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterProgramCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterSettingsCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

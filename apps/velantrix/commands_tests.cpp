@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
+#include "db/field_entry.h"
 #include "db/test_analysis_store.h"
 #include "db/test_store.h"
 #include "detection/detection_fields.h"
@@ -157,6 +158,7 @@ struct SetOptions {
   bool exclude = false, include = false;
   bool titleGiven = false, commentGiven = false, animalGiven = false;
   DetectionFlags detection;
+  std::vector<std::string> fields;  // NAME=VALUE
 };
 
 // Applies the options on test: kExitOk, or the failure status after saying why.
@@ -172,6 +174,11 @@ int ApplySetOptions(Context& context, Experiment& experiment, const SetOptions& 
     test.idAnimal = options.animal;
   }
   if (options.exclude || options.include) test.status = options.exclude ? 1 : 0;
+  for (const std::string& assignment : options.fields) {
+    if (std::string problem = SetFieldValue(experiment.fields, kTestFields, assignment, test.fields); !problem.empty()) {
+      return context.Fail("--field: " + problem + ".", kExitUsage);
+    }
+  }
   if (const int status = ApplyDetectionFlagsToText(context, options.detection, test.paramsDetection);
       status != kExitOk) {
     return status;
@@ -182,7 +189,7 @@ int ApplySetOptions(Context& context, Experiment& experiment, const SetOptions& 
 int RunSet(Context& context, const SetOptions& options) {
   const bool anything = options.titleGiven || options.commentGiven ||
                         options.animalGiven || options.exclude || options.include ||
-                        options.detection.Given();
+                        options.detection.Given() || !options.fields.empty();
   if (!anything) return context.Fail("test set: give at least one thing to change (see --help).", kExitUsage);
   Experiment experiment;
   int status = kExitOk;
@@ -196,7 +203,9 @@ int RunSet(Context& context, const SetOptions& options) {
   if (status = ApplySetOptions(context, experiment, options, test); status != kExitOk) return status;
   // Who is in a result and with which animal changes the results; new detection settings
   // only change them through a new analysis, which drops the cache itself.
-  const bool resultsAffected = test.status != stored.status || test.idAnimal != stored.idAnimal;
+  // So does the choice of a protocol-choice field: it picks the zone a choice zone stands for.
+  const bool resultsAffected = test.status != stored.status || test.idAnimal != stored.idAnimal ||
+                               ProtocolChoicesDiffer(experiment.fields, test.fields, stored.fields);
   const bool detectionChanged = test.paramsDetection != stored.paramsDetection;
   if (!SaveTest(experiment, test, resultsAffected)) {
     return context.Fail(Format("Unable to save test %d in '%s'.", options.id, options.path.c_str()));
@@ -252,6 +261,7 @@ void RegisterSet(CLI::App& test, Context& context, CommandResult& result) {
   CLI::Option* exclude = set->add_flag("--exclude", options->exclude, "Leave the test out of every result");
   set->add_flag("--include", options->include, "Take the test into results again")->excludes(exclude);
   AddDetectionFlags(*set, options->detection, "--detection");
+  set->add_option("--field", options->fields, "A custom field's value, NAME=VALUE (a choice by name; empty VALUE clears it)");
   set->callback([&, options, title, comment, animal] {
     options->titleGiven = title->count() > 0;
     options->commentGiven = comment->count() > 0;
