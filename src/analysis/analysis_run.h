@@ -117,6 +117,7 @@ struct AttemptResult {
   float rate = 0.0f;  // detection rate, percent
   int framesWithAnimal = 0;
   int framesInPeriod = 0;
+  RejectionCounts rejections;  // frames without the animal, by the rule that refused its blob
   int elapsedMs = 0;
   DetectionSettings settings;  // the settings used, with their reference image
   Trajectory trajectory;       // the points recorded, finished (smoothed)

@@ -113,6 +113,8 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.kind = TestOutcomeKind::kAnalysed;
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
+  outcome.framesWithAnimal = best.framesWithAnimal;
+  outcome.rejections = best.rejections;
   outcome.notice = best.notice;
   slot.best = std::move(best);
 }

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "analysis/analysis_job.h"
+#include "detection/detector.h"
 #include "protocol/frame_program.h"
 #include "db/experiment.h"
 #include "video/capture.h"
@@ -72,6 +73,8 @@ struct TestOutcome {
   int settingsFrom = -1;  // the test whose settings were kept; -1 its own or the alternative
   int elapsedMs = 0;
   int frames = 0;       // frames of the period of the kept attempt
+  int framesWithAnimal = 0;
+  RejectionCounts rejections;  // of the kept attempt: why frames had no animal
   std::vector<std::string> log;  // the test's log lines, in order
   std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
 };
