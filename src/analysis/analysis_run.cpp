@@ -316,7 +316,9 @@ AttemptResult AnalyseTestBatch(AnalysisSource& source, const TestJob& job, const
   const std::string& title = job.test.title;
   observer.Log(Format(MessageText(msg::kAnalysingTest), title.c_str()));
 
+  source.detector.rejections = RejectionCounts();
   const RunOutcome outcome = RunFrames(source, job.videoPath, job.openOptions, program, observer);
+  result.rejections = source.detector.rejections;
   result.videoStatus = outcome.status;
   result.cancelled = outcome.ending == RunEnding::kCancelled;
   if (result.cancelled || outcome.status != VideoStatus::kOk) return result;

@@ -121,6 +121,7 @@ struct AttemptResult {
   int framesWithAnimal = 0;
   int framesInPeriod = 0;   // frames analysed
   int framesExpected = 0;   // frames of the period before the run (the registered video's)
+  RejectionCounts rejections;  // frames without the animal, by the rule that refused its blob
   int elapsedMs = 0;
   DetectionSettings settings;  // the settings used, with their reference image
   Trajectory trajectory;       // the points recorded, finished (smoothed)

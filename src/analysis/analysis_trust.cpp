@@ -4,6 +4,26 @@
 
 namespace vx {
 
+namespace {
+
+// Which filter refused the blobs of the frames without the animal: the one to loosen.
+std::string RejectionText(const RejectionCounts& counts) {
+  std::vector<std::string> parts;
+  if (counts.tooSmall > 0) parts.push_back(Format("too small for the size filter in %d frames", counts.tooSmall));
+  if (counts.tooLarge > 0) parts.push_back(Format("too large for the size filter in %d frames", counts.tooLarge));
+  if (counts.wrongShape > 0) {
+    parts.push_back(Format("too long and thin for an animal in %d frames", counts.wrongShape));
+  }
+  if (parts.empty()) return {};
+  std::string text = "; the largest blob found was ";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+  }
+  return text;
+}
+
+}  // namespace
+
 std::vector<AnalysisWarning> AnalysisWarnings(const TestOutcome& outcome, float minimumRate) {
   std::vector<AnalysisWarning> warnings;
   if (outcome.kind != TestOutcomeKind::kAnalysed) return warnings;
@@ -11,6 +31,7 @@ std::vector<AnalysisWarning> AnalysisWarnings(const TestOutcome& outcome, float 
     std::string text = Format("detection rate %.2f %% is under the minimum of %g %% over %d "
                               "frames: check the detection settings before using its numbers",
                               outcome.rate, minimumRate, outcome.frames);
+    text += RejectionText(outcome.rejections);
     warnings.push_back({AnalysisWarningKind::kLowDetectionRate, text});
   }
   if (outcome.frames < outcome.framesExpected) {

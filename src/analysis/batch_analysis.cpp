@@ -124,6 +124,8 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   outcome.rate = best.rate;
   outcome.frames = best.framesInPeriod;
   outcome.framesExpected = best.framesExpected;
+  outcome.framesWithAnimal = best.framesWithAnimal;
+  outcome.rejections = best.rejections;
   outcome.notice = best.notice;
   slot.best = std::move(best);
 }

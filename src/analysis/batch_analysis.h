@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "analysis/analysis_job.h"
+#include "detection/detector.h"
 #include "protocol/frame_program.h"
 #include "db/experiment.h"
 #include "video/capture.h"
@@ -75,6 +76,8 @@ struct TestOutcome {
   int elapsedMs = 0;
   int frames = 0;       // frames of the period of the kept attempt (frames analysed)
   int framesExpected = 0;  // the frames that period should have had
+  int framesWithAnimal = 0;
+  RejectionCounts rejections;  // of the kept attempt: why frames had no animal
   std::vector<std::string> log;  // the test's log lines, in order
   std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
 };

@@ -68,10 +68,16 @@ cv::RotatedRect FitOrientedBox(const Contour& contour) {
 }
 
 bool AcceptBlob(const SizeBounds& bounds, const Contour& contour, const cv::Rect& rect) {
-  if (contour.empty()) return false;
+  return JudgeBlob(bounds, contour, rect) == BlobVerdict::kAccepted;
+}
+
+BlobVerdict JudgeBlob(const SizeBounds& bounds, const Contour& contour, const cv::Rect& rect) {
+  if (contour.empty()) return BlobVerdict::kWrongShape;
   const cv::RotatedRect box = FitOrientedBox(contour);
-  if (box.size.height > 5 * box.size.width || box.size.width > 5 * box.size.height) return false;
-  if (bounds.FilterOff()) return true;
+  if (box.size.height > 5 * box.size.width || box.size.width > 5 * box.size.height) {
+    return BlobVerdict::kWrongShape;
+  }
+  if (bounds.FilterOff()) return BlobVerdict::kAccepted;
   const double tolerance = bounds.sizeMode == kSizeCustom ? 0.0 : static_cast<double>(0.1f);
   double lower = bounds.minSize * (1.0 - tolerance);
   const cv::Rect box2 = cv::boundingRect(contour);
@@ -81,7 +87,8 @@ bool AcceptBlob(const SizeBounds& bounds, const Contour& contour, const cv::Rect
   if (touches) lower = bounds.minSize * 0.5;
   const double upper = bounds.maxSize * (1.0 + tolerance);
   const double area = cv::contourArea(contour) * bounds.scale * bounds.scale / 100.0;
-  return lower <= area && area <= upper;
+  if (area < lower) return BlobVerdict::kTooSmall;
+  return area <= upper ? BlobVerdict::kAccepted : BlobVerdict::kTooLarge;
 }
 
 void TrimThinParts(Contour& contour, double scale) {

@@ -27,6 +27,10 @@ cv::RotatedRect FitOrientedBox(const Contour& contour);
 // rect (an animal partly hidden at the border).
 bool AcceptBlob(const SizeBounds& bounds, const Contour& contour, const cv::Rect& rect);
 
+// The same test, saying which rule refused the contour: its shape first, then its size.
+enum class BlobVerdict { kAccepted, kWrongShape, kTooSmall, kTooLarge };
+BlobVerdict JudgeBlob(const SizeBounds& bounds, const Contour& contour, const cv::Rect& rect);
+
 // Removes thin appendages: when the blob's thinnest row or column is less than a fifth of its
 // thickest, the blob is opened with the scale's cleaning kernel and every contour point outside
 // the bounding box of what remains is dropped (when exactly one part remains and it keeps at

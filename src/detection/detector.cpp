@@ -175,6 +175,15 @@ cv::Point FindHead(HeadMemory& memory, const cv::Mat& foreground, const Contour&
           std::clamp(head.y, frameBox.y, frameBox.y + frameBox.height)};
 }
 
+void CountRejection(RejectionCounts& counts, BlobVerdict verdict) {
+  switch (verdict) {
+    case BlobVerdict::kWrongShape: ++counts.wrongShape; break;
+    case BlobVerdict::kTooSmall: ++counts.tooSmall; break;
+    case BlobVerdict::kTooLarge: ++counts.tooLarge; break;
+    case BlobVerdict::kAccepted: break;
+  }
+}
+
 }  // namespace
 
 bool DetectAnimal(Detector& source, const cv::Mat& frame, cv::Mat& maskOut, tMyPoint& point,
@@ -226,8 +235,15 @@ bool DetectAnimal(Detector& source, const cv::Mat& frame, cv::Mat& maskOut, tMyP
     const bool checkSpeed = memory.counter >= kTrackingCount && bounds.scale > 0 && seconds > 0;
     const cv::Point2d lastCentre(memory.last.rawX, memory.last.rawY);
     int remaining = 0;
+    BlobVerdict largestRefused = BlobVerdict::kAccepted;
+    double largestRefusedArea = -1;
     for (int i = count - 1; i >= 0; --i) {
-      if (!AcceptBlob(bounds, contours[i], rect)) continue;
+      if (const BlobVerdict verdict = JudgeBlob(bounds, contours[i], rect);
+          verdict != BlobVerdict::kAccepted) {
+        const double area = cv::contourArea(contours[i]);
+        if (area > largestRefusedArea) largestRefusedArea = area, largestRefused = verdict;
+        continue;
+      }
       if (checkSpeed) {
         const cv::Rect box = cv::boundingRect(contours[i]) + rect.tl();
         const cv::Point2d centre(box.x + box.width * 0.5f, box.y + box.height * 0.5f);
@@ -238,6 +254,7 @@ bool DetectAnimal(Detector& source, const cv::Mat& frame, cv::Mat& maskOut, tMyP
       chosen = i;
     }
     if (remaining != 1) chosen = -1;
+    if (remaining == 0) CountRejection(source.rejections, largestRefused);
   }
   if (chosen < 0) return false;
 

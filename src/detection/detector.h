@@ -44,6 +44,15 @@ using BlobList = std::vector<tMyBlob>;
 inline constexpr int kTrackingCount = 10;
 inline constexpr int kMaxDetectionCount = 100;
 
+// Frames of a tracking run in which no animal was found although blobs were, by the rule that
+// refused the largest of them (the likeliest animal): what tells a user which filter to loosen.
+struct RejectionCounts {
+  int wrongShape = 0;  // more than 5 times longer than wide
+  int tooSmall = 0;    // under the size filter's minimum
+  int tooLarge = 0;    // over its maximum
+  int Total() const { return wrongShape + tooSmall + tooLarge; }
+};
+
 struct TrackingMemory {
   int counter = 0;  // 0..100: frames in a row with the animal (tracking mode falls by one)
   tMyPoint last;    // the last frame with the animal (centre -1, -1 and time 0 when none)
@@ -69,6 +78,7 @@ class Detector {
 
   bool trackingMode = false;
   TrackingMemory tracking;
+  RejectionCounts rejections;  // counted in tracking mode; cleared by whoever reads them
   HeadMemory head;
 
  private:
