@@ -86,7 +86,7 @@ TEST_F(ReportCommands, ACorruptStoredTrajectoryIsReportedNotShownAsAResult) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "velantrix: Test 4 (test 4): its stored trajectory is corrupt; its row is "
                      "empty.\n");
-  EXPECT_NE(run.out.find("\n3,test 3,0.9,0.4,0.5\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n3,test 3,0.9,0.4,0.5,,\n"), std::string::npos) << run.out;
   EXPECT_EQ(file.Cell(Format("select count(*) from ReportsData where IdTest=4")), "0");
 }
 

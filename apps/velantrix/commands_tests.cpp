@@ -39,8 +39,9 @@ int RunAdd(Context& context, const AddOptions& options) {
     return context.Fail(Format("There is no protocol %d in '%s'.", options.protocol,
                                options.path.c_str()));
   }
+  // A test may be created before its video exists (it is recorded or given one later).
   const CVideoFile* video = experiment.FindVideo(options.video);
-  if (video == nullptr) {
+  if (options.video != -1 && video == nullptr) {
     return context.Fail(Format("There is no video %d in '%s'.", options.video,
                                options.path.c_str()));
   }
@@ -49,7 +50,7 @@ int RunAdd(Context& context, const AddOptions& options) {
                                options.path.c_str()));
   }
   const CProtocol& protocol = *experiment.FindProtocol(options.protocol);
-  if (CheckVideoSize(protocol.width, protocol.height, video->width, video->height) !=
+  if (video != nullptr && CheckVideoSize(protocol.width, protocol.height, video->width, video->height) !=
       SetupProblem::kNone) {
     return context.Fail(Format("Video %d is %dx%d pixels but protocol %d is %dx%d: its zones and "
                                "ruler would not fit the frames. Give the test a video of the "
@@ -61,7 +62,7 @@ int RunAdd(Context& context, const AddOptions& options) {
   test.idProtocol = options.protocol;
   test.source = options.video;
   test.idAnimal = options.animal;
-  test.title = options.title.empty() ? video->name : options.title;
+  test.title = options.title.empty() && video != nullptr ? video->name : options.title;
   if (options.animal != -1) {
     // A new test of an animal starts from the settings of its latest analysed test.
     LatestDetectionSettingsOfAnimal(experiment, options.animal, test.paramsDetection);
@@ -292,7 +293,7 @@ void RegisterTestCommands(CLI::App& app, Context& context, CommandResult& result
   CLI::App* addCommand = test->add_subcommand("add", "Add a test; prints its id");
   addCommand->add_option("EXP", add->path, "Experiment file")->required();
   addCommand->add_option("--protocol", add->protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
-  addCommand->add_option("--video", add->video, "Video id")->required()->check(NumberIn(RecordId()));
+  addCommand->add_option("--video", add->video, "Video id (none: the test waits for its video)")->check(NumberIn(RecordId()));
   addCommand->add_option("--animal", add->animal, "Animal id")->check(NumberIn(RecordId()));
   addCommand->add_option("--title", add->title, "Title (default: the video's name)");
   AddDetectionFlags(*addCommand, add->detection, "--detection");

@@ -96,6 +96,41 @@ void ShapeDistances(const Candidate& floor, double& fromRectangle, double& fromE
   fromEllipse = Median(ellipse);
 }
 
+PixelRect BoxBounds(const Candidate& floor) {
+  const cv::Rect& b = floor.box;
+  return {b.x, b.y, b.x + b.width - 1, b.y + b.height - 1};
+}
+
+// The sides of a rectangular floor as the median, over the middle of each side, of the floor's
+// outermost pixel in each row or column: a glare spot or a lamp touching the floor moves the
+// bounding box but not the median, nor does a lost corner.
+PixelRect RectangleSides(const Candidate& floor) {
+  const cv::Rect& b = floor.box;
+  std::vector<double> tops, bottoms, lefts, rights;
+  for (int x = b.x + b.width / 10; x < b.x + b.width - b.width / 10; ++x) {
+    int first = -1, last = -1;
+    for (int y = b.y; y < b.y + b.height; ++y) {
+      if (floor.mask.at<uchar>(y, x) == 0) continue;
+      if (first < 0) first = y;
+      last = y;
+    }
+    if (first >= 0) tops.push_back(first), bottoms.push_back(last);
+  }
+  for (int y = b.y + b.height / 10; y < b.y + b.height - b.height / 10; ++y) {
+    const uchar* row = floor.mask.ptr<uchar>(y);
+    int first = -1, last = -1;
+    for (int x = b.x; x < b.x + b.width; ++x) {
+      if (row[x] == 0) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+    if (first >= 0) lefts.push_back(first), rights.push_back(last);
+  }
+  if (tops.empty() || lefts.empty()) return BoxBounds(floor);
+  return {static_cast<int>(Median(lefts)), static_cast<int>(Median(tops)),
+          static_cast<int>(Median(rights)), static_cast<int>(Median(bottoms))};
+}
+
 }  // namespace
 
 ArenaSuggestion FindArena(const cv::Mat& picture) {
@@ -125,8 +160,7 @@ ArenaSuggestion FindArena(const cv::Mat& picture) {
   suggestion.fill = floor.area / floor.box.area();
   ShapeDistances(floor, suggestion.fromRectangle, suggestion.fromEllipse);
   suggestion.kind = suggestion.fromRectangle <= suggestion.fromEllipse ? kKindRectangle : kKindEllipse;
-  suggestion.bounds = {floor.box.x, floor.box.y, floor.box.x + floor.box.width - 1,
-                       floor.box.y + floor.box.height - 1};
+  suggestion.bounds = suggestion.kind == kKindRectangle ? RectangleSides(floor) : BoxBounds(floor);
   return suggestion;
 }
 
