@@ -46,7 +46,7 @@ void BM_GroupHeatMapOf100Tests(benchmark::State& state) {
     vx::TimeGridMean mean;
     for (const std::vector<vx::tMyPoint>& points : tests) {
       const int radius = vx::SpotRadius({}, points, width, height);
-      mean.Add(vx::AccumulateTime(points, 0, points.size(), canvas.rect, radius));
+      mean.Add(points, 0, points.size(), canvas.rect, radius);
     }
     benchmark::DoNotOptimize(vx::HeatMapImage(mean.Mean(), {-1, 30}, canvas));
   }

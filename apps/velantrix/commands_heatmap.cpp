@@ -99,7 +99,7 @@ int RunGroupImage(Context& context, const HeatMapOptions& o, Experiment& experim
     return context.Fail(Format("Test %d could not be read.", group.tests.front()));
   }
   return WriteResult(context, o, group.image, group.canvas, data->zones,
-                     Format("Mean heat map of %d tests", static_cast<int>(group.tests.size())));
+                     Format(group.tests.size() == 1 ? "Mean heat map of %d test" : "Mean heat map of %d tests", static_cast<int>(group.tests.size())));
 }
 
 int RunHeatMap(Context& context, const HeatMapOptions& o) {

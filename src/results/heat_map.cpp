@@ -92,8 +92,9 @@ int SpotRadius(const HeatMapSettings& settings, const std::vector<tMyPoint>& poi
   return std::min(smaller, static_cast<int>(std::sqrt(area / static_cast<double>(outlines)) * 0.5 + 0.5));
 }
 
-cv::Mat AccumulateTime(const std::vector<tMyPoint>& points, size_t begin, size_t end,
-                       const PixelRect& rect, int radius) {
+namespace {
+
+cv::Mat DepositedTime(const std::vector<tMyPoint>& points, size_t begin, size_t end, const PixelRect& rect) {
   const int width = static_cast<int>(rect.Width()), height = static_cast<int>(rect.Height());
   cv::Mat deposits = cv::Mat::zeros(height, width, CV_32F);
   end = std::min(end, points.size());
@@ -104,6 +105,10 @@ cv::Mat AccumulateTime(const std::vector<tMyPoint>& points, size_t begin, size_t
     const float seconds = static_cast<float>(points[i + 1].time - p.time) / 1000.0f;
     deposits.at<float>(static_cast<int>(y), static_cast<int>(x)) += seconds;
   }
+  return deposits;
+}
+
+cv::Mat SpreadTime(const cv::Mat& deposits, int radius) {
   cv::Mat grid;
   cv::filter2D(deposits, grid, CV_32F, Spot(radius), cv::Point(-1, -1), 0, cv::BORDER_CONSTANT);
   // The transform the correlation may use leaves rounding noise where nothing was deposited.
@@ -111,22 +116,32 @@ cv::Mat AccumulateTime(const std::vector<tMyPoint>& points, size_t begin, size_t
   return grid;
 }
 
-void TimeGridMean::Add(const cv::Mat& grid) {
-  if (sum_.empty()) {
-    sum_ = grid.clone();
-  } else if (grid.size() != sum_.size()) {
-    cv::Mat fitted;
-    cv::resize(grid, fitted, sum_.size(), 0, 0, cv::INTER_AREA);
-    sum_ += fitted;
+}  // namespace
+
+cv::Mat AccumulateTime(const std::vector<tMyPoint>& points, size_t begin, size_t end,
+                       const PixelRect& rect, int radius) {
+  return SpreadTime(DepositedTime(points, begin, end, rect), radius);
+}
+
+void TimeGridMean::Add(const std::vector<tMyPoint>& points, size_t begin, size_t end, const PixelRect& rect,
+                       int radius) {
+  cv::Mat deposits = DepositedTime(points, begin, end, rect);
+  if (count_ == 0) size_ = deposits.size();
+  if (deposits.size() != size_) cv::resize(deposits, deposits, size_, 0, 0, cv::INTER_AREA);
+  cv::Mat& sum = depositsByRadius_[radius];
+  if (sum.empty()) {
+    sum = deposits;
   } else {
-    sum_ += grid;
+    sum += deposits;
   }
   ++count_;
 }
 
 cv::Mat TimeGridMean::Mean() const {
   if (count_ == 0) return {};
-  return sum_ / static_cast<double>(count_);
+  cv::Mat total = cv::Mat::zeros(size_, CV_32F);
+  for (const auto& [radius, deposits] : depositsByRadius_) total += SpreadTime(deposits, radius);
+  return total / static_cast<double>(count_);
 }
 
 ResultImage HeatMapImage(const cv::Mat& grid, const HeatMapSettings& settings, const HeatCanvas& canvas) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -55,16 +56,19 @@ int SpotRadius(const HeatMapSettings& settings, const std::vector<tMyPoint>& poi
 cv::Mat AccumulateTime(const std::vector<tMyPoint>& points, size_t begin, size_t end,
                        const PixelRect& rect, int radius);
 
-// The mean of the time grids of a group of tests; each grid is fitted to the first one's size
-// (tests whose arenas were adjusted differ by a few pixels).
+// The mean of the time grids of a group of tests. Spreading by the spot is linear, so the
+// deposited times of the tests that share a spot radius are summed first and spread once:
+// a hundred tests cost about one spreading. Each test's deposits are fitted to the first
+// test's rectangle size (tests whose arenas were adjusted differ by a few pixels).
 class TimeGridMean {
  public:
-  void Add(const cv::Mat& grid);
+  void Add(const std::vector<tMyPoint>& points, size_t begin, size_t end, const PixelRect& rect, int radius);
   int Count() const { return count_; }
-  cv::Mat Mean() const;  // empty before the first grid
+  cv::Mat Mean() const;  // empty before the first test
 
  private:
-  cv::Mat sum_;
+  std::map<int, cv::Mat> depositsByRadius_;
+  cv::Size size_;
   int count_ = 0;
 };
 

@@ -82,7 +82,7 @@ bool ComputeGroupHeatMap(Experiment& experiment, const Report& report, const std
     const std::vector<tMyPoint>& points = data->trajectory.points();
     const int width = static_cast<int>(canvas.rect.Width()), height = static_cast<int>(canvas.rect.Height());
     if (mean.Count() == 0) group.canvas = canvas;
-    mean.Add(AccumulateTime(points, range.begin, range.end, canvas.rect, SpotRadius(settings, points, width, height)));
+    mean.Add(points, range.begin, range.end, canvas.rect, SpotRadius(settings, points, width, height));
     group.tests.push_back(testId);
   }
   if (group.tests.empty()) return false;
