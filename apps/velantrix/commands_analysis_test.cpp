@@ -192,6 +192,12 @@ TEST_F(AnalyzeCommand, ATestUnderTheMinimumRateIsStoredWithAWarning) {
   // The run's own minimum decides; 0 never warns.
   EXPECT_EQ(Run({"analyze", exp, "1", "--min-rate", "50"}).status, 0);
   EXPECT_EQ(Run({"analyze", exp, "1", "--min-rate", "0"}).status, 0);
+  // A size filter the animal never passes: the warning names it.
+  ASSERT_EQ(Run({"test", "set", exp, "1", "--size-filter", "500,900"}).status, 0);
+  const RunResult filtered = Run({"analyze", exp, "1"});
+  EXPECT_EQ(filtered.status, 4);
+  EXPECT_NE(filtered.err.find("the largest blob found was too small for the size filter in "),
+            std::string::npos) << filtered.err;
 }
 
 TEST_F(AnalyzeCommand, VideoDecodeCountsTheFrames) {

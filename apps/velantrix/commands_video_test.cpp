@@ -257,5 +257,31 @@ TEST(CliRealVideos, TheAnimalIsFoundInTheSampleVideos) {
   }
 }
 
+// The whole analysis of the mouse filmed from below, set up with named flags only: a reference
+// composed from frame 300 with the animal's place taken from frame 0, a low fixed threshold
+// (its body is barely brighter than the floor) and a mouse's size.
+TEST(CliRealVideos, TheMouseFromBelowIsFoundWithAComposedReference) {
+  const std::string folder = testing::SampleVideoFolder();
+  const std::string video = folder + "/round-grey-mouse-from-below.mp4";
+  if (folder.empty() || !std::ifstream(video)) GTEST_SKIP() << "no sample videos on this machine";
+  testing::TempDir dir;
+  const std::string exp = dir.File("below.vxdb"), ini = dir.File("settings.ini");
+  const std::vector<std::vector<std::string>> setup = {
+      {"new", exp},
+      {"protocol", "add", exp, "--name", "From below", "--size", "1064x1070"},
+      {"zone", "add", exp, "--protocol", "1", "--type", "ellipse", "--points", "40;35;1030;1040",
+       "--arena"},
+      {"ruler", "set", exp, "--protocol", "1", "--points", "0;535;1064;535", "--length", "600",
+       "--unit", "mm"},
+      {"video", "add", exp, video},
+      {"test", "add", exp, "--protocol", "1", "--video", "1", "--method", "subtract",
+       "--threshold", "10", "--reference", "recipe:300;0,740,640,300,330;", "--size-filter",
+       "5,100"},
+  };
+  for (const auto& args : setup) ASSERT_EQ(RunCommand(args, ini).status, kExitOk) << args[0];
+  const Outcome run = RunCommand({"analyze", exp, "1", "--min-rate", "95"}, ini);
+  EXPECT_EQ(run.status, kExitOk) << run.out << run.err;
+}
+
 }  // namespace
 }  // namespace vx::cli

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "context.h"
 #include "detection/detection_fields.h"
@@ -71,6 +73,12 @@ int ApplyDetectionFlags(Context& context, const DetectionFlags& flags, Detection
                                  flags.values[i].c_str(), refused.c_str()),
                           kExitUsage);
     }
+  }
+  const bool namedGiven = std::find(flags.given.begin(), flags.given.end(), true) != flags.given.end();
+  if (const std::string missing = MissingReference(settings); namedGiven && !missing.empty()) {
+    return context.Fail(Format("--method %s needs --reference IMAGE_ID or recipe:TEXT: %s.",
+                               MethodName(settings.method), missing.c_str()),
+                        kExitUsage);
   }
   return kExitOk;
 }

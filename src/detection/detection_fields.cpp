@@ -299,4 +299,11 @@ bool ParseDetectionSettingsStrictly(const std::string& text, const Clock& clock,
   return true;
 }
 
+std::string MissingReference(const DetectionSettings& s) {
+  if (s.method != kMethodSubtraction && s.method != kMethodSubtractionAdvanced) return {};
+  if (s.referenceImageId >= 0) return {};
+  return "it compares every frame with a reference image from the image library or composed by "
+         "a recipe; a background computed from the video serves the automatic method only";
+}
+
 }  // namespace vx

@@ -53,6 +53,11 @@ std::vector<NamedValue> DescribeDetectionSettings(const DetectionSettings& setti
 bool ParseDetectionSettingsStrictly(const std::string& text, const Clock& clock,
                                     DetectionSettings& settings, std::string& problem);
 
+// Why the settings cannot find an animal as they stand ("" when they can): the image-difference
+// methods other than auto have no background of their own, so without a library image or a
+// recipe every frame would be compared with nothing.
+std::string MissingReference(const DetectionSettings& settings);
+
 // A reference recipe: "%d;" then any number of "%d,%d,%d,%d,%d;" (frame, x, y, width,
 // height), frames not negative and patches not empty.
 bool IsValidReferenceRecipe(std::string_view recipe);
