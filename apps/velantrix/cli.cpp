@@ -32,6 +32,8 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterBehaviourCommands(app, context, result);
   RegisterProgramCommands(app, context, result);
   RegisterSettingsCommands(app, context, result);
+  RegisterFilterCommands(app, context, result);
+  RegisterHeatMapCommands(app, context, result);
 }
 
 }  // namespace

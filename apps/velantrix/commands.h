@@ -42,5 +42,7 @@ void RegisterFieldCommands(CLI::App& app, Context& context, CommandResult& resul
 void RegisterBehaviourCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterProgramCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterSettingsCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterFilterCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterHeatMapCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -109,23 +109,6 @@ TEST_F(AnalyzeCommand, AllTakesEveryTestNotAnalysedYet) {
   EXPECT_EQ(none.out, "No test to analyse.\n");
 }
 
-TEST_F(AnalyzeCommand, SeveralJobsGiveTheSameTrajectoriesAsOne) {
-  const std::vector<std::string> videos = {AddVideo("a.avi", 30, 60), AddVideo("b.avi", 36, 80),
-                                           AddVideo("c.avi", 24, 50)};
-  for (const std::string& video : videos) AddTest(video, "T" + video);
-  const std::string copy = dir.File("copy.vxdb");
-  vx::testing::WriteFileBytes(copy, vx::testing::ReadFileBytes(exp));
-  ASSERT_EQ(Run({"analyze", exp, "1", "2", "3", "--jobs", "1"}).status, 0);
-  ASSERT_EQ(Run({"analyze", copy, "1", "2", "3", "--jobs", "2"}).status, 0);
-  for (const char* id : {"1", "2", "3"}) {
-    EXPECT_EQ(Run({"trajectory", exp, id, "--csv"}).out, Run({"trajectory", copy, id, "--csv"}).out);
-    const std::string sql = Format("select hex(PointsAnalyse) from TestsPoints where Id=%s", id);
-    EXPECT_EQ(QueryValue(exp, sql), QueryValue(copy, sql));
-    EXPECT_FALSE(QueryValue(exp, sql).empty());
-  }
-  EXPECT_EQ(Run({"test", "list", exp, "--csv"}).out, Run({"test", "list", copy, "--csv"}).out);
-}
-
 TEST_F(AnalyzeCommand, AFailedTestIsReportedAndTheOthersAnalysed) {
   const std::string moved = AddVideo("moved.avi", 20);
   const std::string kept = AddVideo("kept.avi", 20);

@@ -51,28 +51,6 @@ TEST_F(MeasureCommands, TimeInZonesAsJson) {
             "\"A ( in )\", \"A ( out )\"], \"values\": [[0.9, 0.4, 0.5]]}\n");
 }
 
-TEST_F(MeasureCommands, SlicesAsCsvAndText) {
-  // Distance by zone in slices of 0.5 s... in whole seconds: one slice of 1 s.
-  const CliRun csv = Run({"measure", path, "3", "--config", "5|3|0||0|-1|0|1|2|-2|0|0|", "--csv"});
-  ASSERT_EQ(csv.status, 0) << csv.err;
-  EXPECT_EQ(csv.out, "period,Arena ( in ),A ( in ),A ( out )\n00:00:00 - 00:00:01,90,40,50\n");
-  const CliRun text = Run({"measure", path, "3", "--config", "5|3|0||0|-1|0|1|2|-2|0|0|"});
-  ASSERT_EQ(text.status, 0);
-  EXPECT_EQ(text.out.rfind("period", 0), 0u);
-  EXPECT_NE(text.out.find("00:00:00 - 00:00:01  90"), std::string::npos);
-}
-
-TEST_F(MeasureCommands, EntryEventsCarryTheirText) {
-  const CliRun run = Run({"measure", path, "3", "--config", "5|13|0||0|-1|0|0|0|1|-2|0|0|", "--json"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("\"text\": \"0:1;0:-2;0:2;\"}"), std::string::npos);
-  EXPECT_EQ(Run({"measure", path, "3", "--config", "5|12|0||0|-1|0|0|1|-2|0|0|", "--json"})
-                .out.find("\"text\""),
-            std::string::npos);
-  EXPECT_EQ(Run({"measure", path, "3", "--config", "5|13|0||0|-1|0|0|0|1|-2|0|0|", "--csv"}).out,
-            "text\n0:1;0:-2;0:2;\n");
-}
-
 TEST_F(MeasureCommands, LatencyNeverReachedIsPrintedAsStored) {
   Sql("insert into Zones (Id, IdProtocol, Name, TypeRect, Points) values (5, 1, 'Far', 0, "
       "'900;80;999;99')");

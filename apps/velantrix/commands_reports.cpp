@@ -10,6 +10,7 @@
 #include "reports/report_display.h"
 #include "reports/report_runner.h"
 #include "reports/report_table.h"
+#include "results/filter_selection.h"
 #include "base/messages.h"
 #include "base/text.h"
 #include "commands_extra.h"
@@ -171,8 +172,22 @@ int RunReportCommand(Context& context, const std::string& path, int reportId, in
   if (!FindReport(experiment, reportId, report)) {
     return context.Fail(Format("There is no report %d in '%s'.", reportId, path.c_str()));
   }
-  if (filterId != -1) return context.Fail("Filters are not available yet.");
   ReportRunOptions options;
+  std::vector<int> filtered;
+  if (filterId != -1) {
+    FilterSelection selected;
+    switch (FilterTestIds(experiment, filterId, report.protocolId, filtered, &selected)) {
+      case FilterUse::kNoFilter:
+        return context.Fail(Format("There is no filter %d in '%s'.", filterId, path.c_str()));
+      case FilterUse::kOtherProtocol:
+        return context.Fail(Format("Filter %d selects tests of another protocol than report %d's.",
+                                   filterId, reportId), kExitUsage);
+      case FilterUse::kOk:
+        break;
+    }
+    if (!selected.error.empty()) context.io.err << selected.error << '\n';
+    options.testIds = &filtered;
+  }
   const bool progress = context.ShowProgress();
   if (progress) {
     options.progress = [&](int done, int total) {

@@ -147,7 +147,7 @@ TEST_F(ReportCommands, BadRequestsFailAndLeaveTheFileAlone) {
       {{"report", "add", exp, "--name", "x", "--config", kTimeInZone}, 2, "--protocol"},
       {{"report", "run", exp, "99"}, 1, "There is no report 99"},
       {{"report", "run", exp, broken}, 1, "cannot be read"},
-      {{"report", "run", exp, std::to_string(id), "--filter", "1"}, 1, "not available yet"},
+      {{"report", "run", exp, std::to_string(id), "--filter", "1"}, 1, "There is no filter 1"},
       {{"report", "run", exp, std::to_string(id), "--csv", "--json"}, 2, ""},
       {{"report", "run", file.fixture.dir.File("none.vxdb"), "1"}, 1, "does not exist"},
       {{"report"}, 2, ""},

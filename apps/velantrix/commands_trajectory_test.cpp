@@ -161,16 +161,6 @@ TEST_F(TrajectoryCommands, CorruptPointsFail) {
   EXPECT_EQ(run.out, "");
 }
 
-TEST_F(TrajectoryCommands, SmoothingShowsTheDefaultsOfANewFile) {
-  const CliRun run = Run({"smoothing", path});
-  ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "Method: 2 (Lowess method ( lite ))\nThreshold: 3\nUnit: 1 (mm)\n");
-  const CliRun json = Run({"smoothing", path, "--json"});
-  EXPECT_EQ(json.out,
-            "{\"method\": 2, \"method_name\": \"Lowess method ( lite )\", \"threshold\": 3, "
-            "\"unit\": 1, \"unit_name\": \"mm\", \"stored\": \"2|3|1\"}\n");
-}
-
 TEST_F(TrajectoryCommands, SmoothingIsStoredAsThreeNumbers) {
   const CliRun run = Run({"smoothing", path, "savitzky-golay", "12", "cm"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -200,18 +190,6 @@ TEST_F(TrajectoryCommands, BadSmoothingValuesLeaveTheFileAlone) {
   EXPECT_EQ(testing::ReadFileBytes(path), before);
   EXPECT_EQ(Run({"smoothing", fixture.dir.File("none.vxdb"), "1", "3", "mm"}).status, 1);
   EXPECT_FALSE(fixture.services.files.Exists(fixture.dir.File("none.vxdb")));
-}
-
-TEST_F(TrajectoryCommands, SmoothingRefusesFilesOfAnotherVersionUntouched) {
-  const std::string old = fixture.dir.File("v20.vxdb");
-  ASSERT_TRUE(testing::CreateFileAtVersion(old, 20));
-  Execute("update Infos set Value='25' where Name='VersionDB'");
-  for (const std::string& file : {path, old}) {
-    const std::string before = testing::ReadFileBytes(file);
-    const CliRun run = Run({"smoothing", file, "1", "0", "0"});
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(testing::ReadFileBytes(file) == before) << file;
-  }
 }
 
 TEST_F(TrajectoryCommands, SmoothingChangesTheTrajectoryPrinted) {

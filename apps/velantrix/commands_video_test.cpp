@@ -103,20 +103,6 @@ TEST_F(CliVideo, EveryFramesPointGoesToTheCsv) {
   }
 }
 
-TEST_F(CliVideo, HeadsAreWrittenWithTheHeadFlag) {
-  const Outcome run = Run({"detect", video, "--settings", greyBand, "--csv", "-", "--head",
-                           "--scale", "1.5", "--count", "20"});
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  const auto rows = CsvRows(run.out);
-  ASSERT_EQ(rows.size(), 20u);
-  int atFront = 0;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const cv::Point2d head(rows[i][4], rows[i][5]);
-    atFront += cv::norm(head - truths[i].headTip) < cv::norm(head - truths[i].tailTip) ? 1 : 0;
-  }
-  EXPECT_GE(atFront, 19);
-}
-
 TEST_F(CliVideo, OneFrameIsDrawnIntoAnImage) {
   const std::string image = dir.File("frame.png");
   const Outcome run = Run({"detect", video, "--settings", greyBand, "--frame", "7", "--out", image, "--head"});

@@ -88,11 +88,6 @@ TEST_F(ZoneCommands, AddStoresTheZoneRowsAndPrintsTheId) {
   EXPECT_EQ(Query("select SecArenas from Protocols")->GetText("SecArenas"), "2|Main arena|0");
 }
 
-TEST_F(ZoneCommands, ASinglePointArenaIsTheWholeImage) {
-  const std::string id = Add({"--type", "rect", "--points", "0;0;0;0", "--arena"});
-  EXPECT_EQ(Query("select Points from Zones where Id=" + id)->GetText("Points"), "0;0;639;479");
-}
-
 TEST_F(ZoneCommands, BadGeometryIsRefusedAndTheFileKept) {
   Add({"--type", "rect", "--points", "1;1;50;50"});
   const std::string before = vx::testing::ReadFileBytes(exp);
@@ -121,16 +116,6 @@ TEST_F(ZoneCommands, BadGeometryIsRefusedAndTheFileKept) {
   EXPECT_EQ(vx::testing::ReadFileBytes(exp), before);
 }
 
-TEST_F(ZoneCommands, DialogRulesRefuseWithTheirMessages) {
-  EXPECT_EQ(Add({"--type", "rect", "--points", "1;1;50;50", "--detect", "body", "--entry", "40", "--exit", "60"}), "");
-  EXPECT_NE(err.str().find("\"exit\" percentage must be less than or equal"), std::string::npos);
-  EXPECT_EQ(Add({"--type", "rect", "--points", "1;1;50;50", "--name", " "}), "");
-  EXPECT_NE(err.str().find("Please, enter a name."), std::string::npos);
-  // Centre rule: the exit percentage is lowered quietly.
-  const std::string id = Add({"--type", "rect", "--points", "1;1;50;50", "--entry", "40", "--exit", "60"});
-  EXPECT_EQ(Count("select PercentExit from Zones where Id=" + id), 40);
-}
-
 TEST_F(ZoneCommands, HeadRuleNeedsConfirmationToSwitchHeadDetectionOn) {
   EXPECT_EQ(Run({"zone", "add", exp, "--protocol", protocolId, "--type", "rect", "--points", "1;1;50;50", "--detect", "head"}), 3);
   EXPECT_EQ(Count("select count(*) from Zones"), 0);
@@ -138,16 +123,6 @@ TEST_F(ZoneCommands, HeadRuleNeedsConfirmationToSwitchHeadDetectionOn) {
   EXPECT_EQ(Run({"--yes", "zone", "add", exp, "--protocol", protocolId, "--type", "rect", "--points", "1;1;50;50", "--detect", "head"}), 0);
   EXPECT_EQ(Count("select HeadDetection from Protocols"), 1);
   EXPECT_EQ(Count("select DetectInZone from Zones where Id=2"), 1);
-}
-
-TEST_F(ZoneCommands, HiddenZonesMustKeepApartOnceCalibrated) {
-  ASSERT_EQ(Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "0;0;100;0", "--length", "100", "--unit", "mm"}), 0);
-  EXPECT_EQ(vx::Trim(out.str()), "1.000000 mm/pixel");
-  EXPECT_NE(Add({"--type", "rect", "--points", "100;100;150;150", "--hidden", "2", "--hidden-unit", "mm"}), "");
-  EXPECT_EQ(Count("select count(*) from Zones where HiddenZone='0|1|2|1'"), 1);
-  EXPECT_EQ(Add({"--type", "rect", "--points", "155;100;200;150", "--hidden", "2", "--hidden-unit", "mm"}), "");
-  EXPECT_NE(err.str().find("hidden zone is too close"), std::string::npos);
-  EXPECT_NE(Add({"--type", "rect", "--points", "160;100;200;150", "--hidden", "2", "--hidden-unit", "mm"}), "");
 }
 
 TEST_F(ZoneCommands, RulerSetStoresTheCalibration) {

@@ -9,8 +9,6 @@
 
 namespace {
 
-using vx::testing::QueryValue;
-using vx::testing::ReadFileBytes;
 using Result = vx::cli::testing::RunResult;
 
 class FileFaultsCli : public ::testing::Test {
@@ -62,18 +60,6 @@ TEST_F(FileFaultsCli, AFileHeldByAnotherProgramIsReportedLocked) {
     EXPECT_EQ(run.status, 1) << args[1];
     EXPECT_TRUE(Has(run.err, "locked by another program")) << run.err;
   }
-}
-
-TEST_F(FileFaultsCli, PlantedTriggersAndViewsAreRefusedUntouched) {
-  vx::testing::ExecuteSql(exp,
-                          "create trigger Planted after insert on Animals begin "
-                          "update Protocols set Name='changed by a trigger'; end");
-  const std::string before = ReadFileBytes(exp);
-  const Result add = Run({"animal", "add", exp, "--name", "Mouse 1"});
-  EXPECT_EQ(add.status, 1);
-  EXPECT_TRUE(Has(add.err, "triggers or views")) << add.err;
-  EXPECT_TRUE(ReadFileBytes(exp) == before);
-  EXPECT_EQ(QueryValue(exp, "select Name from Protocols"), "Kept");
 }
 
 }  // namespace

@@ -151,11 +151,6 @@ TEST_F(RecordsCli, VideoInTheCompanionFolderIsStoredRelativeWithARelativeExperim
   EXPECT_EQ(QueryValue(exp, "select File from Videos"), "clip.avi");
 }
 
-TEST_F(RecordsCli, ProtocolSizeStoresTheDefaultRuler) {
-  ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P", "--size", "640x480"}).status, 0);
-  EXPECT_EQ(QueryRows(exp, "select TypeRect, Points from Zones"), (Rows{{"4", "10;470;320;470"}}));
-}
-
 TEST_F(RecordsCli, TestAddListShapes) {
   ASSERT_EQ(Run({"protocol", "add", exp, "--name", "P"}).status, 0);
   ASSERT_EQ(Run({"animal", "add", exp, "--name", "A"}).status, 0);

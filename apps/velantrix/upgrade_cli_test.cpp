@@ -90,15 +90,4 @@ TEST_F(UpgradeCli, RecordVerbsWantACurrentFile) {
   EXPECT_TRUE(ReadFileBytes(path) == before);
 }
 
-TEST_F(UpgradeCli, FailedConversionLeavesTheFile) {
-  const std::string path = OldFile(11);
-  vx::testing::ExecuteSql(path, "create table Favorites(Id integer)");  // the step below 12 fails
-  const std::string before = ReadFileBytes(path);
-  const Result failed = Run({"upgrade", path, "--yes"});
-  EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("[239]"), std::string::npos) << failed.err;
-  EXPECT_TRUE(ReadFileBytes(path) == before);
-  EXPECT_EQ(Version(path), "11");
-}
-
 }  // namespace

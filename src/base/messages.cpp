@@ -44,6 +44,7 @@ constexpr NumberedText kTexts[] = {
     {679, "Velantrix can not modify a file located on a network drive...."},
     {680, "Unable to open :\"[%s]\"."},
     {681, "The experience has not been properly saved during its last use...."},
+    {695, "Erreur dans la formule : %s"},
     {702, "Read only"},
     {788, "Main arena"},
     {789, "Impossible de supprimer l'ar\xC3\xA8ne."},
@@ -92,6 +93,8 @@ constexpr NumberedText kTexts[] = {
            "its own changes. The file was not opened and was left as it was."},
     {1842, "'%s' is locked by another program. Waiting up to %d s for it to be free, so that "
            "the work done is not lost..."},
+    {1850, "A filter named '%s' already exists. Please choose another name."},
+    {1851, "List of selected tests ( %s ) :"},
 };
 
 }  // namespace

@@ -79,6 +79,10 @@ inline constexpr int kBackgroundMedian = 1832;      // ours: a name, for 1830
 inline constexpr int kInterruptedWriteUndone = 1840;  // "%s": path
 inline constexpr int kForeignSchema = 1841;           // "%s": path
 inline constexpr int kWaitingForLock = 1842;          // "%s", "%d": path, seconds
+// Filters.
+inline constexpr int kFormulaError = 695;            // "%s": the parser's message
+inline constexpr int kFilterNameUsed = 1850;         // ours: "%s": the name
+inline constexpr int kSelectedTests = 1851;          // ours: "%s": "%d test(s)"
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.

@@ -94,26 +94,4 @@ TEST(AnimalStore, CustomFieldValuesFollowTheFieldList) {
   EXPECT_TRUE(loaded.fields.empty());
 }
 
-TEST(AnimalStore, CountsDeletesAndPicker) {
-  ExperimentFixture fixture;
-  std::vector<int> ids;
-  for (const char* name : {"b", "a", "c"}) {
-    vx::CAnimal animal;
-    animal.name = name;
-    ASSERT_TRUE(vx::SaveAnimal(fixture.experiment, animal));
-    ids.push_back(animal.id);
-  }
-  const std::string first = std::to_string(ids[0]);
-  vx::testing::ExecuteSql(fixture.path(), "insert into Tests(IdAnimal) values (" + first + "), (" + first + ")");
-  EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[0]), 2);
-  EXPECT_EQ(vx::CountTestsOfAnimal(fixture.experiment, ids[1]), 0);
-  std::vector<vx::NamedId> list;
-  ASSERT_TRUE(vx::ListAnimalsByName(fixture.experiment, list));
-  EXPECT_EQ(list[0].name, "a");
-  ASSERT_TRUE(vx::DeleteAnimals(fixture.experiment, {ids[0], ids[2]}));
-  ASSERT_TRUE(vx::DeleteAnimal(fixture.experiment, ids[1]));
-  EXPECT_EQ(QueryValue(fixture.path(), "select count(*) from Animals"), "0");
-  EXPECT_TRUE(fixture.experiment.animals.empty());
-}
-
 }  // namespace

@@ -46,24 +46,6 @@ TEST(Experiment, LoadAllReadsEveryList) {
   EXPECT_EQ(e.tests.at(2).source, -1);
 }
 
-TEST(Experiment, NotesAreSaved) {
-  ExperimentFixture fixture;
-  ASSERT_TRUE(fixture.experiment.SaveNotes("Lumière 'basse'\n2e ligne"));
-  EXPECT_EQ(fixture.experiment.settings.notes, "Lumière 'basse'\n2e ligne");
-  EXPECT_EQ(vx::testing::QueryValue(fixture.path(), "select Value from Infos where Name='Notes'"),
-            "Lumière 'basse'\n2e ligne");
-}
-
-TEST(Experiment, FailedLoadLeavesEmptyLists) {
-  ExperimentFixture fixture;
-  vx::CProtocol p;
-  p.name = "P";
-  ASSERT_TRUE(vx::SaveProtocol(fixture.experiment, p, false));
-  fixture.experiment.file.path = fixture.dir.File("missing.vxdb");
-  EXPECT_FALSE(fixture.experiment.LoadAll());
-  EXPECT_TRUE(fixture.experiment.protocols.empty());
-}
-
 TEST(Experiment, ListsFollowCommittedWritesOnly) {
   ExperimentFixture fixture;
   vx::CProtocol p;

@@ -70,31 +70,4 @@ TEST(FieldStore, ProtocolChoicesCarryTheFieldsProtocol) {
   EXPECT_EQ(loaded.choices[0].idProtocol, -1);
 }
 
-TEST(FieldStore, ImportKeepsAGivenIdAndListsByCategory) {
-  ExperimentFixture fixture;
-  vx::CField field;
-  field.id = 42;
-  field.name = "Poids";
-  field.type = vx::kFieldNumber;
-  field.category = 1;
-  field.idProtocol = 3;
-  ASSERT_TRUE(vx::SaveField(fixture.experiment, field, /*keepId=*/true));
-  EXPECT_EQ(field.id, 42);
-  vx::CField other;
-  other.name = "Age";
-  other.category = 1;
-  ASSERT_TRUE(vx::SaveField(fixture.experiment, other));
-  std::vector<vx::FieldPick> picks;
-  ASSERT_TRUE(vx::ListFieldsForPicker(fixture.experiment, 1, picks));
-  ASSERT_EQ(picks.size(), 2u);
-  EXPECT_EQ(picks[0].name, "Age");
-  EXPECT_EQ(picks[1].type, vx::kFieldNumber);
-  ASSERT_TRUE(vx::ListFieldsForPicker(fixture.experiment, 1, {3}, picks));
-  ASSERT_EQ(picks.size(), 1u);
-  EXPECT_EQ(picks[0].id, 42);
-  ASSERT_TRUE(vx::ListFieldsForPicker(fixture.experiment, 0, picks));
-  EXPECT_TRUE(picks.empty());
-  EXPECT_EQ(fixture.experiment.fields.size(), 2u);
-}
-
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "db/movable_zone_store.h"
 #include "db/protocol_store.h"
 #include "db/result_view_store.h"
 #include "support/experiment_fixture.h"
@@ -11,9 +10,7 @@
 namespace {
 
 using vx::testing::ExperimentFixture;
-using vx::testing::QueryRows;
 using vx::testing::QueryValue;
-using Rows = std::vector<std::vector<std::string>>;
 
 TEST(FilterStore, SaveLoadListDelete) {
   ExperimentFixture fixture;
@@ -72,25 +69,6 @@ TEST(ResultViewStore, FavoritesAndColors) {
   std::map<std::string, int> colors;
   ASSERT_TRUE(vx::LoadColors(fixture.experiment, colors));
   EXPECT_EQ(colors, (std::map<std::string, int>{{"animal 2", 5}, {"test'1", 0x00FF00}}));
-}
-
-TEST(MovableZoneStore, PositionsByZone) {
-  ExperimentFixture fixture;
-  for (const char* name : {"b", "a"}) {
-    vx::MovableZonePosition position{-1, name, 1, 4, 10, 20, 11, 21, 5};
-    ASSERT_TRUE(vx::SaveMovableZonePosition(fixture.experiment, position));
-    EXPECT_GT(position.id, 0);
-  }
-  vx::MovableZonePosition other{-1, "c", 1, 5, 0, 0, 0, 0, 0};
-  ASSERT_TRUE(vx::SaveMovableZonePosition(fixture.experiment, other));
-  std::vector<vx::MovableZonePosition> positions;
-  ASSERT_TRUE(vx::ListMovableZonePositions(fixture.experiment, 1, 4, positions));
-  ASSERT_EQ(positions.size(), 2u);
-  EXPECT_EQ(positions[0].name, "a");
-  EXPECT_EQ(positions[0].adjustedY, 21);
-  EXPECT_EQ(positions[0].adjustedAngle, 5);
-  ASSERT_TRUE(vx::DeleteMovableZonePosition(fixture.experiment, positions[0].id));
-  EXPECT_EQ(QueryValue(fixture.path(), "select group_concat(Name) from MovableZones"), "b,c");
 }
 
 }  // namespace

@@ -189,36 +189,4 @@ TEST(ProtocolStore, DeleteRemovesOwnedRows) {
   EXPECT_TRUE(fixture.experiment.fields.empty());
 }
 
-TEST(ProtocolStore, MissingProtocolLoadsNothing) {
-  ExperimentFixture fixture;
-  vx::CProtocol p;
-  p.name = "kept";
-  EXPECT_FALSE(vx::LoadProtocol(fixture.experiment, 12, p));
-  EXPECT_EQ(p.name, "kept");
-}
-
-TEST(ProtocolStore, PickerListIsSortedByName) {
-  ExperimentFixture fixture;
-  for (const char* name : {"Zebra", "alpha", "Beta"}) {
-    vx::CProtocol p;
-    p.name = name;
-    ASSERT_TRUE(vx::SaveProtocol(fixture.experiment, p, false));
-  }
-  std::vector<vx::NamedId> list;
-  ASSERT_TRUE(vx::ListProtocolsByName(fixture.experiment, list));
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].name, "Beta");  // SQLite's binary order: capitals first
-  EXPECT_EQ(list[2].name, "alpha");
-  EXPECT_EQ(vx::PickerLabel("Beta", "2"), "Beta ( 2 )");
-}
-
-TEST(ProtocolParams, FlagComesFromTheSecondToken) {
-  EXPECT_EQ(vx::FormatProtocolParams(false), "0|0|");  // "0|1|" is read back from the file above
-  EXPECT_TRUE(vx::ParseProtocolParams("0|1|"));
-  EXPECT_FALSE(vx::ParseProtocolParams("0|0|"));
-  EXPECT_FALSE(vx::ParseProtocolParams(""));
-  EXPECT_FALSE(vx::ParseProtocolParams("1"));
-  EXPECT_TRUE(vx::ParseProtocolParams("7|3"));
-}
-
 }  // namespace

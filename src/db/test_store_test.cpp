@@ -119,23 +119,6 @@ TEST(TestStore, ExcludeDeleteAndCounts) {
   EXPECT_TRUE(fixture.experiment.tests.empty());
 }
 
-TEST(TestStore, LastTestAndTestsOfAVideo) {
-  ExperimentFixture fixture;
-  vx::CInfosTest last;
-  EXPECT_FALSE(vx::LoadLastTest(fixture.experiment, last));
-  for (int source : {4, 5, 4}) {
-    vx::CInfosTest t = SampleTest();
-    t.source = source;
-    ASSERT_TRUE(vx::SaveTest(fixture.experiment, t, false));
-  }
-  ASSERT_TRUE(vx::LoadLastTest(fixture.experiment, last));
-  EXPECT_EQ(last.id, 3);
-  std::vector<vx::CInfosTest> ofVideo;
-  ASSERT_TRUE(vx::LoadTestsOfVideo(fixture.experiment, 4, ofVideo));
-  ASSERT_EQ(ofVideo.size(), 2u);
-  EXPECT_EQ(ofVideo[1].id, 3);
-}
-
 TEST(TestAnalysisStore, AnalysisRoundTripAndCache) {
   ExperimentFixture fixture;
   vx::CInfosTest t = SampleTest();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace vx {
 namespace {
@@ -37,25 +36,6 @@ TEST(Varint, KnownEncodings) {
     EXPECT_EQ(decoded, c.value);
     EXPECT_TRUE(reader.AtEnd());
   }
-}
-
-TEST(Varint, RandomValuesRoundTripBackToBack) {
-  std::mt19937 rng(7);
-  std::vector<uint32_t> values;
-  Bytes bytes;
-  for (int i = 0; i < 2000; ++i) {
-    // Spread over every length: a random number of significant bits.
-    const uint32_t value = static_cast<uint32_t>(rng()) >> (rng() % 32);
-    values.push_back(value);
-    AppendVarint(bytes, value);
-  }
-  VarintReader reader(bytes);
-  for (uint32_t expected : values) {
-    uint32_t value = 0;
-    ASSERT_TRUE(reader.Read(value));
-    EXPECT_EQ(value, expected);
-  }
-  EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(Varint, ReaderRefusesValuesCutShortAndSticksToFailure) {

@@ -97,13 +97,6 @@ class VideoTests : public ::testing::Test {
   std::vector<int> videos;
 };
 
-TEST_F(VideoTests, LoadedVideoKnowsItsTests) {
-  EXPECT_EQ(fixture.experiment.FindVideo(videos[0])->testIds, (std::vector<int>{1, 2}));
-  vx::CVideoFile v;
-  ASSERT_TRUE(vx::LoadVideo(fixture.experiment, videos[1], v));
-  EXPECT_EQ(v.testIds, (std::vector<int>{3}));
-}
-
 TEST_F(VideoTests, UnchangedTestListTouchesNoTest) {
   const Rows before = TestState();
   vx::CVideoFile v = *fixture.experiment.FindVideo(videos[0]);
@@ -140,18 +133,6 @@ TEST_F(VideoTests, ChangedTestListMovesAnalysesAndCache) {
   EXPECT_FALSE(fixture.experiment.FindTest(3)->IsAnalysed());
   EXPECT_EQ(fixture.experiment.FindVideo(videos[0])->testIds, (std::vector<int>{1, 3, 4}));
   EXPECT_TRUE(fixture.experiment.FindVideo(videos[1])->testIds.empty());
-}
-
-TEST_F(VideoTests, DeleteAndPicker) {
-  std::vector<vx::CVideoFile> list;
-  ASSERT_TRUE(vx::ListVideosByName(fixture.experiment, list));
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].name, "v1");
-  EXPECT_EQ(list[0].file, "/data/videos/v1.avi");
-  ASSERT_TRUE(vx::DeleteVideo(fixture.experiment, videos[0]));
-  ASSERT_TRUE(vx::DeleteVideos(fixture.experiment, {videos[1]}));
-  EXPECT_EQ(QueryValue(fixture.path(), "select count(*) from Videos"), "0");
-  EXPECT_TRUE(fixture.experiment.videos.empty());
 }
 
 TEST(VideoStore, InsertWithGivenId) {

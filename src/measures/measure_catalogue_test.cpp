@@ -10,16 +10,6 @@
 namespace vx {
 namespace {
 
-TEST(MeasureCatalogue, LabelsAreEnglish) {
-  // The French texts of the old string table are translations now: no accented letter (nor
-  // any other non-ASCII byte) is left in a label.
-  for (int m = 0; m <= 28; ++m) {
-    for (const char c : std::string(MeasureLabel(m))) EXPECT_GE(c, ' ') << m;
-  }
-  // The older number of time in zone shows as the current one.
-  EXPECT_EQ(std::string(MeasureLabel(2)), MeasureLabel(12));
-}
-
 TEST(MeasureCatalogue, EveryMeasureHasOneEntry) {
   std::set<std::string> labels;
   for (int m = 0; m <= 28; ++m) {

@@ -79,4 +79,18 @@ int ComputeMeasure(const MeasureDefinition& d, const MeasureInput& input, Measur
   return static_cast<int>(table.PeriodCount());
 }
 
+std::vector<std::pair<int64_t, int64_t>> PeriodTimes(const MeasureDefinition& d, const MeasureInput& input) {
+  const std::vector<tMyPoint>& points = input.trajectory->points();
+  MeasureSetup setup;
+  setup.first = FirstPointInWindow(points, input.window);
+  setup.origin = ReportTimeOrigin(points, input.window);
+  std::vector<std::pair<int64_t, int64_t>> times;
+  for (const ReportPeriod& period : BuildReportPeriods(d, SourceFor(input, setup))) {
+    if (period.IsEmpty()) continue;
+    const int64_t end = period.endMs >= kOpenPeriodEnd ? kOpenPeriodEnd : setup.origin + period.endMs;
+    times.emplace_back(setup.origin + period.startMs, end);
+  }
+  return times;
+}
+
 }  // namespace vx

@@ -6,6 +6,10 @@
 // The image measures (26 to 28) are not computed here and give no result.
 #pragma once
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "measures/measure_definition.h"
 #include "measures/measure_input.h"
 
@@ -17,5 +21,11 @@ namespace vx {
 // input.zones are set.
 int ComputeMeasure(const MeasureDefinition& definition, const MeasureInput& input,
                    MeasureTable& table);
+
+// The video times [start, end) in ms that the definition's periods cover in the input, as the
+// measures divide it (an event-bounded period from the start condition's firing to the end
+// condition's); empty when no period is formed.
+std::vector<std::pair<int64_t, int64_t>> PeriodTimes(const MeasureDefinition& definition,
+                                                    const MeasureInput& input);
 
 }  // namespace vx

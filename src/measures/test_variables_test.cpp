@@ -3,26 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "support/data_table.h"
 
 namespace vx {
 namespace {
-
-TEST(TestVariables, EveryNumberHasItsOwnEntry) {
-  std::set<std::string> descriptions;
-  for (int n = 0; n < kTestVariableCount; ++n) {
-    const TestVariable& v = TestVariableInfo(n);
-    EXPECT_EQ(v.number, n);
-    EXPECT_FALSE(std::string(v.description).empty()) << n;
-    descriptions.insert(v.description);
-  }
-  EXPECT_EQ(descriptions.size(), static_cast<size_t>(kTestVariableCount));
-  EXPECT_EQ(TestVariableInfo(-1).number, 0);
-  EXPECT_EQ(TestVariableInfo(39).number, 0);
-}
 
 TEST(TestVariables, TitlesAndDescriptionsAreTheStringTables) {
   const auto rows = testing::ReadDataTable("test_variables.tsv");

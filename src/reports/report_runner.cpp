@@ -72,6 +72,7 @@ struct RunState {
   bool useCache;
   ReportRunStats& stats;
   CacheWriter& writer;
+  const ImageMeasureFunction& images;
 };
 
 TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<uint8_t>* cached) {
@@ -83,7 +84,8 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
     }
   }
   TestResult result;
-  const TestDataStatus status = ComputeTestResult(run.experiment, run.report, test.id, result);
+  const TestDataStatus status =
+      ComputeTestResult(run.experiment, run.report, test.id, result, run.images);
   ++run.stats.computed;
   if (status != TestDataStatus::kOk) run.stats.failedTests.emplace_back(test.id, status);
   result.title = test.name;
@@ -99,7 +101,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
 }  // namespace
 
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result) {
+                                 TestResult& result, const ImageMeasureFunction& images) {
   result = TestResult();
   result.testId = testId;
   result.measure = report.definition.measure;
@@ -107,9 +109,10 @@ TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, i
   auto data = std::make_unique<TestMeasureData>();
   const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data);
   if (status != TestDataStatus::kOk) return status;
-  // The heat map and the track images are computed from their own drawing of the trajectory,
-  // which is not part of this engine: until it is, they give no result rather than a wrong one.
-  if (IsImageMeasure(result.measure)) return status;
+  if (IsImageMeasure(result.measure)) {
+    if (images) images(experiment, report.definition, *data, result);
+    return status;
+  }
   MeasureTable table;
   ComputeMeasure(report.definition, data->input, table);
   FillFromTable(table, result);
@@ -142,7 +145,7 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
 
   const ReportShape shape = ShapeOfReport(report, *protocol);
   CacheWriter writer(experiment, report.id, counts);
-  RunState run{experiment, report, shape, options.useCache, counts, writer};
+  RunState run{experiment, report, shape, options.useCache, counts, writer, options.images};
   const int total = static_cast<int>(tests.size());
   int done = 0;
   for (const NamedId& test : tests) {

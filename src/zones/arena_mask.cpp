@@ -30,12 +30,12 @@ constexpr int64_t kMaxMaskPixels = int64_t{1} << 28;
 
 }  // namespace
 
-DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle) {
+DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle, bool maskHiddenZones) {
   DetectionArea area;
   const CDrawObj* mainArena = set.MainArena();
   if (mainArena == nullptr) {
     area.rect = {0, 0, set.imageWidth, set.imageHeight};
-    if (HasHiddenZone(set) && !area.rect.IsEmpty() &&
+    if (maskHiddenZones && HasHiddenZone(set) && !area.rect.IsEmpty() &&
         SaturatedProduct(area.rect.Width(), area.rect.Height()) <= kMaxMaskPixels) {
       area.mask = cv::Mat(static_cast<int>(area.rect.Height()), static_cast<int>(area.rect.Width()),
                           CV_8UC1, cv::Scalar(255));
@@ -59,7 +59,7 @@ DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex, int angle) 
   area.mask = cv::Mat(static_cast<int>(rect.Height()), static_cast<int>(rect.Width()), CV_8UC1);
   const cv::Point origin(rect.left, rect.top);
   placed->DrawMask(area.mask, angle, centre, false, origin);
-  MaskHiddenZones(set, area.mask, angle, centre, origin);
+  if (maskHiddenZones) MaskHiddenZones(set, area.mask, angle, centre, origin);
   return area;
 }
 

@@ -21,7 +21,9 @@ struct DetectionArea {
 // The detection area of a test: arenaIndex selects a secondary arena (Tests.IdArena; the
 // main arena's shape is placed in its rectangle), angle is the test's adjustment angle.
 // Without a main arena the whole image (0, 0, imageWidth, imageHeight) is searched, with
-// only the hidden zones masked out (no mask at all when there is none).
-DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex = -1, int angle = 0);
+// only the hidden zones masked out (no mask at all when there is none). Pictures of the arena
+// (heat maps) keep the hidden zones: maskHiddenZones false.
+DetectionArea BuildDetectionArea(const ZoneSet& set, int arenaIndex = -1, int angle = 0,
+                                 bool maskHiddenZones = true);
 
 }  // namespace vx

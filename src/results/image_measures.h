@@ -1,0 +1,47 @@
+// The heat map (26) and track images (27 centre, 28 head) of a test for a report, and the heat
+// map of a group of tests: the mean of their time grids.
+//
+// The report's three heat-map options are (unused, spot, blur) with the meanings of
+// HeatMapSettings, so that a report's image is fixed by the report alone (and cached with it).
+// With event-bounded periods (mode 1) only the points from the start condition's firing to the
+// end condition's take part; otherwise every point of the trajectory.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "measures/test_measure_data.h"
+#include "reports/report_definition.h"
+#include "reports/report_result.h"
+#include "reports/report_runner.h"
+#include "results/heat_map.h"
+
+namespace vx {
+
+HeatMapSettings HeatMapSettingsOf(const MeasureDefinition& definition);
+
+// The canvas of a loaded test (its arena, adjustment angle and video size).
+HeatCanvas TestCanvas(Experiment& experiment, const TestMeasureData& data);
+
+// Fills result.image for an image measure; leaves it empty when there is nothing to draw (no
+// point, an empty canvas). The function a report run takes (ReportRunOptions::images).
+void ComputeImageMeasure(Experiment& experiment, const MeasureDefinition& definition,
+                         const TestMeasureData& data, TestResult& result);
+
+// A report run that computes image measures too.
+ReportRunOptions WithImages(ReportRunOptions options);
+
+struct GroupHeatMap {
+  ResultImage image;
+  HeatCanvas canvas;             // the first test's, which the others' grids are fitted to
+  std::vector<int> tests;        // the tests that took part (with points)
+  std::vector<int> skipped;      // selected tests without a point or that could not be read
+};
+
+// The heat map of the mean time grid of testIds: the analysed tests of the report's protocol
+// that are not excluded (the others are skipped). False when no test has a point.
+bool ComputeGroupHeatMap(Experiment& experiment, const Report& report, const std::vector<int>& testIds,
+                         GroupHeatMap& group);
+
+}  // namespace vx
