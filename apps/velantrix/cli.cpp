@@ -36,6 +36,27 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterHeatMapCommands(app, context, result);
 }
 
+// The first word that names no command, with the words before it ("zone frobnicate"), or "".
+// Checked before parsing: CLI11 takes an unknown word for an extra argument, and with --help
+// after it would print the root help and succeed.
+std::string UnknownCommand(CLI::App& app, const std::vector<std::string>& args) {
+  CLI::App* group = &app;
+  std::string words;
+  for (const std::string& word : args) {
+    if (group->get_require_subcommand_min() == 0) break;  // a command: the rest are its arguments
+    if (word.empty() || word[0] == '-') continue;
+    words += (words.empty() ? "" : " ") + word;
+    CLI::App* next = nullptr;
+    try {
+      next = group->get_subcommand(word);
+    } catch (const CLI::OptionNotFound&) {
+      return words;
+    }
+    group = next;
+  }
+  return "";
+}
+
 }  // namespace
 
 CLI::App* Verb(CLI::App& app, const std::string& name, const std::string& description) {
@@ -65,6 +86,12 @@ int RunCli(const std::vector<std::string>& args, Io& io) {
   app.add_flag("-y,--yes", context.asker.assumeYes, "Answer yes to every question");
   RegisterAllCommands(app, context, result);
 
+  if (const std::string unknown = UnknownCommand(app, args); !unknown.empty()) {
+    const std::string group = unknown.substr(0, unknown.rfind(' ') == std::string::npos ? 0 : unknown.rfind(' '));
+    io.err << "velantrix: unknown command '" << unknown << "'; 'velantrix " << (group.empty() ? "" : group + " ")
+           << "--help' lists the commands.\n";
+    return kExitUsage;
+  }
   // CLI11 wants the program name first and the words in reverse order.
   std::vector<std::string> words(args.rbegin(), args.rend());
   try {

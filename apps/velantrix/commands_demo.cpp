@@ -67,7 +67,7 @@ class DemoSteps {
 };
 
 std::string Corners(const cv::Rect& r) {
-  return Format("%d;%d;%d;%d", r.x, r.y, r.x + r.width, r.y + r.height);
+  return Format("%d,%d,%d,%d", r.x, r.y, r.x + r.width, r.y + r.height);
 }
 
 // Builds the experiment: protocol with arena, ruler and zones, an animal, the video, a test.
@@ -79,16 +79,16 @@ bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::stri
       steps.Run({"protocol", "add", exp, "--name", "Open field", "--size",
                  Format("%dx%d", layout.frame.width, layout.frame.height)},
                 &protocol) &&
-      steps.Run({"zone", "add", exp, "--protocol", protocol, "--type", "rect", "--points",
-                 Corners(layout.arena), "--name", "Open field", "--arena"}) &&
+      steps.Run({"zone", "add", exp, "--protocol", protocol, "--rect", Corners(layout.arena), "--name",
+                 "Open field", "--arena"}) &&
       steps.Run({"ruler", "set", exp, "--protocol", protocol, "--points",
                  Format("%d;%d;%d;%d", layout.rulerFrom.x, layout.rulerFrom.y, layout.rulerTo.x,
                         layout.rulerTo.y),
                  "--length", std::to_string(layout.rulerMm), "--unit", "mm"});
   if (!built) return false;
   for (const DemoZone& zone : layout.zones) {
-    if (!steps.Run({"zone", "add", exp, "--protocol", protocol, "--type", "rect", "--points",
-                    Corners(zone.rect), "--name", zone.name})) {
+    if (!steps.Run({"zone", "add", exp, "--protocol", protocol, "--rect", Corners(zone.rect), "--name",
+                    zone.name})) {
       return false;
     }
   }

@@ -100,8 +100,8 @@ int RunArenaSuggest(Context& context, const std::string& first, int testId, bool
   const std::string points = Format("%d;%d;%d;%d", b.left, b.top, b.right, b.bottom);
   const std::string experiment = target.fromTest ? target.experimentPath : "EXP";
   const std::string protocol = target.fromTest ? std::to_string(target.job.test.idProtocol) : "ID";
-  const std::string command = Format("velantrix zone add \"%s\" --protocol %s --type %s --points \"%s\" --arena --name Arena",
-                                     experiment.c_str(), protocol.c_str(), type, points.c_str());
+  const std::string command = Format("velantrix zone add \"%s\" --protocol %s --%s %d,%d,%d,%d --arena --name Arena",
+                                     experiment.c_str(), protocol.c_str(), type, b.left, b.top, b.right, b.bottom);
   if (json) {
     context.io.out << "{\"type\": " << JsonString(type) << ", \"left\": " << b.left << ", \"top\": " << b.top
                    << ", \"right\": " << b.right << ", \"bottom\": " << b.bottom << ", \"points\": "

@@ -88,7 +88,8 @@ TEST_F(PictureCommands, ArenaSuggestFindsTheRenderedFloor) {
   EXPECT_NEAR(top, 10, 3);
   EXPECT_NEAR(right, 279, 3);
   EXPECT_NEAR(bottom, 229, 3);
-  EXPECT_NE(found.out.find(vx::Format("velantrix zone add \\\"%s\\\" --protocol 1 --type ellipse", exp.c_str())),
+  EXPECT_NE(found.out.find(vx::Format("velantrix zone add \\\"%s\\\" --protocol 1 --ellipse %d,%d,%d,%d", exp.c_str(),
+                                      left, top, right, bottom)),
             std::string::npos) << found.out;
 }
 

@@ -1,4 +1,4 @@
-// Verbs on the videos of an experiment: video add, list.
+// Verbs on the videos of an experiment: video add, set, list.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include "context.h"
 #include "db/video_store.h"
 #include "experiment_access.h"
+#include "option_values.h"
 #include "output.h"
 
 namespace vx::cli {
@@ -36,13 +37,12 @@ CVideoFile VideoOf(const ExperimentFile& file, const std::string& absolute,
   return video;
 }
 
-int RunAdd(Context& context, const std::string& path, const std::string& videoPath,
-           const std::string& name) {
+// Reads the facts of a video file; kExitOk, or the failure status after printing why.
+int ProbeVideo(Context& context, const std::string& videoPath, VideoFileFacts& facts) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(videoPath, error)) {
     return context.Fail(Format("'%s' does not exist.", videoPath.c_str()));
   }
-  VideoFileFacts facts;
   const auto progress = [&context](int frames, int announced) {
     if (!context.ShowProgress()) return;
     context.io.err << "\rCounting the frames that decode: " << frames;
@@ -54,6 +54,14 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
   if (!probed) {
     return context.Fail(Format("'%s' is not a video file that can be read.", videoPath.c_str()));
   }
+  return kExitOk;
+}
+
+int RunAdd(Context& context, const std::string& path, const std::string& videoPath,
+           const std::string& name) {
+  VideoFileFacts facts;
+  if (const int failed = ProbeVideo(context, videoPath, facts)) return failed;
+  std::error_code error;
   Experiment experiment;
   int status = kExitOk;
   if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
@@ -74,15 +82,58 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
   return ReportCreated(context, saved, video.id, "video");
 }
 
+struct SetOptions {
+  RecordEdit edit;
+  std::string file;
+};
+
+// A new file for a video is accepted only when it is the same video (frames and size): the
+// tests' stored analyses and frame times then stay true, and no result changes.
+int RunSet(Context& context, const SetOptions& o) {
+  VideoFileFacts facts;
+  if (!o.file.empty()) {
+    if (const int failed = ProbeVideo(context, o.file, facts)) return failed;
+  }
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, o.edit.path, experiment, status)) return status;
+  const auto found = experiment.videos.find(o.edit.id);
+  if (found == experiment.videos.end()) {
+    return context.Fail(Format("There is no video %d in '%s'.", o.edit.id, o.edit.path.c_str()));
+  }
+  CVideoFile video = found->second;
+  if (const int failed = o.edit.Apply(context, "video", video.name, video.notes)) return failed;
+  if (!o.file.empty()) {
+    if (facts.frameCount != video.nbFrames || facts.width != video.width || facts.height != video.height) {
+      return context.Fail(Format("'%s' is not the same video: %d frames of %dx%d, where video %d has %d frames of "
+                                 "%dx%d. Add it as a new video instead.",
+                                 o.file.c_str(), facts.frameCount, facts.width, facts.height, o.edit.id, video.nbFrames,
+                                 video.width, video.height));
+    }
+    std::error_code error;
+    const ExperimentFile absoluteFile =
+        context.Experiment(std::filesystem::absolute(o.edit.path, error).lexically_normal());
+    video.file = StoredVideoPath(absoluteFile, std::filesystem::absolute(o.file, error).lexically_normal());
+  }
+  return o.edit.Saved(context, SaveVideo(experiment, video), "video");
+}
+
+void RegisterSet(CLI::App& video, Context& context, CommandResult& result) {
+  auto o = std::make_shared<SetOptions>();
+  CLI::App* set = AddSetVerb(video, o->edit, "Rename a video, note it, or give the new place of its moved file");
+  set->add_option("--file", o->file, "The video file's new place (the same video, moved or renamed)");
+  set->callback([&, o] { result.Select([&, o] { return RunSet(context, *o); }); });
+}
+
 int RunList(Context& context, const std::string& path, OutputFormat format) {
   Experiment experiment;
   int status = kExitOk;
   if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
-  RecordTable table({"id", "name", "file", "frames", "duration_ms", "width", "height", "tests"});
+  RecordTable table({"id", "name", "file", "frames", "duration_ms", "width", "height", "tests", "notes"});
   for (const auto& [id, v] : experiment.videos) {
     table.Add({Cell::Int(v.id), Cell::Str(v.name), Cell::Str(v.file), Cell::Int(v.nbFrames),
                Cell::Int(v.duration), Cell::Int(v.width), Cell::Int(v.height),
-               Cell::Int(v.testIds.size())});
+               Cell::Int(v.testIds.size()), Cell::Str(v.notes)});
   }
   table.Print(context.io.out, format);
   return kExitOk;
@@ -91,7 +142,7 @@ int RunList(Context& context, const std::string& path, OutputFormat format) {
 }  // namespace
 
 void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result) {
-  CLI::App* video = Verb(app, "video", "Videos: add, list, info");
+  CLI::App* video = Verb(app, "video", "Videos: add, set, list, info");
   auto path = std::make_shared<std::string>();
   auto file = std::make_shared<std::string>();
   auto name = std::make_shared<std::string>();
@@ -103,6 +154,7 @@ void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& resul
     result.Select([&, path, file, name] { return RunAdd(context, *path, *file, *name); });
   });
 
+  RegisterSet(*video, context, result);
   AddListVerb(*video, context, result, "List the videos of an experiment", RunList);
 }
 

@@ -11,6 +11,7 @@
 #include "context.h"
 #include "experiment_access.h"
 #include "option_values.h"
+#include "zone_geometry_flags.h"
 #include "zone_session.h"
 #include "zones/arena_mask.h"
 #include "zones/calibration.h"
@@ -23,18 +24,13 @@ namespace vx::cli {
 
 namespace {
 
-const std::map<std::string, int> kTypes = {{"rect", kKindRectangle}, {"rounded", kKindRoundRect},
-                                           {"ellipse", kKindEllipse}, {"line", kKindLine},
-                                           {"polygon", kKindPolygon}, {"combined", kKindCombined}};
-const std::map<std::string, int> kDetectModes = {{"centre", kDetectCentre}, {"head", kDetectHead},
-                                                 {"body", kDetectBody}};
-const std::map<std::string, int> kUnits = {{"cm", 0}, {"mm", 1}};
+const std::map<std::string, int>& kDetectModes = DetectModeNames();
+const std::map<std::string, int>& kUnits = DistanceUnitNames();
 
 struct ZoneAddOptions {
   std::string path;
   int protocol = -1;
-  std::string type;
-  std::string points;
+  GeometryFlags geometry;
   std::string name;
   bool arena = false;
   std::string detect = "centre";
@@ -66,10 +62,13 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
   ZoneSession session;
   if (const int status = OpenZoneSession(context, o.path, o.protocol, session)) return status;
   ZoneSet& zones = session.zones;
-  const int kind = kTypes.at(o.type);
-  if (const std::string problem = CheckPointsText(kind, o.points, zones); !problem.empty()) {
-    return context.Fail(Format("--points: '%s' is not a %s zone: %s.", o.points.c_str(), o.type.c_str(), problem.c_str()), kExitUsage);
+  ChosenGeometry geometry;
+  if (const int status = ReadGeometryFlags(context, o.geometry, zones, -1, geometry)) return status;
+  if (!geometry.given) {
+    return context.Fail("The zone needs a geometry: --rect, --ellipse, --polygon, --line, or --type with --points.",
+                        kExitUsage);
   }
+  const int kind = geometry.kind;
   if (o.arena && (kind == kKindLine || kind == kKindCombined)) {
     return context.Fail("--arena: a line or a combined zone cannot be the arena.", kExitUsage);
   }
@@ -77,12 +76,12 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
   // Known before decoding: a single-point arena stands for the whole image, and it is named as
   // an arena.
   shape->isArena = o.arena ? 1 : 0;
-  shape->SetPointsText(o.points, zones.imageWidth, zones.imageHeight);
+  shape->SetPointsText(geometry.pointsText, zones.imageWidth, zones.imageHeight);
   if (auto* poly = dynamic_cast<CDrawPoly*>(shape.get())) {
     poly->SetVertices(poly->Vertices());  // the position is the vertices' box, whatever was typed
   }
   CDrawObj* zone = zones.AddZone(std::move(shape));
-  WarnIfOffImage(context, o.points, *zone, zones);
+  WarnIfOffImage(context, geometry.pointsText, *zone, zones);
 
   ZoneSettings settings = SettingsOf(*zone);
   if (!o.name.empty()) settings.name = o.name;
@@ -161,8 +160,7 @@ void RegisterZoneAdd(CLI::App& zone, Context& context, CommandResult& result) {
   CLI::App* add = zone.add_subcommand("add", "Add a zone to a protocol; prints the zone id");
   add->add_option("EXP", o->path, "Experiment file")->required();
   add->add_option("--protocol", o->protocol, "Protocol id")->required()->check(NumberIn(RecordId()));
-  add->add_option("--type", o->type, "Shape kind")->required()->check(CLI::IsMember(kTypes));
-  add->add_option("--points", o->points, "Geometry in its stored text form")->required();
+  AddGeometryFlags(*add, o->geometry);
   add->add_option("--name", o->name, "Zone name (default: the kind's name, numbered)");
   add->add_flag("--arena", o->arena, "Make the zone the main arena");
   add->add_option("--detect", o->detect, "What decides presence")->check(CLI::IsMember(kDetectModes));
@@ -180,6 +178,7 @@ void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result
   CLI::App* zone = app.add_subcommand("zone", "Zones of a protocol");
   zone->require_subcommand(1);
   RegisterZoneAdd(*zone, context, result);
+  RegisterZoneEdit(*zone, context, result);
 
   auto path = std::make_shared<std::string>();
   auto protocol = std::make_shared<int>(-1);

@@ -148,8 +148,9 @@ TEST_F(ZoneCommands, ListShowsAreasInPixelsAndSquareMillimetres) {
   std::getline(lines, header);
   std::getline(lines, ruler);
   std::getline(lines, zone);
-  EXPECT_EQ(header, "id,name,kind,left,top,right,bottom,arena,detect,entry,exit,hidden,hidden_distance,hidden_unit,movable,area_px,area_mm2");
-  EXPECT_EQ(zone, "2,\"a,b\",rect,10,10,19,29,false,centre,70,50,false,5,cm,false,200,");  // no mm² without a ruler: blank
+  EXPECT_EQ(header, "id,name,kind,left,top,right,bottom,arena,detect,entry,exit,hidden,hidden_distance,hidden_unit,movable,area_px,area_mm2,geometry,points");
+  // No mm² without a ruler: blank.
+  EXPECT_EQ(zone, "2,\"a,b\",rect,10,10,19,29,false,centre,70,50,false,5,cm,false,200,,\"rect 10,10,19,29\",10;10;19;29");
   Run({"ruler", "set", exp, "--protocol", protocolId, "--points", "0;0;0;100", "--length", "5", "--unit", "cm"});
   ASSERT_EQ(Run({"zone", "list", exp, "--protocol", protocolId, "--json"}), 0);
   EXPECT_NE(out.str().find("\"area_px\": 200, \"area_mm2\": 50.000"), std::string::npos) << out.str();

@@ -9,6 +9,7 @@
 #include "context.h"
 #include "db/experiment_db.h"
 #include "db/schema.h"
+#include "option_values.h"
 
 namespace vx::cli {
 
@@ -53,6 +54,29 @@ int ReportCreated(Context& context, bool saved, int id, const char* what) {
   }
   context.io.out << id << '\n';
   return kExitOk;
+}
+
+int RecordEdit::Apply(Context& context, const char* what, std::string& recordName, std::string& recordNotes) const {
+  if (nameFlag->count() > 0) {
+    if (Trim(name).empty()) return context.Fail(Format("--name: the %s needs a name.", what), kExitUsage);
+    recordName = name;
+  }
+  if (notesFlag->count() > 0) recordNotes = notes;
+  return kExitOk;
+}
+
+int RecordEdit::Saved(Context& context, bool saved, const char* what) const {
+  if (saved) return kExitOk;
+  return context.Fail(Format("The %s %d could not be saved; the experiment file is unchanged.", what, id));
+}
+
+CLI::App* AddSetVerb(CLI::App& verb, RecordEdit& edit, const std::string& description) {
+  CLI::App* set = verb.add_subcommand("set", description);
+  set->add_option("EXP", edit.path, "Experiment file")->required();
+  set->add_option("ID", edit.id, "Record id")->required()->check(NumberIn(RecordId()));
+  edit.nameFlag = set->add_option("--name", edit.name, "New name");
+  edit.notesFlag = set->add_option("--notes", edit.notes, "Notes");
+  return set;
 }
 
 OutputFormat ChosenFormat(bool json, bool csv) {

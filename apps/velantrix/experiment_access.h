@@ -10,6 +10,10 @@
 #include "db/experiment.h"
 #include "output.h"
 
+namespace CLI {
+class Option;
+}
+
 namespace vx::cli {
 
 struct Context;
@@ -30,5 +34,24 @@ OutputFormat ChosenFormat(bool json, bool csv);
 using ListRunner = std::function<int(Context& context, const std::string& path, OutputFormat)>;
 void AddListVerb(CLI::App& verb, Context& context, CommandResult& result,
                  const std::string& description, ListRunner list);
+
+// What every "set" verb shares: the experiment, the record's id, and its name and notes, each
+// changed only when typed.
+struct RecordEdit {
+  std::string path;
+  int id = -1;
+  std::string name, notes;
+  CLI::Option* nameFlag = nullptr;
+  CLI::Option* notesFlag = nullptr;
+
+  // Stores the typed name and notes in the record's fields; kExitUsage after printing when the
+  // name is blank. what names the record ("animal").
+  int Apply(Context& context, const char* what, std::string& recordName, std::string& recordNotes) const;
+  // Ends the command: kExitOk, or the failure when the save did not happen.
+  int Saved(Context& context, bool saved, const char* what) const;
+};
+
+// Registers "<verb> set EXP ID [--name NAME] [--notes TEXT]"; the caller adds the rest.
+CLI::App* AddSetVerb(CLI::App& verb, RecordEdit& edit, const std::string& description);
 
 }  // namespace vx::cli

@@ -107,6 +107,9 @@ TEST_F(OptionValuesCli, BadValuesAreBadUsageAndWriteNothing) {
       {{"test", "add", exp, "--protocol", "1", "--video", "-3"}, "--video"},
       {{"detect", "clip.avi", "--settings", "x", "--scale", "inf"}, "--scale"},
       {{"detect", "clip.avi", "--settings", "x", "--arena", "1,2,3"}, "--arena"},
+      {{"frobnicate", exp}, "unknown command 'frobnicate'; 'velantrix --help'"},
+      {{"frobnicate", "--help"}, "unknown command 'frobnicate'"},  // not the root help, exit 0
+      {{"-q", "zone", "frobnicate", "--help"}, "unknown command 'zone frobnicate'; 'velantrix zone --help'"},
   };
   for (const auto& c : cases) {
     const auto result = Run(c.args);

@@ -124,9 +124,20 @@ TEST_F(RecordsCli, VideoAddList) {
                    "0|1900|1|0|19|1"}}));
   EXPECT_EQ(Run({"video", "add", exp, video, "--name", "named"}).out, "2\n");
   EXPECT_EQ(Run({"video", "list", exp, "--csv"}).out,
-            "id,name,file,frames,duration_ms,width,height,tests\n"
-            "1,clip one.avi," + video + ",20,1900,80,60,0\n"
-            "2,named," + video + ",20,1900,80,60,0\n");
+            "id,name,file,frames,duration_ms,width,height,tests,notes\n"
+            "1,clip one.avi," + video + ",20,1900,80,60,0,\n"
+            "2,named," + video + ",20,1900,80,60,0,\n");
+  // A moved file is given its new place; another video is refused.
+  const std::string moved = dir.File("moved.avi");
+  std::filesystem::rename(video, moved);
+  ASSERT_EQ(Run({"video", "set", exp, "2", "--file", moved, "--notes", "day 2"}).status, 0);
+  EXPECT_EQ(QueryValue(exp, "select File||','||Notes from Videos where Id=2"), moved + ",day 2");
+  cv::VideoWriter writer(dir.File("small.avi"), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10.0, cv::Size(40, 30));
+  for (int i = 0; i < 20; ++i) writer.write(cv::Mat(30, 40, CV_8UC3, cv::Scalar(i, i, i)));
+  writer.release();
+  const Result other = Run({"video", "set", exp, "1", "--file", dir.File("small.avi")});
+  EXPECT_EQ(other.status, 1);
+  EXPECT_NE(other.err.find("is not the same video"), std::string::npos) << other.err;
 
   const std::string before = ReadFileBytes(exp);
   const Result missing = Run({"video", "add", exp, dir.File("missing.avi")});
@@ -190,7 +201,7 @@ TEST_F(RecordsCli, TestAddListShapes) {
     EXPECT_NE(text.out.find(shown), std::string::npos) << shown << "\n" << text.out;
   }
   // The video knows its tests now.
-  EXPECT_NE(Run({"video", "list", exp, "--csv"}).out.find(",2\n"), std::string::npos);
+  EXPECT_NE(Run({"video", "list", exp, "--csv"}).out.find(",2,\n"), std::string::npos);
 }
 
 TEST_F(RecordsCli, SetUpMistakesAreCaught) {

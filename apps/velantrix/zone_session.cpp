@@ -8,6 +8,7 @@
 #include "db/protocol_store.h"
 #include "experiment_access.h"
 #include "zones/calibration.h"
+#include "zones/zone_geometry.h"
 #include "zones/zone_rows.h"
 
 namespace vx::cli {
@@ -24,6 +25,17 @@ const char* DetectModeName(int detectInZone) {
     case kDetectBody: return "body";
     default: return "none";
   }
+}
+
+const std::map<std::string, int>& DetectModeNames() {
+  static const std::map<std::string, int> kNames = {{"centre", kDetectCentre}, {"head", kDetectHead},
+                                                    {"body", kDetectBody}};
+  return kNames;
+}
+
+const std::map<std::string, int>& DistanceUnitNames() {
+  static const std::map<std::string, int> kNames = {{"cm", 0}, {"mm", 1}};
+  return kNames;
 }
 
 int OpenZoneSession(Context& context, const std::string& path, int protocolId, ZoneSession& session) {
@@ -53,7 +65,7 @@ int SaveZoneSession(Context& context, ZoneSession& session) {
 RecordTable ZoneTable(const ZoneSet& zones) {
   RecordTable table({"id", "name", "kind", "left", "top", "right", "bottom", "arena", "detect",
                      "entry", "exit", "hidden", "hidden_distance", "hidden_unit", "movable",
-                     "area_px", "area_mm2"});
+                     "area_px", "area_mm2", "geometry", "points"});
   const double ratio = MmPerPixel(zones);
   for (const auto& zone : zones.Zones()) {
     const PixelRect r = zone->GetRect();
@@ -64,7 +76,8 @@ RecordTable ZoneTable(const ZoneSet& zones) {
                Cell::Int(zone->percentEntry), Cell::Int(zone->percentExit), Cell::Bool(zone->hidden != 0),
                Cell::Int(zone->hiddenDistance), Cell::Str(zone->hiddenUnit == 0 ? "cm" : "mm"),
                Cell::Bool(zone->IsMovable()), Cell::Int(area),
-               Cell::Real(ratio > 0 ? static_cast<double>(area) * ratio * ratio : NAN, 3)});
+               Cell::Real(ratio > 0 ? static_cast<double>(area) * ratio * ratio : NAN, 3),
+               Cell::Str(NamedGeometryOf(*zone)), Cell::Str(zone->GetPointsText())});
   }
   return table;
 }

@@ -4,8 +4,10 @@
 
 #include <opencv2/core/mat.hpp>
 
+#include <map>
 #include <string>
 
+#include "commands.h"
 #include "context.h"
 #include "db/experiment.h"
 #include "db/protocol.h"
@@ -36,6 +38,12 @@ RecordTable ZoneTable(const ZoneSet& zones);
 // The command-line names of the zone kinds (TypeRect 0 to 6) and detection rules.
 const char* ZoneKindName(int kind);
 const char* DetectModeName(int detectInZone);
+// Name -> code maps of the detection rules and of the hidden-zone distance units.
+const std::map<std::string, int>& DetectModeNames();
+const std::map<std::string, int>& DistanceUnitNames();
+
+// Registers `zone set` and `zone delete` on the zone verb.
+void RegisterZoneEdit(CLI::App& zone, Context& context, CommandResult& result);
 
 // Writes an image file in the format its extension names; false when it cannot be written.
 bool WriteImageFile(const std::string& path, const cv::Mat& image);

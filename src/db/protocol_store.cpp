@@ -88,6 +88,8 @@ void WriteScreenShot(SQLite::Database& db, const CProtocol& p) {
   }
 }
 
+}  // namespace
+
 void WriteProtocol(SQLite::Database& db, CProtocol& protocol, bool resultsAffected) {
   // Every step depends on the previous one; a recorded error ends the save at once.
   const auto failed = [&db] { return db.lastError() != SQLite::kOk; };
@@ -107,8 +109,6 @@ void WriteProtocol(SQLite::Database& db, CProtocol& protocol, bool resultsAffect
                       protocol.id));
   }
 }
-
-}  // namespace
 
 std::string FormatProtocolParams(bool generalOption) {
   return Format("%d|%d|", 0, generalOption ? 1 : 0);

@@ -36,6 +36,7 @@ std::string FormatProtocolParams(bool generalOption);
 bool ParseProtocolParams(const std::string& text);
 
 // Inside a transaction the caller holds.
+void WriteProtocol(SQLite::Database& db, CProtocol& protocol, bool resultsAffected);
 bool ReadProtocol(SQLite::Database& db, int id, CProtocol& protocol);
 void ReadAllProtocols(SQLite::Database& db, std::vector<CProtocol>& protocols);
 // Reads "select Id,Name from <table> order by Name ASC" (pickers).

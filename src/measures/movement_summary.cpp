@@ -7,6 +7,7 @@
 #include "trajectory/trajectory_store.h"
 #include "db/analysis_info.h"
 #include "db/infos_store.h"
+#include "db/protocol_store.h"
 
 namespace vx {
 
@@ -83,9 +84,10 @@ void ApplySummary(const TestSummary& summary, CInfosTest& test) {
 
 namespace {
 
-// Every analysed test's summary under smoothing; firstStatements runs in the same transaction.
-bool RecomputeUnder(Experiment& experiment, const SmoothingSettings& smoothing,
-                    const std::function<void(int done, int total)>& progress,
+// The summary of every analysed test (of one protocol, or all for -1) under smoothing;
+// firstStatements runs in the same transaction.
+bool RecomputeUnder(Experiment& experiment, const SmoothingSettings& smoothing, int protocolId,
+                    bool inactivityOnly, const std::function<void(int done, int total)>& progress,
                     const std::function<void(SQLite::Database& db)>& firstStatements) {
   const SummaryComputer compute = [&](const CInfosTest& test, const TestBlobs& blobs,
                                       TestSummary& summary) {
@@ -102,7 +104,7 @@ bool RecomputeUnder(Experiment& experiment, const SmoothingSettings& smoothing,
     summary = ComputeTestSummary(trajectory, withInfo, experiment.FindProtocol(test.idProtocol));
     return true;
   };
-  return RecomputeSummaries(experiment, -1, false, compute, progress, firstStatements);
+  return RecomputeSummaries(experiment, protocolId, inactivityOnly, compute, progress, firstStatements);
 }
 
 }  // namespace
@@ -110,14 +112,35 @@ bool RecomputeUnder(Experiment& experiment, const SmoothingSettings& smoothing,
 bool RecomputeAll(Experiment& experiment, const std::function<void(int done, int total)>& progress) {
   SmoothingSettings smoothing;
   if (!LoadSmoothingSettings(experiment.file, smoothing)) return false;
-  return RecomputeUnder(experiment, smoothing, progress, {});
+  return RecomputeUnder(experiment, smoothing, -1, false, progress, {});
 }
 
 bool ChangeSmoothing(Experiment& experiment, const SmoothingSettings& smoothing,
                      const std::function<void(int done, int total)>& progress) {
-  return RecomputeUnder(experiment, smoothing, progress, [&](SQLite::Database& db) {
+  return RecomputeUnder(experiment, smoothing, -1, false, progress, [&](SQLite::Database& db) {
     WriteSetting(db, kSmoothingSettingName, FormatSmoothingSettings(smoothing));
   });
+}
+
+bool SaveProtocolAndInactivity(Experiment& experiment, CProtocol& protocol, bool resultsAffected,
+                               const std::function<void(int done, int total)>& progress) {
+  const CProtocol* stored = experiment.FindProtocol(protocol.id);
+  if (stored == nullptr) return false;
+  if (stored->inactivityDelay == protocol.inactivityDelay && stored->inactivityUnit == protocol.inactivityUnit) {
+    return SaveProtocol(experiment, protocol, resultsAffected);
+  }
+  SmoothingSettings smoothing;
+  if (!LoadSmoothingSettings(experiment.file, smoothing)) return false;
+  // The summaries read the delay from the experiment's list: it holds the new one while they
+  // are computed, and the old one again when the transaction fails.
+  const CProtocol before = *stored;
+  CProtocol written = protocol;
+  experiment.Remember(written);
+  const bool ok = RecomputeUnder(experiment, smoothing, protocol.id, true, progress,
+                                 [&](SQLite::Database& db) { WriteProtocol(db, written, resultsAffected); });
+  experiment.Remember(ok ? written : before);
+  if (ok) protocol = std::move(written);
+  return ok;
 }
 
 }  // namespace vx

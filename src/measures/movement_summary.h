@@ -56,4 +56,11 @@ bool RecomputeAll(Experiment& experiment,
 bool ChangeSmoothing(Experiment& experiment, const SmoothingSettings& smoothing,
                      const std::function<void(int done, int total)>& progress = {});
 
+// Saves an existing protocol (as SaveProtocol does) and, when its inactivity delay or unit
+// differs from the stored one, recomputes the inactive time of the protocol's analysed tests
+// under the new delay, in the same write transaction: the setting and the times it gives
+// reach the file together or not at all. The tests' cached results are dropped.
+bool SaveProtocolAndInactivity(Experiment& experiment, CProtocol& protocol, bool resultsAffected,
+                               const std::function<void(int done, int total)>& progress = {});
+
 }  // namespace vx

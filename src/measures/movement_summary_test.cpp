@@ -196,6 +196,25 @@ TEST_F(RecomputeAllTests, AKillBetweenSettingAndSummariesLeavesNeither) {
   EXPECT_NE(testing::QueryValue(fixture.path(), "select Distance from Tests where Id=3"), "999.0");
 }
 
+TEST_F(RecomputeAllTests, ANewInactivityDelayRewritesOnlyTheInactiveTimesOfItsProtocol) {
+  testing::ExecuteSql(fixture.path(), "insert into ReportsData (IdReport, IdTest, Data) values (1, 3, x'00')");
+  testing::ExecuteSql(fixture.path(), "update Tests set Inactive=7");
+  ASSERT_TRUE(fixture.experiment.LoadAll());
+  CProtocol protocol = *fixture.experiment.FindProtocol(1);
+  protocol.name = "renamed";
+  protocol.inactivityDelay = 2;  // 2 s: the 1.6 s still spell no longer counts
+  ASSERT_TRUE(SaveProtocolAndInactivity(fixture.experiment, protocol, false));
+  EXPECT_EQ(testing::QueryValue(fixture.path(), "select Name||','||InactivityDelay from Protocols"), "renamed,2");
+  EXPECT_EQ(testing::QueryValue(fixture.path(), "select Inactive||','||Distance from Tests where Id=3"), "0,999.0");
+  EXPECT_EQ(testing::QueryValue(fixture.path(), "select count(*) from ReportsData"), "0");
+  EXPECT_EQ(fixture.experiment.FindProtocol(1)->inactivityDelay, 2);
+
+  protocol.inactivityUnit = 0;  // 2 ms
+  fixture.experiment.file.path = fixture.dir.File("missing.vxdb");
+  EXPECT_FALSE(SaveProtocolAndInactivity(fixture.experiment, protocol, false));
+  EXPECT_EQ(fixture.experiment.FindProtocol(1)->inactivityUnit, 1);  // the list keeps what the file holds
+}
+
 TEST_F(RecomputeAllTests, AnUnreadableFileFailsAndStoresNothing) {
   fixture.experiment.file.path = fixture.dir.File("missing.vxdb");
   EXPECT_FALSE(RecomputeAll(fixture.experiment));

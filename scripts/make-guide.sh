@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Writes the user guide from its template: every "@run COMMAND" line of docs/guide.template.md
+# becomes the command and what it printed, run in a new empty folder (a "@fail" line shows a
+# command that must be refused, with its exit status). The guide is made from the program
+# itself, so it never goes stale: run this after changing a command's output.
+#   scripts/make-guide.sh [VELANTRIX [OUT]]   (defaults: build/apps/velantrix/velantrix, docs/guide.md)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=$(realpath "${1:-$root/build/apps/velantrix/velantrix}")
+out=$(realpath -m "${2:-$root/docs/guide.md}")
+template=$root/docs/guide.template.md
+[[ -x $bin ]] || { echo "make-guide.sh: no program at $bin (build it first)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work" "$out.part"' EXIT
+cd "$work"
+velantrix() { "$bin" "$@"; }
+
+# The corners of the arena that "arena suggest" found, for the command that adds it (ARENA).
+arena=""
+
+# Prints one command and its output as a block; fails the script when the command's status is
+# not the expected kind (success or warnings for @run, a refusal for @fail).
+show() {
+  local kind=$1 command=${2//ARENA/$arena} output status
+  set +e
+  output=$(eval "$command" 2>&1)
+  status=$?
+  set -e
+  if [[ $kind == run && $status -ne 0 && $status -ne 4 ]] || [[ $kind == fail && $status -eq 0 ]]; then
+    printf 'make-guide.sh: "%s" exited with %d:\n%s\n' "$command" "$status" "$output" >&2
+    return 1
+  fi
+  output=${output//$work\//}  # the folder is a new one each time: paths are shown relative to it
+  printf '```\n$ %s\n%s\n```\n' "$command" "$output"
+  [[ $kind == fail ]] && printf '\nExit status %d: nothing was written.\n' "$status"
+  if [[ $command == "velantrix arena suggest"* ]]; then
+    arena=$(sed -n 's/.*left \([0-9]*\), top \([0-9]*\), right \([0-9]*\), bottom \([0-9]*\).*/\1,\2,\3,\4/p' <<<"$output")
+  fi
+  return 0
+}
+
+{
+  echo "<!-- Made by scripts/make-guide.sh from docs/guide.template.md: edit the template, then run the script. -->"
+  echo
+  while IFS= read -r line || [[ -n $line ]]; do
+    case $line in
+      "@run "*) show run "${line#@run }" || exit 1 ;;
+      "@fail "*) show fail "${line#@fail }" || exit 1 ;;
+      *) printf '%s\n' "$line" ;;
+    esac
+  done < <(sed 's/\r$//' "$template")
+} > "$out.part"
+mv "$out.part" "$out"
