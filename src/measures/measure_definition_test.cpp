@@ -13,23 +13,6 @@ MeasureDefinition Parsed(const std::string& text) {
   return d;
 }
 
-TEST(MeasureConfig, TheStoredSpeedReportOfOldFiles) {
-  // The report that the upgrade of old experiment files inserts.
-  const MeasureDefinition d = Parsed("5|0|0||0|-1|0|1|1|-2|0|0|");
-  EXPECT_EQ(d.measure, 0);
-  EXPECT_EQ(d.valueKind, 0);
-  EXPECT_EQ(d.zoneSelection, "");
-  EXPECT_EQ(d.speedUnit, 0);
-  EXPECT_EQ(d.precision, -1);
-  EXPECT_EQ(d.periodMode, 0);
-  EXPECT_EQ(d.sliceLength, 1);
-  EXPECT_EQ(d.sliceUnit, 1);
-  EXPECT_EQ(d.further, -2);
-  EXPECT_EQ(d.rangeMode, 0);
-  EXPECT_TRUE(d.ranges.empty());
-  EXPECT_EQ(FormatMeasureConfig(d), "5|0|0||0|-1|0|1|1|-2|0|0|");
-}
-
 TEST(MeasureConfig, EachMeasurePartIsWrittenItsOwnWay) {
   struct Case {
     int measure;
