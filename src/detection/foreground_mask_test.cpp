@@ -95,17 +95,6 @@ TEST(SimplifiedColourMask, HueFiveWithToleranceFiftyTakesBothSidesOfZero) {
   EXPECT_NE(mask.at<uint8_t>(0, 7), 0);  // value is not constrained
 }
 
-TEST(SimplifiedColourMask, SaturationBandStopsAt255) {
-  const cv::Mat roi = FromHsv({{90, 255, 200}, {90, 185, 200}, {90, 170, 200}});
-  DetectionContext context = ContextFor(kMethodColorSimplified);
-  context.hue = 90;
-  context.saturation = 230;
-  const cv::Mat mask = MaskOf(context, roi);
-  EXPECT_NE(mask.at<uint8_t>(0, 0), 0);
-  EXPECT_NE(mask.at<uint8_t>(0, 1), 0);
-  EXPECT_EQ(mask.at<uint8_t>(0, 2), 0);
-}
-
 TEST(FullColourMask, HueLowAboveHighWrapsThroughZero) {
   const cv::Mat roi = FromHsv({{175, 200, 200}, {5, 200, 200}, {90, 200, 200}, {175, 20, 200},
                                {5, 200, 20}});

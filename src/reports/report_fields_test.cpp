@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
+
 namespace vx {
 namespace {
 
@@ -59,23 +61,15 @@ TEST(ReportFields, NamedFieldsWriteTheStoredLayout) {
 }
 
 TEST(ReportFields, RefusedValuesChangeNothing) {
-  const Fields cases = {
-      {"measure", "29"},       {"measure", "speed"},        {"value", "percent-of-zones"},
-      {"unit", "km"},          {"unit", "cm/m2"},           {"zones", "Nowhere"},
-      {"zones", "Ruler line"}, {"zones", ""},               {"periods", "slices:0"},
-      {"periods", "slices:-5min"}, {"periods", "periods:a=90s-10s"},
-      {"periods", "periods:=0-10"}, {"periods", "events:after:x/never"},
-      {"periods", "events:in:Nowhere:5s/never"}, {"periods", "events:entered:Centre:0/never"},
-      {"periods", "hourly"},   {"precision", "7"},          {"precision", "nan"},
-      {"colour", "red"},
-  };
+  const auto rows = testing::ReadDataTable("report_fields_refused.tsv");
+  ASSERT_FALSE(rows.empty());
   const CProtocol protocol = TwoZones();
-  for (const auto& [name, value] : cases) {
+  for (const auto& row : rows) {
     MeasureDefinition d;
     ASSERT_EQ(SetReportField(d, protocol, "measure", "entries"), "");
     const std::string before = FormatMeasureConfig(d);
-    EXPECT_NE(SetReportField(d, protocol, name, value), "") << name << "=" << value;
-    EXPECT_EQ(FormatMeasureConfig(d), before) << name << "=" << value;
+    EXPECT_NE(SetReportField(d, protocol, row[0], row[1]), "") << row[0] << "=" << row[1];
+    EXPECT_EQ(FormatMeasureConfig(d), before) << row[0] << "=" << row[1];
   }
 }
 

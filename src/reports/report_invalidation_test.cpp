@@ -60,9 +60,6 @@ const Operation kOperations[] = {
     {"test excluded",
      [](ReportFile& f, Report&, const Report&) { EXPECT_TRUE(ExcludeTests(f.experiment(), {3})); },
      {3}, {3}},
-    {"test deleted",
-     [](ReportFile& f, Report&, const Report&) { EXPECT_TRUE(DeleteTest(f.experiment(), 4)); },
-     {4}, {4}},
     {"tests deleted",
      [](ReportFile& f, Report&, const Report&) {
        EXPECT_TRUE(DeleteTests(f.experiment(), {3, 5}));
@@ -198,19 +195,6 @@ INSTANTIATE_TEST_SUITE_P(Operations, ReportInvalidation, ::testing::ValuesIn(kOp
                            }
                            return name;
                          });
-
-TEST(ReportInvalidationValues, ANewZoneGeometryIsComputedNotServed) {
-  ReportFile file;
-  const Report report = file.AddReport("time", kTimeInZone);
-  const ReportFile::Run before = file.RunReport(report);
-  EXPECT_EQ(before.results[0].values[1], 0.4f);  // test 3 in A from x = 100
-  CProtocol p = *file.experiment().FindProtocol(1);
-  p.zones[1].points = "160;0;999;99";
-  ASSERT_TRUE(SaveProtocol(file.experiment(), p, true));
-  const ReportFile::Run after = file.RunReport(report);
-  EXPECT_EQ(after.stats.computed, 3);
-  EXPECT_EQ(after.results[0].values[1], 0.1f);  // from x = 160: the last step only
-}
 
 TEST(ReportInvalidationValues, ASmoothingChangeIsComputedNotServed) {
   ReportFile file;

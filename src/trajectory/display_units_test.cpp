@@ -4,21 +4,11 @@
 
 #include <tuple>
 
+#include "support/data_table.h"
 #include "support/fakes.h"
 
 namespace vx {
 namespace {
-
-TEST(DisplayUnits, DefaultsWhenNothingIsSet) {
-  testing::MemorySettings settings;
-  const DisplayUnits units = LoadDisplayUnits(settings);
-  EXPECT_EQ(std::tuple(units.speed, units.dist, units.distTot, units.accel, units.area),
-            std::tuple(kUnitCm, kUnitMm, kUnitCm, kUnitMm, kUnitCm));
-  for (int precision : {units.speedPrecision, units.distPrecision, units.distTotPrecision,
-                        units.accelPrecision, units.areaPrecision}) {
-    EXPECT_EQ(precision, 2);
-  }
-}
 
 TEST(DisplayUnits, ReadsTheUnitsSectionAndRefusesUnknownCodes) {
   testing::MemorySettings settings;
@@ -36,18 +26,11 @@ TEST(DisplayUnits, ReadsTheUnitsSectionAndRefusesUnknownCodes) {
             std::tuple(kUnitM, kUnitCm, kUnitMm, kUnitMm, kUnitM));
   EXPECT_EQ(std::tuple(units.speedPrecision, units.distPrecision, units.areaPrecision, units.distTotPrecision),
             std::tuple(7, 0, 2, 2));
-}
-
-TEST(DisplayUnits, SavedChoicesReadBack) {
-  testing::MemorySettings settings;
-  DisplayUnits units;
-  units.speed = kUnitMm;
-  units.area = kUnitM;
-  units.accelPrecision = 9;
-  SaveDisplayUnits(settings, units);
-  EXPECT_EQ(settings.GetInt("Units", "Accel_Precision", 0), 9);
-  const DisplayUnits read = LoadDisplayUnits(settings);
-  EXPECT_EQ(std::tuple(read.speed, read.area, read.accelPrecision), std::tuple(kUnitMm, kUnitM, 9));
+  testing::MemorySettings saved;  // what is saved reads back under the same keys
+  SaveDisplayUnits(saved, units);
+  const DisplayUnits read = LoadDisplayUnits(saved);
+  EXPECT_EQ(std::tuple(read.speed, read.dist, read.area, read.speedPrecision, read.distPrecision),
+            std::tuple(kUnitM, kUnitCm, kUnitM, 7, 0));
 }
 
 TEST(DisplayUnits, ConversionFactors) {
@@ -78,27 +61,17 @@ TEST(DisplayUnits, DistancePerSurfaceCodes) {
   EXPECT_EQ(DistancePerSurfaceToDisplay(2.0, -1), kInvalidUnitValue);
 }
 
-TEST(DisplayUnits, FixedPrecision) {
-  const struct {
-    double value;
-    int precision;
-    const char* text;
-  } cases[] = {{12.345, 0, "12"}, {12.345, 1, "12.3"}, {12.5, 2, "12.50"},
-               {0.0001234, 6, "0.000123"}, {-3.25, 1, "-3.2"}, {7.0, -1, "7"}};
-  for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.value, c.precision), c.text) << c.value;
-}
-
-TEST(DisplayUnits, AutomaticPrecisionFollowsTheMagnitude) {
-  const struct {
-    double value;
-    const char* text;
-  } cases[] = {{1234.5678, "1234.57"}, {0.1, "0.10"},       {0.0999, "0.100"},
-               {0.0123, "0.012"},      {0.00123, "0.0012"}, {0.000123, "0.00012"},
-               {0.0000123, "0.000012"}, {0.0000099, "0"},   {0.0, "0"},
-               {-5.0, "0"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(FormatNumber(c.value, 7), c.text) << c.value;
-    EXPECT_EQ(FormatNumber(c.value, 12), c.text) << c.value;
+TEST(DisplayUnits, NumbersWithFixedOrAutomaticPrecision) {
+  const auto rows = testing::ReadDataTable("number_formats.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const double value = std::stod(row[0]);
+    if (row[1] != "auto") {
+      EXPECT_EQ(FormatNumber(value, std::stoi(row[1])), row[2]) << row[0];
+      continue;
+    }
+    EXPECT_EQ(FormatNumber(value, 7), row[2]) << row[0];
+    EXPECT_EQ(FormatNumber(value, 12), row[2]) << row[0];
   }
 }
 

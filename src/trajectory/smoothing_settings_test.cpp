@@ -4,32 +4,18 @@
 
 #include "base/text.h"
 #include "db/experiment_db.h"
+#include "support/data_table.h"
 #include "support/experiment_fixture.h"
 
 namespace vx {
 namespace {
 
 TEST(SmoothingSettings, ParsingRules) {
-  const struct {
-    const char* text;
-    SmoothingSettings expected;
-  } cases[] = {
-      {"", {2, 3, 1}},          // defaults: Lowess lite, 3 mm
-      {"1", {1, 0, 0}},         // older one-character form
-      {"0", {0, 0, 0}},
-      {"4", {0, 0, 0}},         // any other single character: no smoothing
-      {"x", {0, 0, 0}},
-      {"3|5|2", {3, 5, 2}},
-      {"0|0|0", {0, 0, 0}},
-      {"4|10", {4, 10, 1}},     // missing unit keeps its default
-      {"12", {12, 3, 1}},
-      {"a|b|c", {0, 0, 0}},     // not numbers: 0
-      {"1|7x|2", {1, 7, 2}},
-      {"3||2", {3, 2, 1}},      // empty tokens are skipped by the tokenizer
-      {"1|2|0|9", {1, 2, 0}},   // extra tokens ignored
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParseSmoothingSettings(c.text), c.expected) << c.text;
+  const auto rows = testing::ReadDataTable("smoothing_texts.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const SmoothingSettings expected{std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3])};
+    EXPECT_EQ(ParseSmoothingSettings(row[0]), expected) << row[0] << " " << row[4];
   }
 }
 
@@ -67,16 +53,6 @@ TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
   ASSERT_TRUE(LoadSmoothingSettings(file, settings));
   EXPECT_EQ(settings, (SmoothingSettings{4, 12, 2}));
   EXPECT_TRUE(file.modified);
-}
-
-TEST_F(SmoothingSettingsStore, NewFileOrMissingRowReadsTheDefaultsAndSavingCreatesIt) {
-  EXPECT_EQ(SmoothRows(), "[]");
-  testing::ExecuteSql(file.path, "delete from Infos where Name='Smooth'");
-  SmoothingSettings settings{0, 0, 0};
-  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
-  EXPECT_EQ(settings, SmoothingSettings());
-  ASSERT_TRUE(SaveSmoothingSettings(file, {1, 0, 0}));
-  EXPECT_EQ(SmoothRows(), "[1|0|0]");
 }
 
 TEST_F(SmoothingSettingsStore, MissingFileFailsAndChangesNothing) {

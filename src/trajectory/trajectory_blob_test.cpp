@@ -77,41 +77,6 @@ TEST(PointsBlob, FramesGoingBackwardsAreStoredAsAStepOfZero) {
   EXPECT_EQ(read[1].frame, 9);
 }
 
-struct RoundTripCase {
-  const char* name;
-  bool heads;
-  int maxGap;
-  int outline;
-};
-
-class PointsRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
-
-TEST_P(PointsRoundTrip, RandomPathsReadBackExactly) {
-  const RoundTripCase& c = GetParam();
-  for (unsigned seed = 1; seed <= 5; ++seed) {
-    SyntheticPathOptions options;
-    options.count = 300;
-    options.firstFrame = static_cast<int>(seed * 17);
-    options.maxGap = c.maxGap;
-    options.heads = c.heads;
-    options.outlinePoints = c.outline;
-    options.seed = seed;
-    const std::vector<tMyPoint> points = SyntheticPath(options);
-    Trajectory read;
-    ASSERT_TRUE(ReadTrajectory(read, WritePoints(points, c.heads), {}, c.heads));
-    ASSERT_EQ(read.size(), points.size());
-    for (size_t i = 0; i < points.size(); ++i) ExpectSameStoredFields(points[i], read[i], c.heads);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, PointsRoundTrip,
-    ::testing::Values(RoundTripCase{"plain", false, 1, 12}, RoundTripCase{"heads", true, 1, 12},
-                      RoundTripCase{"gaps", false, 40, 12},
-                      RoundTripCase{"long_outlines", true, 3, 200},
-                      RoundTripCase{"no_outline", true, 2, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST(PointsBlob, TimesComeFromTheVideo) {
   const std::vector<tMyPoint> points = {PointAt(0, 5, 5, 5, 5, 5, 5),
                                         PointAt(50, 5, 5, 5, 5, 5, 5),
@@ -158,13 +123,6 @@ TEST(PointsBlob, FrameIndexBeyond32BitsIsCorrupt) {
   EXPECT_FALSE(ReadTrajectory(read, blob, {}, false));
   EXPECT_TRUE(read.empty());
   EXPECT_EQ(read.name, "Dummy");
-}
-
-TEST(PointsBlob, CorruptFrameTimesGiveAnEmptyTrajectory) {
-  const Bytes blob = WritePoints(std::vector<tMyPoint>{PointAt(0, 5, 5, 5, 5, 5, 5)}, false);
-  Trajectory read;
-  EXPECT_FALSE(ReadTrajectory(read, blob, Bytes{0x00, 0x05}, false));
-  EXPECT_TRUE(read.empty());
 }
 
 // The format has no record count: a cut at a record boundary is a shorter trajectory, any

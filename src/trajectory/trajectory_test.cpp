@@ -63,42 +63,6 @@ TEST(Trajectory, LaggedSmoothingGivesTheSameNumbersAsSmoothingAtTheEnd) {
   }
 }
 
-TEST(Trajectory, AppendFiltersAgainstThePreviousPoint) {
-  Trajectory trajectory(Method(kNoSmoothing, 3, kThresholdMm), 0.5);
-  trajectory.Append(At(0, 0, 100, 100), true);
-  trajectory.Append(At(1, 40, 105, 105), true);
-  trajectory.Append(At(2, 80, 106, 100), true);
-  EXPECT_EQ(trajectory[1].posX, 100);
-  EXPECT_EQ(trajectory[2].posX, 106);
-}
-
-TEST(Trajectory, AppendIgnoresDerivedFieldsOfTheCopy) {
-  Trajectory trajectory(Method(kLowessStrong));
-  tMyPoint p = At(0, 0, 5, 5);
-  p.smoothX = 99;
-  p.cumDist = 12;
-  trajectory.Append(p, true);
-  EXPECT_EQ(trajectory[0].smoothX, -1.0);
-  EXPECT_EQ(trajectory[0].cumDist, 0.0);
-}
-
-TEST(Trajectory, OnePointUnderLowessStaysUnsmoothed) {
-  Trajectory trajectory(Method(kLowessStrong));
-  trajectory.Append(At(0, 0, 5, 5), true);
-  trajectory.FinishAppending();
-  EXPECT_EQ(std::tuple(trajectory[0].smoothX, trajectory[0].cumDist, trajectory[0].cumRawDist),
-            std::tuple(-1.0, 0.0, 0.0));
-  EXPECT_EQ(trajectory.SmoothedCount(), 0);
-}
-
-TEST(Trajectory, SmoothedCountStopsAtTheLastSmoothedPoint) {
-  Trajectory trajectory(Method(kNoSmoothing));
-  for (int i = 0; i < 5; ++i) trajectory.Append(At(i, i * 40, i, i), false);
-  EXPECT_EQ(trajectory.SmoothedCount(), 0);
-  trajectory.Finish(3);
-  EXPECT_EQ(trajectory.SmoothedCount(), 5);
-}
-
 TEST(Trajectory, NegativeSmoothedPositionsCountAsNotSmoothed) {
   Trajectory trajectory(Method(kNoSmoothing), 1.0);
   trajectory.Append(At(0, 0, 4, 4), false);
@@ -187,24 +151,6 @@ TEST(Trajectory, ClearingLeavesADummy) {
   EXPECT_EQ(std::tuple(trajectory.name, trajectory.durationMs, trajectory.frameCount, idle.runFirst,
                        idle.runLast, idle.runDurationMs, idle.delayMs, trajectory.scale()),
             std::tuple("Dummy", 0u, 0u, -1, -1, 0, 2000, 0.7));
-}
-
-TEST(Trajectory, DecodingTwiceGivesIdenticalNumbers) {
-  std::vector<tMyPoint> points = testing::SyntheticPath({.count = 500, .maxGap = 4, .seed = 8});
-  std::vector<uint32_t> times;
-  for (int f = 0; f <= points.back().frame; ++f) times.push_back(static_cast<uint32_t>(f * 33 + f % 7));
-  const auto timesBlob = WriteFrameTimes(FrameTimes::FromList(times));
-  const auto pointsBlob = WritePoints(points, false);
-  for (int method = 0; method <= 4; ++method) {
-    Trajectory a(Method(method, 2, kThresholdMm), 0.35), b(Method(method, 2, kThresholdMm), 0.35);
-    ASSERT_TRUE(ReadTrajectory(a, pointsBlob, timesBlob, false));
-    ASSERT_TRUE(ReadTrajectory(b, pointsBlob, timesBlob, false));
-    ASSERT_EQ(a.SmoothedCount(), 500);
-    for (size_t i = 0; i < a.size(); ++i) {
-      ASSERT_EQ(a[i].smoothX, b[i].smoothX);
-      ASSERT_EQ(a[i].cumDist, b[i].cumDist);
-    }
-  }
 }
 
 }  // namespace

@@ -40,14 +40,6 @@ TEST(PixelRegion, RectangleCoversHalfOpenBox) {
   EXPECT_EQ(region.BoundingBox(), (PixelRect{3, 4, 10, 7}));
 }
 
-TEST(PixelRegion, EmptyAndDegenerateRectangles) {
-  EXPECT_TRUE(PixelRegion::FromRect({5, 5, 5, 9}).IsEmpty());
-  EXPECT_TRUE(PixelRegion::FromRect({5, 5, 2, 9}).IsEmpty());
-  EXPECT_TRUE(PixelRegion().Rectangles().empty());
-  EXPECT_EQ(PixelRegion().BoundingBox(), PixelRect{});
-  EXPECT_FALSE(PixelRegion().Contains(0, 0));
-}
-
 TEST(PixelRegion, HugeRectangleIsClippedNotAllocated) {
   const PixelRegion region = PixelRegion::FromRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
   EXPECT_TRUE(region.Contains(0, 0));

@@ -140,17 +140,6 @@ TEST(ZoneSet, CopiesAreIndependentAndOwnTheirZones) {
   EXPECT_EQ(moved.Zones()[1]->GetArea(), 400);
 }
 
-TEST(ZoneSet, ChangesNotifyTheEditor) {
-  ZoneSet set;
-  int told = 0;
-  set.notifyChanged = [&] { ++told; };
-  auto* zone = set.AddZone(Rect());
-  set.modified = false;
-  zone->SetRect({1, 1, 5, 5});
-  EXPECT_TRUE(set.modified);
-  EXPECT_GE(told, 2);
-}
-
 TEST(ZoneSet, RotatingARectangleFreelyReplacesItWithAPolygon) {
   ZoneSet set;
   auto* rect = static_cast<CDrawRect*>(set.AddZone(Rect(vx::kKindRectangle, {10, 10, 29, 19})));
