@@ -94,7 +94,7 @@ std::string TestLine(const TestOutcome& o) {
     line += std::string(": ") + OutcomeText(o.kind);
     return o.detail.empty() ? line : line + " (" + o.detail + ")";
   }
-  line += Format(": detection rate %.2f %%, %d s", o.rate, (o.elapsedMs + 500) / 1000);
+  line += Format(": detection rate %.2f %%, %d s", o.ShownRate(), (o.elapsedMs + 500) / 1000);
   if (o.attempts > 1) {
     line += Format(" (attempt %d of %d", o.keptAttempt + 1, o.attempts);
     if (o.settingsFrom >= 0) line += Format(", settings of test %d", o.settingsFrom);
@@ -157,7 +157,7 @@ void PrintJson(std::ostream& out, const BatchSummary& summary, float minimumRate
     const TestOutcome& o = summary.outcomes[i];
     out << (i ? ", " : "") << "{\"id\": " << o.testId << ", \"title\": " << JsonString(o.title)
         << ", \"status\": " << JsonString(OutcomeKey(o.kind))
-        << ", \"rate\": " << JsonNumber(RoundHalfAway(o.rate * 100.0) / 100.0)
+        << ", \"rate\": " << JsonNumber(RoundHalfAway(o.ShownRate() * 100.0) / 100.0)
         << ", \"frames\": " << o.frames << ", \"frames_expected\": " << o.framesExpected
         << ", \"warnings\": [";
     const std::vector<AnalysisWarning> warnings = AnalysisWarnings(o, minimumRate);

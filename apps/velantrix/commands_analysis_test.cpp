@@ -167,7 +167,7 @@ TEST_F(AnalyzeCommand, ATestUnderTheMinimumRateIsStoredWithAWarning) {
   AddTest(video, "Half");
   const RunResult result = Run({"analyze", exp, "1"});
   EXPECT_EQ(result.status, 4) << result.err;  // done, with warnings
-  EXPECT_NE(result.err.find("velantrix: warning: test 1: detection rate 50.05 % is under the "
+  EXPECT_NE(result.err.find("velantrix: warning: test 1: detection rate 50.00 % is under the "
                             "minimum of 90 % over 40 frames"),
             std::string::npos) << result.err;
   EXPECT_EQ(QueryValue(exp, "select DateAnalyse <> 0 from Tests where Id=1"), "1");

@@ -30,7 +30,7 @@ std::vector<AnalysisWarning> AnalysisWarnings(const TestOutcome& outcome, float 
   if (minimumRate > 0 && outcome.rate < minimumRate) {
     std::string text = Format("detection rate %.2f %% is under the minimum of %g %% over %d "
                               "frames: check the detection settings before using its numbers",
-                              outcome.rate, minimumRate, outcome.frames);
+                              outcome.ShownRate(), minimumRate, outcome.frames);
     text += RejectionText(outcome.rejections);
     warnings.push_back({AnalysisWarningKind::kLowDetectionRate, text});
   }

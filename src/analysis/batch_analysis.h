@@ -69,7 +69,8 @@ struct TestOutcome {
   TestOutcomeKind kind = TestOutcomeKind::kUnreadable;
   std::string detail;   // the missing video's path, why the video cannot be read, or both
                         // frame sizes ("640x480 pixels; the protocol's image is 320x240")
-  float rate = 0.0f;    // detection rate of the kept attempt, percent
+  float rate = 0.0f;    // detection rate of the kept attempt, percent, as the retries judge it
+                        // (with the log's +0.05); people are shown ShownRate()
   int attempts = 0;     // attempts run
   int keptAttempt = 0;  // 0: the test's own settings
   int settingsFrom = -1;  // the test whose settings were kept; -1 its own or the alternative
@@ -80,6 +81,12 @@ struct TestOutcome {
   RejectionCounts rejections;  // of the kept attempt: why frames had no animal
   std::vector<std::string> log;  // the test's log lines, in order
   std::string notice;  // a remark on the kept attempt to show beside its result ("" none)
+
+  // The exact share of frames with the animal, percent: the figure every table shows, so that
+  // the same analysis never reads 99.33 in one place and 99.28 in another.
+  double ShownRate() const {
+    return frames > 0 ? 100.0 * static_cast<double>(framesWithAnimal) / frames : 0.0;
+  }
 };
 
 // Where a batch reports; called on the thread that runs the batch.
