@@ -142,7 +142,7 @@ int RunList(Context& context, const std::string& path, OutputFormat format) {
 }  // namespace
 
 void RegisterVideoCommands(CLI::App& app, Context& context, CommandResult& result) {
-  CLI::App* video = Verb(app, "video", "Videos: add, set, list, info");
+  CLI::App* video = Verb(app, "video", "Videos: add, set, list, info, decode");
   auto path = std::make_shared<std::string>();
   auto file = std::make_shared<std::string>();
   auto name = std::make_shared<std::string>();

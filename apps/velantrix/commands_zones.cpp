@@ -175,7 +175,7 @@ void RegisterZoneAdd(CLI::App& zone, Context& context, CommandResult& result) {
 }  // namespace
 
 void RegisterZoneCommands(CLI::App& app, Context& context, CommandResult& result) {
-  CLI::App* zone = app.add_subcommand("zone", "Zones of a protocol");
+  CLI::App* zone = app.add_subcommand("zone", "Zones of a protocol: add, set, delete, list, mask");
   zone->require_subcommand(1);
   RegisterZoneAdd(*zone, context, result);
   RegisterZoneEdit(*zone, context, result);
