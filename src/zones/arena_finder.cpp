@@ -101,31 +101,36 @@ PixelRect BoxBounds(const Candidate& floor) {
   return {b.x, b.y, b.x + b.width - 1, b.y + b.height - 1};
 }
 
+// The first and last floor pixel of each row of the middle eight tenths of the box's rows
+// (of its columns when across), as positions in the picture.
+void EdgesOfLines(const Candidate& floor, bool across, std::vector<double>& firsts,
+                  std::vector<double>& lasts) {
+  cv::Mat lines;  // a transposed copy across: the floor's own mask stays as it is
+  if (across) {
+    cv::transpose(floor.mask(floor.box), lines);
+  } else {
+    lines = floor.mask(floor.box);
+  }
+  const int offset = across ? floor.box.y : floor.box.x;
+  for (int i = lines.rows / 10; i < lines.rows - lines.rows / 10; ++i) {
+    const uchar* line = lines.ptr<uchar>(i);
+    int first = -1, last = -1;
+    for (int j = 0; j < lines.cols; ++j) {
+      if (line[j] == 0) continue;
+      if (first < 0) first = j;
+      last = j;
+    }
+    if (first >= 0) firsts.push_back(offset + first), lasts.push_back(offset + last);
+  }
+}
+
 // The sides of a rectangular floor as the median, over the middle of each side, of the floor's
 // outermost pixel in each row or column: a glare spot or a lamp touching the floor moves the
 // bounding box but not the median, nor does a lost corner.
 PixelRect RectangleSides(const Candidate& floor) {
-  const cv::Rect& b = floor.box;
   std::vector<double> tops, bottoms, lefts, rights;
-  for (int x = b.x + b.width / 10; x < b.x + b.width - b.width / 10; ++x) {
-    int first = -1, last = -1;
-    for (int y = b.y; y < b.y + b.height; ++y) {
-      if (floor.mask.at<uchar>(y, x) == 0) continue;
-      if (first < 0) first = y;
-      last = y;
-    }
-    if (first >= 0) tops.push_back(first), bottoms.push_back(last);
-  }
-  for (int y = b.y + b.height / 10; y < b.y + b.height - b.height / 10; ++y) {
-    const uchar* row = floor.mask.ptr<uchar>(y);
-    int first = -1, last = -1;
-    for (int x = b.x; x < b.x + b.width; ++x) {
-      if (row[x] == 0) continue;
-      if (first < 0) first = x;
-      last = x;
-    }
-    if (first >= 0) lefts.push_back(first), rights.push_back(last);
-  }
+  EdgesOfLines(floor, true, tops, bottoms);
+  EdgesOfLines(floor, false, lefts, rights);
   if (tops.empty() || lefts.empty()) return BoxBounds(floor);
   return {static_cast<int>(Median(lefts)), static_cast<int>(Median(tops)),
           static_cast<int>(Median(rights)), static_cast<int>(Median(bottoms))};
