@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-videoio-dev
   libmuparserx-dev libpolyclipping-dev libxlsxwriter-dev libinih-dev
+  libminizip-dev libpugixml-dev libfreexl-dev libzip-dev qt6-base-dev
   libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg time
 )
