@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "commands_extra.h"
+#include "base/messages.h"
 #include "context.h"
+#include "experiment_cycle.h"
 #include "option_values.h"
 
 namespace vx::cli {
@@ -34,6 +36,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterSettingsCommands(app, context, result);
   RegisterFilterCommands(app, context, result);
   RegisterHeatMapCommands(app, context, result);
+  RegisterLifecycleCommands(app, context, result);
 }
 
 // The first word that names no command, with the words before it ("zone frobnicate"), or "".
@@ -42,9 +45,19 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
 std::string UnknownCommand(CLI::App& app, const std::vector<std::string>& args) {
   CLI::App* group = &app;
   std::string words;
+  bool takesValue = false;
   for (const std::string& word : args) {
     if (group->get_require_subcommand_min() == 0) break;  // a command: the rest are its arguments
-    if (word.empty() || word[0] == '-') continue;
+    if (takesValue) {  // the value of an option given before the command ("--recover keep")
+      takesValue = false;
+      continue;
+    }
+    if (!word.empty() && word[0] == '-') {
+      const CLI::Option* option = word.find('=') == std::string::npos ? group->get_option_no_throw(word) : nullptr;
+      takesValue = option != nullptr && option->get_expected_min() > 0;
+      continue;
+    }
+    if (word.empty()) continue;
     words += (words.empty() ? "" : " ") + word;
     CLI::App* next = nullptr;
     try {
@@ -84,6 +97,10 @@ int RunCli(const std::vector<std::string>& args, Io& io) {
   app.fallthrough();
   app.add_flag("-q,--quiet", context.quiet, "Silence everything but errors and the requested output");
   app.add_flag("-y,--yes", context.asker.assumeYes, "Answer yes to every question");
+  std::string recover;
+  app.add_option("--recover", recover,
+                 "What to do with the working copy a crash left behind: keep its changes or discard them")
+      ->check(CLI::IsMember({"keep", "discard"}));
   RegisterAllCommands(app, context, result);
 
   if (const std::string unknown = UnknownCommand(app, args); !unknown.empty()) {
@@ -105,7 +122,8 @@ int RunCli(const std::vector<std::string>& args, Io& io) {
   }
   context.notifier.quiet = context.quiet;
   if (!result.run) return kExitUsage;
-  const int status = result.run();
+  if (!recover.empty()) context.asker.presets[msg::kNotProperlySaved] = recover == "keep" ? Answer::Yes : Answer::No;
+  const int status = RunChosenVerb(app, context, result);
   if (context.asker.unanswered && status == kExitFailed) return kExitNotConfirmed;
   return status;
 }

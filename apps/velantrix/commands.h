@@ -44,5 +44,6 @@ void RegisterProgramCommands(CLI::App& app, Context& context, CommandResult& res
 void RegisterSettingsCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterFilterCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterHeatMapCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterLifecycleCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

@@ -1,12 +1,23 @@
 #include "context.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "base/text.h"
 #include "db/experiment_db.h"
+#include "document/experiment_document.h"
 #include "video/video_probe.h"
 
 namespace vx::cli {
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+}  // namespace
 
 void TerminalNotifier::Notify(int messageId, const std::string& text, MessageIcon icon) {
   if (quiet && icon != MessageIcon::Exclamation && icon != MessageIcon::Stop) return;
@@ -14,6 +25,7 @@ void TerminalNotifier::Notify(int messageId, const std::string& text, MessageIco
 }
 
 Answer TerminalAsker::Ask(int messageId, const std::string& text, AskButtons buttons) {
+  if (const auto preset = presets.find(messageId); preset != presets.end()) return preset->second;
   if (assumeYes) return Answer::Yes;
   if (!io_.inIsTerminal) {
     unanswered = true;
@@ -49,6 +61,10 @@ ExperimentFile Context::Experiment(const std::string& path) {
   file.path = path;
   file.services = services();
   file.videoProbe = videoProbe;
+  if (document != nullptr && SameFile(path, document->experiment.file.path)) {
+    file.workPath = document->experiment.file.workPath;
+    file.workOnCopy = document->experiment.file.workOnCopy;
+  }
   return file;
 }
 

@@ -2,6 +2,7 @@
 // global flags.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,10 @@
 #include "base/system_platform.h"
 #include "cli.h"
 #include "db/experiment_file.h"
+
+namespace vx {
+class ExperimentDocument;
+}
 
 namespace vx::cli {
 
@@ -31,6 +36,7 @@ class TerminalAsker : public Asker {
   Answer Ask(int messageId, const std::string& text, AskButtons buttons) override;
   bool assumeYes = false;
   bool unanswered = false;  // a question could not be asked
+  std::map<int, Answer> presets;  // answers given on the command line, by message number
  private:
   Io& io_;
 };
@@ -46,9 +52,12 @@ struct Context {
   SystemFileSystem files;
   VideoProbe videoProbe;  // how the database code learns a video's frame count and size
   bool quiet = false;
+  // The experiment a writing verb works on through its working copy (experiment_cycle.h).
+  ExperimentDocument* document = nullptr;
 
   Services services();
-  // An experiment file description for path, wired to this context's services.
+  // An experiment file description for path, wired to this context's services, and to the
+  // working copy of the open document when path is its file.
   ExperimentFile Experiment(const std::string& path);
 
   // Checks that path is an experiment file of this system: kExitOk, or the failure status

@@ -33,12 +33,17 @@ constexpr NumberedText kTexts[] = {
     {491, "Do you really want to delete this Image."},
     {492, "Do you really want to delete this Image.\n\n Warning : this image is used by some tests."},
     {494, "Cleaning up of the experiment file in progress.\n\nPlease wait ..."},
+    {496, "Backup"},
+    {497, "Backup in progress.\n\nPlease wait..."},
     {498, "Finalization.\n\nPlease wait..."},
     {499, "Cleaning up.\n\nPlease wait..."},
+    {500, "Backup in progress.\nProcessing :'%s'.\n\nPlease wait..."},
+    {501, "An error occured.\n\nFailed to create the backup file."},
     {523, "An error occurs when reading the experiment file.\n\n"
           "If the problem persists, please contact your technical service.\n\nError : %d ( %s )"},
     {608, "Please, select at least one test to exclude."},
     {623, "Unable to open :\"%s\"\n\nThe file is corrupted or is not an Velantrix valid file."},
+    {651, "Would you like to backup also video files."},
     {677, "Do you want to save changes to the experiment : '%s' ?"},
     {678, "This experience was created with a newer version of Velantrix."},
     {679, "Velantrix can not modify a file located on a network drive...."},
@@ -79,6 +84,10 @@ constexpr NumberedText kTexts[] = {
            "by more than their distance limits."},
     {1107, "The protocol is not consistent.\n\nPlease check its arena, ruler and zones."},
     {1108, "%s : the test has no video."},
+    {1207, "The experiment '%s' was made by an older version of Velantrix and must be converted "
+           "before it can be opened. Convert it now?"},
+    {1496, "This file was created with a newer version of Velantrix: its records can not be "
+           "imported. The file was left as it was."},
     {1800, "Calculation in progress.\n\nPlease wait..."},
     {1801, "The range period can not be zero"},
     {1802, "Max should be greater than min"},
@@ -95,6 +104,15 @@ constexpr NumberedText kTexts[] = {
            "the work done is not lost..."},
     {1850, "A filter named '%s' already exists. Please choose another name."},
     {1851, "List of selected tests ( %s ) :"},
+    {1860, "'%s' is in use by another program, which holds its working copy '%s'. Close the "
+           "experiment there first."},
+    {1861, "The working copy '%s' (%d KB, last written %s) holds the changes of that run.\n\n"
+           "Yes: recover them. No: discard them and open the experiment as last saved."},
+    {1862, "The working copy '%s' left by that run is incomplete or damaged and can not be "
+           "recovered; the experiment is opened as last saved."},
+    {1863, "The experiment '%s' could not be saved; the file holds what was last saved and the "
+           "changes are still in the working copy."},
+    {1864, "Imported: %d protocol(s), %d animal(s), %d field(s), %d video(s)."},
 };
 
 }  // namespace

@@ -29,6 +29,19 @@ inline constexpr int kReadOnly = 702;
 inline constexpr int kReadOnlyNotice = 947;
 inline constexpr int kSelectTestToExclude = 608;
 inline constexpr int kFileLocked = 279;
+// Experiment lifecycle: opening, saving, recovery, backup, import.
+inline constexpr int kBackupTitle = 496;
+inline constexpr int kBackupInProgress = 497;
+inline constexpr int kBackupProcessing = 500;       // "%s": the file being added
+inline constexpr int kBackupFailed = 501;
+inline constexpr int kBackupVideosToo = 651;
+inline constexpr int kNeedsConverting = 1207;       // "%s": display name
+inline constexpr int kImportNewerVersion = 1496;
+inline constexpr int kInUseByAnotherProgram = 1860;  // ours: "%s", "%s": path, working copy
+inline constexpr int kLeftoverDetails = 1861;        // ours: "%s", "%d", "%s": copy, KB, time
+inline constexpr int kLeftoverUnusable = 1862;       // ours: "%s": the working copy
+inline constexpr int kSaveFailed = 1863;             // ours: "%s": path
+inline constexpr int kImportDone = 1864;             // ours: "%d" x4: protocols, animals, fields, videos
 // Zones.
 inline constexpr int kNameArena = 216;
 inline constexpr int kNameRectangle = 217;

@@ -49,8 +49,13 @@ class Clock {
   virtual void SleepMs(int milliseconds) = 0;
 };
 
-// How a path's drive is reached: 0 unknown, 1 local, 2 network, 3 optical disc.
+// How a path's drive is reached: 0 unknown, 1 local, 2 network, 3 optical disc or other
+// read-only medium.
 enum class DriveKind { Unknown = 0, Local = 1, Network = 2, Optical = 3 };
+
+// An advisory lock on a file: Held (handle set), Busy (another program holds it), Failed (the
+// file could not be created or opened).
+enum class FileLockResult { Held, Busy, Failed };
 
 class FileSystem {
  public:
@@ -64,6 +69,16 @@ class FileSystem {
   virtual int64_t FileSize(const std::string& path) const = 0;  // -1 when missing
   virtual std::string TempFolder() const = 0;                   // ends with '/'
   virtual DriveKind DriveKindOf(const std::string& path) const = 0;
+  // Nanoseconds since 1970 of the file's last write; -1 when missing.
+  virtual int64_t ModifiedTimeNs(const std::string& path) const = 0;
+  // Takes an exclusive advisory lock on path (created empty when missing) without waiting.
+  // The lock stays on the file's contents while it is copied over (a copy rewrites the same
+  // file), and ends with UnlockFile or with the process.
+  virtual FileLockResult LockFile(const std::string& path, int& handle) = 0;
+  virtual void UnlockFile(int handle) = 0;
+  // Small text files (markers of operations in progress): the whole file at once.
+  virtual bool ReadText(const std::string& path, std::string& text) const = 0;
+  virtual bool WriteText(const std::string& path, const std::string& text) = 0;
 };
 
 // The bundle handed to the core. Every pointer is set; the program owns the objects.

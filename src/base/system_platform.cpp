@@ -1,9 +1,17 @@
 #include "base/system_platform.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace vx {
@@ -71,12 +79,35 @@ std::string SystemFileSystem::TempFolder() const {
   return folder;
 }
 
+namespace {
+
+// The file-system type that /proc/self/mounts gives for the mount holding path ("fuse.sshfs"),
+// or "" when it cannot be told. FUSE file systems all share one magic number, so the type name
+// is the only way to tell sshfs from a local FUSE file system.
+std::string MountType(const fs::path& path) {
+  std::ifstream mounts("/proc/self/mounts");
+  std::string line, best, bestType;
+  const std::string target = path.string();
+  while (std::getline(mounts, line)) {
+    std::istringstream words(line);
+    std::string device, point, type;
+    if (!(words >> device >> point >> type)) continue;
+    const bool inside = target.compare(0, point.size(), point) == 0 &&
+                        (point == "/" || target.size() == point.size() || target[point.size()] == '/');
+    if (inside && point.size() >= best.size()) best = point, bestType = type;
+  }
+  return bestType;
+}
+
+}  // namespace
+
 DriveKind SystemFileSystem::DriveKindOf(const std::string& path) const {
   // Network file systems and optical discs are recognised by their file-system magic numbers;
+  // a medium mounted read-only is treated as a disc (nothing can be written beside the file);
   // everything else that can be queried is a local disk.
   constexpr long kNfs = 0x6969, kSmb = 0x517B, kCifs = static_cast<long>(0xFF534D42),
                  kSmb2 = static_cast<long>(0xFE534D42), kIso9660 = 0x9660,
-                 kUdf = 0x15013346;
+                 kUdf = 0x15013346, kFuse = 0x65735546;
   std::error_code error;
   fs::path probe = fs::absolute(path, error);
   while (!probe.empty() && !fs::exists(probe, error) && probe.has_parent_path() &&
@@ -88,8 +119,58 @@ DriveKind SystemFileSystem::DriveKindOf(const std::string& path) const {
   const long type = static_cast<long>(info.f_type);
   if (type == kNfs || type == kSmb || type == kCifs || type == kSmb2)
     return DriveKind::Network;
-  if (type == kIso9660 || type == kUdf) return DriveKind::Optical;
+  if (type == kFuse && MountType(probe).rfind("fuse.sshfs", 0) == 0) return DriveKind::Network;
+  if (type == kIso9660 || type == kUdf || (info.f_flags & ST_RDONLY) != 0) return DriveKind::Optical;
   return DriveKind::Local;
+}
+
+int64_t SystemFileSystem::ModifiedTimeNs(const std::string& path) const {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+FileLockResult SystemFileSystem::LockFile(const std::string& path, int& handle) {
+  // A holder that is closing removes the file while it still holds the lock; a lock taken on a
+  // file that has just been removed or replaced protects nothing, so it is taken again on the
+  // file now at path.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return FileLockResult::Failed;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool busy = errno == EWOULDBLOCK;
+      close(fd);
+      return busy ? FileLockResult::Busy : FileLockResult::Failed;
+    }
+    struct stat held {}, current {};
+    if (fstat(fd, &held) == 0 && stat(path.c_str(), &current) == 0 &&
+        held.st_ino == current.st_ino && held.st_dev == current.st_dev) {
+      handle = fd;
+      return FileLockResult::Held;
+    }
+    close(fd);
+  }
+  return FileLockResult::Busy;
+}
+
+void SystemFileSystem::UnlockFile(int handle) {
+  if (handle >= 0) close(handle);
+}
+
+bool SystemFileSystem::ReadText(const std::string& path, std::string& text) const {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  text = contents.str();
+  return true;
+}
+
+bool SystemFileSystem::WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
 }
 
 }  // namespace vx

@@ -23,6 +23,11 @@ class SystemFileSystem : public FileSystem {
   int64_t FileSize(const std::string& path) const override;
   std::string TempFolder() const override;
   DriveKind DriveKindOf(const std::string& path) const override;
+  int64_t ModifiedTimeNs(const std::string& path) const override;
+  FileLockResult LockFile(const std::string& path, int& handle) override;
+  void UnlockFile(int handle) override;
+  bool ReadText(const std::string& path, std::string& text) const override;
+  bool WriteText(const std::string& path, const std::string& text) override;
 };
 
 }  // namespace vx

@@ -78,16 +78,17 @@ class FakeClock : public Clock {
 };
 
 // Real files, with the failures that file modes cannot produce for root: a full disk refuses
-// every copy and move.
+// every copy and move; a file or folder can be made immovable (held open by another program).
 class FaultyFileSystem : public SystemFileSystem {
  public:
   bool CopyFile(const std::string& from, const std::string& to) override {
     return !diskFull && SystemFileSystem::CopyFile(from, to);
   }
   bool MoveFile(const std::string& from, const std::string& to) override {
-    return !diskFull && SystemFileSystem::MoveFile(from, to);
+    return !diskFull && from != immovable && SystemFileSystem::MoveFile(from, to);
   }
   bool diskFull = false;
+  std::string immovable;
 };
 
 // Every service at once, real files, fake everything else.
