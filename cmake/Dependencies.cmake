@@ -10,6 +10,7 @@ pkg_check_modules(INIH REQUIRED IMPORTED_TARGET inih)
 add_library(inih::inih ALIAS PkgConfig::INIH)
 pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(MUPARSERX IMPORTED_TARGET muparserx)
+pkg_check_modules(FREEXL REQUIRED IMPORTED_TARGET freexl)
 
 find_path(OPENCV_INCLUDE_DIR opencv2/core.hpp PATH_SUFFIXES opencv4 REQUIRED)
 foreach(part core imgproc imgcodecs videoio)
