@@ -7,6 +7,7 @@
 #include "base/utf8.h"
 #include "results/biff8_records.h"
 #include "results/little_endian.h"
+#include "results/sheet_limits.h"
 
 namespace vx {
 
@@ -198,7 +199,8 @@ bool CheckSheetName(const std::string& name, std::set<std::string>& seen, std::s
 }
 
 bool CheckSheetContent(const Sheet& sheet, const Extent& extent, std::string* error) {
-  if (extent.rows > kBinaryWorkbookMaxRows || extent.columns > kBinaryWorkbookMaxColumns) {
+  if (extent.rows > MaxSheetRows(WorkbookKind::Binary) ||
+      extent.columns > MaxSheetColumns(WorkbookKind::Binary)) {
     if (error) {
       *error = vx::Format("the sheet '%s' has %d rows and %d columns; a binary workbook (.xls) "
                           "holds at most 65536 rows and 256 columns per sheet",

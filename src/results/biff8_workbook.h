@@ -13,9 +13,7 @@
 
 namespace vx {
 
-// What one sheet of a binary workbook can hold.
-constexpr int kBinaryWorkbookMaxRows = 65536;
-constexpr int kBinaryWorkbookMaxColumns = 256;
+// What a binary workbook can hold beyond the sheet sizes of results/sheet_limits.h.
 constexpr int kBinaryWorkbookMaxSheetName = 31;  // UTF-16 characters
 constexpr int kBinaryWorkbookMaxText = 32767;    // UTF-16 characters in one cell
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "base/text.h"
-#include "results/biff8_workbook.h"
+#include "results/sheet_limits.h"
 #include "results/workbook_files.h"
 
 namespace vx {
@@ -95,7 +95,8 @@ bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& 
     problem = Format("has a damaged sheet %u", index + 1);
     return false;
   }
-  if (rows > kBinaryWorkbookMaxRows || columns > kBinaryWorkbookMaxColumns) {
+  if (rows > static_cast<unsigned>(MaxSheetRows(WorkbookKind::Binary)) ||
+      columns > MaxSheetColumns(WorkbookKind::Binary)) {
     problem = Format("has a sheet of %u rows and %u columns, more than a binary workbook holds",
                      rows, unsigned{columns});
     return false;
