@@ -10,6 +10,7 @@ pkg_check_modules(INIH REQUIRED IMPORTED_TARGET inih)
 add_library(inih::inih ALIAS PkgConfig::INIH)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(MUPARSERX IMPORTED_TARGET muparserx)
+pkg_check_modules(FREEXL REQUIRED IMPORTED_TARGET freexl)
 pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 find_package(pugixml REQUIRED)
 
