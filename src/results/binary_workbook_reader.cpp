@@ -8,16 +8,60 @@
 // characters), which the writer produces and other readers accept.
 #include <freexl.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "base/text.h"
+#include "results/little_endian.h"
+#include "results/ole2_reader.h"
 #include "results/sheet_limits.h"
 #include "results/workbook_files.h"
 
 namespace vx {
 
 namespace {
+
+// libfreexl sets memory aside for every cell that a sheet's DIMENSIONS record claims, whatever
+// the sheet holds: a 6 KB file claiming three full sheets costs it 800 MB and many seconds. The
+// claims are added up before libfreexl sees the file. Four million cells (64 full-length
+// columns) is far more than any export writes.
+constexpr uint64_t kMaxClaimedCells = uint64_t{1} << 22;
+constexpr uint16_t kDimensionsRecord = 0x0200;
+
+uint64_t ClaimedCells(std::string_view stream) {
+  using little_endian::Read16;
+  using little_endian::Read32;
+  uint64_t cells = 0;
+  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + Read16(stream, at + 2)) {
+    const uint16_t length = Read16(stream, at + 2);
+    if (Read16(stream, at) != kDimensionsRecord || at + 4 + length > stream.size()) continue;
+    if (length >= 14) {  // 32-bit row numbers from BIFF8 on
+      cells += uint64_t{Read32(stream, at + 8)} * Read16(stream, at + 14);
+    } else if (length >= 10) {
+      cells += uint64_t{Read16(stream, at + 6)} * Read16(stream, at + 10);
+    }
+  }
+  return cells;
+}
+
+// "" when the file may be handed to libfreexl, otherwise what is wrong with it.
+std::string CheckClaimedSize(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "cannot be opened";
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string stream, problem;
+  if (!ReadCompoundStream(file, {"Workbook", "Book"}, &stream, &problem)) return problem;
+  const uint64_t cells = ClaimedCells(stream);
+  if (cells > kMaxClaimedCells) {
+    return Format("claims %llu cells, more than the %llu this program reads",
+                  static_cast<unsigned long long>(cells),
+                  static_cast<unsigned long long>(kMaxClaimedCells));
+  }
+  return "";
+}
 
 struct FreexlCloser {
   void operator()(const void* handle) const { freexl_close(handle); }
@@ -85,6 +129,18 @@ Cell ToCell(const FreeXL_CellValue& value) {
   return cell;
 }
 
+// What keeps an opened workbook from being read, "" when nothing does.
+std::string OpenedProblem(const void* handle, int code, unsigned* sheetCount) {
+  unsigned password = 0;
+  if (code != FREEXL_OK || handle == nullptr) return OpenFailure(code);  // OK without a handle too
+  if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
+      password == FREEXL_BIFF_OBFUSCATED) {
+    return "is protected by a password";
+  }
+  if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, sheetCount) != FREEXL_OK) return "is damaged";
+  return "";
+}
+
 bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& problem) {
   const char* name = nullptr;
   unsigned rows = 0;
@@ -118,20 +174,14 @@ bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& 
 }  // namespace
 
 bool ReadBinaryWorkbook(const std::string& path, Workbook* book, std::string* error) {
+  std::string problem = CheckClaimedSize(path);
   const void* opened = nullptr;
-  const int code = freexl_open(path.c_str(), &opened);
-  FreexlHandle handle(opened);
   unsigned sheetCount = 0;
-  unsigned password = 0;
-  std::string problem;
-  if (code != FREEXL_OK || opened == nullptr) {  // libfreexl says OK to some damaged files
-    problem = OpenFailure(code);
-  } else if (freexl_get_info(opened, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-             password == FREEXL_BIFF_OBFUSCATED) {
-    problem = "is protected by a password";
-  } else if (freexl_get_info(opened, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) {
-    problem = "is damaged";
+  if (problem.empty()) {
+    const int code = freexl_open(path.c_str(), &opened);
+    problem = OpenedProblem(opened, code, &sheetCount);
   }
+  FreexlHandle handle(opened);
   Workbook result;
   for (unsigned i = 0; problem.empty() && i < sheetCount; ++i) ReadSheet(opened, i, result, problem);
   if (!problem.empty()) {

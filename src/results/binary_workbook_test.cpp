@@ -135,6 +135,12 @@ TEST(BinaryWorkbook, DamagedFilesAreRefusedWithAMessage) {
   }
   Workbook book;
   EXPECT_FALSE(ReadBinaryWorkbook(dir.File("missing.xls"), &book, &error));
+  // Three cells in a 6 KB file that claim three full sheets, which libfreexl would set aside
+  // 800 MB for.
+  for (const char* name : {"a", "b", "c"}) book.AddSheet(name).WriteText(65535, 255, "corner");
+  ASSERT_TRUE(WriteBinaryWorkbook(dir.File("corner.xls"), book, &error));
+  EXPECT_FALSE(ReadBinaryWorkbook(dir.File("corner.xls"), &book, &error));
+  EXPECT_NE(error.find("claims 50331648 cells"), std::string::npos) << error;
   // Noise over the records themselves: libfreexl may accept some of these, but nothing crashes.
   for (size_t offset = 512; offset + 64 < good.size(); offset += 256) {
     WriteFileBytes(dir.File("noisy.xls"), good.substr(0, offset) + noise.substr(0, 64) + good.substr(offset + 64));
@@ -149,21 +155,37 @@ TEST(BinaryWorkbook, LibreOfficeReadsTheCellsAsWritten) {
   Workbook book = MixedBook();
   book.sheets[0].WriteDuration(3, 0, 90061.125, DurationFormat::Milliseconds);
   book.sheets[0].WriteDuration(3, 1, 90061, DurationFormat::WholeSeconds);
-  book.sheets[0].WriteText(3, 2, std::string(20000, 'z') + "Ω");  // over three string records
+  Workbook longText;
+  longText.AddSheet("Long").WriteText(0, 1, std::string(20000, 'z') + "Ω");  // three string records
   std::string error;
   ASSERT_TRUE(WriteBinaryWorkbook(dir.File("lo.xls"), book, &error)) << error;
+  ASSERT_TRUE(WriteBinaryWorkbook(dir.File("long.xls"), longText, &error)) << error;
   // Its own profile folder, so that a LibreOffice already running elsewhere is not reused;
   // UTF-8, values as shown, every sheet to its own file.
   const std::string command = "cd " + dir.path() + " && libreoffice -env:UserInstallation=file://" +
                               dir.path() + "/profile --headless --convert-to "
                               "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1' "
-                              "lo.xls > /dev/null 2>&1";
+                              "lo.xls long.xls > /dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string first = ReadFileBytes(dir.File("lo-Données α.csv"));
   EXPECT_NE(first.find("Durée ελληνικά 🐭,,,"), std::string::npos) << first;
   EXPECT_NE(first.find("1:02:05,23:59:59.000"), std::string::npos) << first;
-  EXPECT_NE(first.find("25:01:01.125,25:01:01," + std::string(20000, 'z') + "Ω,"), std::string::npos);
+  EXPECT_NE(first.find("25:01:01.125,25:01:01,"), std::string::npos) << first;
+  EXPECT_NE(ReadFileBytes(dir.File("long-Long.csv")).find("," + std::string(20000, 'z') + "Ω"), std::string::npos);
   EXPECT_NE(ReadFileBytes(dir.File("lo-Ζώνη 2.csv")).find(",last column"), std::string::npos);
+
+  // The file LibreOffice saves in turn, read for update as a user's edited workbook would be.
+  std::filesystem::create_directory(dir.File("saved"));
+  const std::string save = "cd " + dir.path() + " && libreoffice -env:UserInstallation=file://" +
+                           dir.path() + "/profile --headless --convert-to xls --outdir saved lo.xls > /dev/null 2>&1";
+  ASSERT_EQ(std::system(save.c_str()), 0);
+  Workbook saved;
+  ASSERT_TRUE(ReadBinaryWorkbook(dir.File("saved/lo.xls"), &saved, &error)) << error;
+  ASSERT_EQ(saved.sheets.size(), 3u);
+  Workbook expected = MixedBook();
+  expected.sheets[0].WriteNumber(1, 3, 0.0);  // LibreOffice keeps no negative zero
+  ExpectSameCells(saved.sheets[0], expected.sheets[0]);
+  EXPECT_EQ(saved.sheets[0].CellAt(3, 1).number, 3661);  // 25:01:01 read as a time of day
 }
 
 }  // namespace
