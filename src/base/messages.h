@@ -37,11 +37,11 @@ inline constexpr int kBackupFailed = 501;
 inline constexpr int kBackupVideosToo = 651;
 inline constexpr int kNeedsConverting = 1207;       // "%s": display name
 inline constexpr int kImportNewerVersion = 1496;
-inline constexpr int kInUseByAnotherProgram = 1860;  // ours: "%s", "%s": path, working copy
-inline constexpr int kLeftoverDetails = 1861;        // ours: "%s", "%d", "%s": copy, KB, time
-inline constexpr int kLeftoverUnusable = 1862;       // ours: "%s": the working copy
-inline constexpr int kSaveFailed = 1863;             // ours: "%s": path
-inline constexpr int kImportDone = 1864;             // ours: "%d" x4: protocols, animals, fields, videos
+inline constexpr int kInUseByAnotherProgram = 1870;  // ours: "%s", "%s": path, working copy
+inline constexpr int kLeftoverDetails = 1871;        // ours: "%s", "%d", "%s": copy, KB, time
+inline constexpr int kLeftoverUnusable = 1872;       // ours: "%s": the working copy
+inline constexpr int kSaveFailed = 1873;             // ours: "%s": path
+inline constexpr int kImportDone = 1874;             // ours: "%d" x4: protocols, animals, fields, videos
 // Zones.
 inline constexpr int kNameArena = 216;
 inline constexpr int kNameRectangle = 217;
@@ -96,6 +96,22 @@ inline constexpr int kWaitingForLock = 1842;          // "%s", "%d": path, secon
 inline constexpr int kFormulaError = 695;            // "%s": the parser's message
 inline constexpr int kFilterNameUsed = 1850;         // ours: "%s": the name
 inline constexpr int kSelectedTests = 1851;          // ours: "%s": "%d test(s)"
+// Spreadsheet export.
+inline constexpr int kCancel = 321;                  // a button
+inline constexpr int kExportWriteFailed = 505;
+inline constexpr int kDefaultSheetName = 866;        // a name
+inline constexpr int kReplaceTextFile = 867;         // "%s": path
+inline constexpr int kUpdateWorkbook = 868;
+inline constexpr int kUpdateMarker = 897;            // the first line of the marker cell
+inline constexpr int kRowsBelowMoveDown = 898;
+inline constexpr int kRowsBelowMoveUp = 899;
+inline constexpr int kHelp = 900;                    // buttons 900 to 902
+inline constexpr int kReplaceFile = 901;
+inline constexpr int kUpdateFile = 902;
+inline constexpr int kCellsNotEmpty = 903;
+inline constexpr int kMarkerDamaged = 1860;          // ours: "%s": path
+inline constexpr int kNotUpdatable = 1861;           // ours: "%s", "%s": path, reason
+inline constexpr int kUpdateHelp = 1862;             // ours
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.
