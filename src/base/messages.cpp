@@ -28,6 +28,7 @@ constexpr NumberedText kTexts[] = {
     {263, "Please, enter a name."},
     {279, "'[%s]' is locked by another program.\n\nPlease, close the file before proceeding."},
     {312, "'%s' does not exist."},
+    {321, "Cancel"},
     {326, "You must specify the size of the \"ruler line\"."},
     {436, "Speed by Time period"},
     {491, "Do you really want to delete this Image."},
@@ -35,6 +36,7 @@ constexpr NumberedText kTexts[] = {
     {494, "Cleaning up of the experiment file in progress.\n\nPlease wait ..."},
     {498, "Finalization.\n\nPlease wait..."},
     {499, "Cleaning up.\n\nPlease wait..."},
+    {505, "An error occured.\n\nUnable to write the file."},
     {523, "An error occurs when reading the experiment file.\n\n"
           "If the problem persists, please contact your technical service.\n\nError : %d ( %s )"},
     {608, "Please, select at least one test to exclude."},
@@ -57,8 +59,20 @@ constexpr NumberedText kTexts[] = {
     {816, "The position of the animal's head."},
     {826, "Zones detected by the head need head detection.\n\n"
           "Do you want to switch head detection on for this protocol ?"},
+    {866, "Feuil1"},
+    {867, "%s already exists.\nDo you want to replace it ?"},
+    {868, "Le fichier existe d\xC3\xA9j\xC3\xA0, voulez-vous le mettre \xC3\xA0 jour"},
     {874, "Please select an other file."},
     {884, "The ruler can not be deleted."},
+    {897, "Used by Velantrix to update the file. Do not modif this cell."},
+    {898, "The new table has more rows than the one exported before: the rows below it will move "
+          "down."},
+    {899, "The new table has fewer rows than the one exported before: the rows below it will move "
+          "up."},
+    {900, "Aide"},
+    {901, "Remplacer le fichier"},
+    {902, "Mettre \xC3\xA0 jour le fichier"},
+    {903, "Attention certaines cellules ne sont pas vides."},
     {947, "Lecture seule"},
     {1057, "Test %d / %d"},
     {1058, "%s : the video file cannot be found ( %s )."},
@@ -95,6 +109,12 @@ constexpr NumberedText kTexts[] = {
            "the work done is not lost..."},
     {1850, "A filter named '%s' already exists. Please choose another name."},
     {1851, "List of selected tests ( %s ) :"},
+    {1860, "The update marker in cell A2 of '%s' is damaged: the file is replaced by the new "
+           "table."},
+    {1861, "'%s' cannot be read as a workbook ( %s ): it is replaced by the new table."},
+    {1862, "Update rewrites only the table exported before (its place is kept in cell A2) and "
+           "keeps every other cell; the rows below it move up or down to fit the new table. "
+           "Replace writes a new file with the table alone."},
 };
 
 }  // namespace

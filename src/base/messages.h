@@ -83,6 +83,22 @@ inline constexpr int kWaitingForLock = 1842;          // "%s", "%d": path, secon
 inline constexpr int kFormulaError = 695;            // "%s": the parser's message
 inline constexpr int kFilterNameUsed = 1850;         // ours: "%s": the name
 inline constexpr int kSelectedTests = 1851;          // ours: "%s": "%d test(s)"
+// Spreadsheet export.
+inline constexpr int kCancel = 321;                  // a button
+inline constexpr int kExportWriteFailed = 505;
+inline constexpr int kDefaultSheetName = 866;        // a name
+inline constexpr int kReplaceTextFile = 867;         // "%s": path
+inline constexpr int kUpdateWorkbook = 868;
+inline constexpr int kUpdateMarker = 897;            // the first line of the marker cell
+inline constexpr int kRowsBelowMoveDown = 898;
+inline constexpr int kRowsBelowMoveUp = 899;
+inline constexpr int kHelp = 900;                    // buttons 900 to 902
+inline constexpr int kReplaceFile = 901;
+inline constexpr int kUpdateFile = 902;
+inline constexpr int kCellsNotEmpty = 903;
+inline constexpr int kMarkerDamaged = 1860;          // ours: "%s": path
+inline constexpr int kNotUpdatable = 1861;           // ours: "%s", "%s": path, reason
+inline constexpr int kUpdateHelp = 1862;             // ours
 }  // namespace msg
 
 // The built-in text of a message number, or "" when the number has none.

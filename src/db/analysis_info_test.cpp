@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
+
 namespace {
 
 TEST(AnalysisInfo, DefaultsAndVersionFiveText) {
@@ -24,21 +26,11 @@ TEST(AnalysisInfo, DefaultsAndVersionFiveText) {
 
 // Each text read, then written in the current version: the written text shows every value.
 TEST(AnalysisInfo, OlderVersionsKeepDefaultsForWhatTheyLack) {
-  const struct {
-    const char* text;
-    const char* written;
-  } cases[] = {
-      // Version 0: values 1..8 only.
-      {"0|1|2|3|4|5|6|7|8|999|999", "5|1|2|3|4|5|6|7|8|0|-1|0|1900|-1|-1|0|-1|0|-1|0"},
-      // Version 2: adds the stamp and values 9, 10.
-      {"2|1|2|3|4|5|6|7|8|77|9|10|999", "5|1|2|3|4|5|6|7|8|77|9|10|1900|-1|-1|0|-1|0|-1|0"},
-      // Version 4: the always-0 field is skipped, value 16 follows it; value 17 stays 0.
-      {"4|1|2|3|4|5|6|7|8|77|9|10|1400|1|2|3|4|555|16", "5|1|2|3|4|5|6|7|8|77|9|10|1400|1|2|3|4|0|16|0"},
-      // A missing promised field ends the reading and drops the stamp.
-      {"3|1|2|3|4|5|6|7|8|77|9", "5|1|2|3|4|5|6|7|8|0|9|0|1900|-1|-1|0|-1|0|-1|0"},
-      {"", "5|-1|0|0|-1|-1|0|0|-1|0|-1|0|1900|-1|-1|0|-1|0|-1|0"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(vx::FormatAnalysisInfo(vx::ParseAnalysisInfo(c.text)), c.written) << c.text;
+  const auto rows = vx::testing::ReadDataTable("analysis_info_texts.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    EXPECT_EQ(vx::FormatAnalysisInfo(vx::ParseAnalysisInfo(row[0])), row[1]) << row[0];
+  }
   EXPECT_EQ(vx::ParseAnalysisInfo("abc|||x")[1], 0);  // C-library reading of "x"
 }
 

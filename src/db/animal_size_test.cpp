@@ -3,20 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
+
 namespace {
 
 TEST(SizeLevels, FixedPointsAndInterpolation) {
-  const struct {
-    int level;
-    double size;
-  } cases[] = {
-      {10, 5},    {20, 10},  {30, 20},   {40, 30},   {70, 50},  {80, 55},  {170, 100},
-      {240, 125}, {360, 185},                                                  // the points
-      {15, 7.5},  {55, 40},  {125, 77.5}, {300, 155},                          // in between
-      {480, 245}, {361, 185.5},                                                // above 360
-      {9, 4.5},   {1, 0.5},                                                    // below 10
-      {0, -1},    {-5, -1}};                                                   // below 1
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(vx::SizeFromLevel(c.level), c.size) << c.level;
+  const auto rows = vx::testing::ReadDataTable("size_levels.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    EXPECT_DOUBLE_EQ(vx::SizeFromLevel(std::stoi(row[0])), std::stod(row[1])) << row[0];
+  }
 }
 
 TEST(SizeLevels, InverseReturnsTheNearestLevel) {
@@ -32,13 +28,6 @@ TEST(SizeLevels, Presets) {
                           {80, 240, 4}, {170, 360, 5}, {10, 70, 6},  {30, 360, 7},
                           {10, 40, -1}, {70, 10, -1}};
   for (const auto& p : pairs) EXPECT_EQ(vx::PresetOfLevels(p[0], p[1]), p[2]);
-}
-
-TEST(AnimalSizeSetting, NewFileDefaultText) {
-  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromLevels(10, 70)), "0|1|6|5|50|10|70");
-  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromLevels(30, 360)), "0|1|7|20|185|30|360");
-  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromSizes(20, 185)), "0|1|7|20|185|30|360");
-  EXPECT_EQ(vx::FormatAnimalSize(vx::SettingFromSizes(12, 40)), "0|1|-1|12|40|22|55");
 }
 
 TEST(AnimalSizeSetting, ParseAcceptsOnlySevenIntegers) {

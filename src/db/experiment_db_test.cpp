@@ -212,16 +212,6 @@ TEST(WriteTransaction, FailedStatementReportsMessage239AndRollsBackEverything) {
             "0");
 }
 
-TEST(WriteTransaction, InjectedCommitFailureLosesTheTransaction) {
-  ExperimentFixture fixture;
-  fixture.experiment.file.statementHook = [](const std::string& sql) {
-    return sql == "COMMIT TRANSACTION" ? SQLite::kIoErr : SQLite::kOk;
-  };
-  EXPECT_FALSE(vx::SetExperimentSetting(fixture.experiment.file, "Title", "lost"));
-  EXPECT_TRUE(fixture.services.notifier.Saw(vx::msg::kWriteFailed));
-  EXPECT_EQ(QueryValue(fixture.path(), "select Value from Infos where Name='Title'"), "");
-}
-
 TEST(ReadTransaction, FailedQueryReportsMessage523) {
   ExperimentFixture fixture;
   std::string value = "unchanged";

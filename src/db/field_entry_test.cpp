@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
+
 namespace vx {
 namespace {
 
@@ -16,37 +18,20 @@ std::vector<CField> Fields() {
 }
 
 TEST(SetFieldValue, ReadsEachTypeAndRefusesWhatItCannotStore) {
-  const struct {
-    int category;
-    const char* assignment;
-    bool ok;
-    int fieldId;
-    double real;
-    int choiceId;
-    const char* text;
-  } cases[] = {
-      {kAnimalFields, "weight=23.5", true, 1, 23.5, -1, ""},
-      {kTestFields, "Note=calm animal", true, 2, 0, -1, "calm animal"},
-      {kTestFields, "Group=treated", true, 3, 0, 8, ""},
-      {kTestFields, "Group=7", true, 3, 0, 7, ""},
-      {kAnimalFields, "Weight=nan", false, 0, 0, -1, ""},
-      {kAnimalFields, "Weight=12g", false, 0, 0, -1, ""},
-      {kTestFields, "Note=a|b", false, 0, 0, -1, ""},
-      {kTestFields, "Group=Sham", false, 0, 0, -1, ""},
-      {kTestFields, "Weight=3", false, 0, 0, -1, ""},  // an animal field, not a test field
-      {kTestFields, "=3", false, 0, 0, -1, ""},
-      {kTestFields, "Note", false, 0, 0, -1, ""},
-  };
   const std::vector<CField> fields = Fields();
-  for (const auto& c : cases) {
+  const auto rows = testing::ReadDataTable("field_assignments.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
     std::vector<tFieldContent> values;
-    const std::string problem = SetFieldValue(fields, c.category, c.assignment, values);
-    EXPECT_EQ(problem.empty(), c.ok) << c.assignment << ": " << problem;
-    if (!c.ok || values.size() != 1) continue;
-    EXPECT_EQ(values[0].fieldId, c.fieldId) << c.assignment;
-    EXPECT_EQ(values[0].real, c.real) << c.assignment;
-    EXPECT_EQ(values[0].choiceId, c.choiceId) << c.assignment;
-    EXPECT_EQ(values[0].text, c.text) << c.assignment;
+    const int category = row[0] == "animal" ? kAnimalFields : kTestFields;
+    const std::string problem = SetFieldValue(fields, category, row[1], values);
+    const bool ok = row[2] != "0";
+    EXPECT_EQ(problem.empty(), ok) << row[1] << ": " << problem;
+    if (!ok || values.size() != 1) continue;
+    EXPECT_EQ(values[0].fieldId, std::stoi(row[2])) << row[1];
+    EXPECT_EQ(values[0].real, std::stod(row[3])) << row[1];
+    EXPECT_EQ(values[0].choiceId, std::stoi(row[4])) << row[1];
+    EXPECT_EQ(values[0].text, row[5]) << row[1];
   }
 }
 

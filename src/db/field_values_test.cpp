@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
+
 namespace {
 
 std::vector<vx::CField> Fields() {
@@ -40,23 +42,12 @@ TEST(FieldValues, WritesOneEntryPerKnownValue) {
 
 // Each text read against the field list, then written back.
 TEST(FieldValues, ReadingRules) {
-  const struct {
-    const char* text;
-    const char* written;
-  } cases[] = {
-      {"3;0;abc|5;1;-2.250000|8;2;44|", "3;0;abc|5;1;-2.250000|8;2;44|"},  // read back as written
-      {"3;0;left;right|", "3;0;left|"},  // text is cut at the first semicolon
-      // Field 4 no longer exists; field 5 is now a number (stored as text); a type-2 value stored
-      // against field 9, now of type 3, is kept as type 3.
-      {"4;0;gone|5;0;was text|9;2;17|", "9;3;17|"},
-      {"3;0;|", "3;0;|"},
-      {"5;1;|", ""},
-      {"", ""}, {"|||", ""}, {";;;|", ""}, {"3|", ""}, {"5;1|", ""}, {"garbage", ""}, {"8;2;x|", "8;2;0|"},
-  };
-  for (const auto& c : cases) {
-    const auto values = vx::ParseFieldValues(c.text, Fields());
-    for (const auto& v : values) EXPECT_NE(v.fieldId, -1) << c.text;
-    EXPECT_EQ(vx::FormatFieldValues(values, Fields()), c.written) << c.text;
+  const auto rows = vx::testing::ReadDataTable("field_value_texts.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const auto values = vx::ParseFieldValues(row[0], Fields());
+    for (const auto& v : values) EXPECT_NE(v.fieldId, -1) << row[0];
+    EXPECT_EQ(vx::FormatFieldValues(values, Fields()), row[1]) << row[0];
   }
   EXPECT_DOUBLE_EQ(vx::ParseFieldValues("5;1;-2.250000|", Fields()).at(0).real, -2.25);
   // Written values never carry a separator into the next entry.

@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 
+#include "support/data_table.h"
 #include "support/experiment_fixture.h"
 #include "support/schema_history.h"
 
@@ -124,25 +125,17 @@ TEST_F(FileType, OnlyExperimentFilesAreAccepted) {
   EXPECT_EQ(vx::testing::ReadFileBytes(notes), text);
 
   const std::string oldTables = "create table Protocols(Id integer); create table Infos(Name text, Value text); ";
-  const struct {
-    std::string sql;
-    bool accepted;
-  } cases[] = {
-      {"create table Customers(Id integer, Name text)", false},  // another program's database
-      {oldTables, true},                                          // old file: no version row yet
-      {oldTables + "insert into Infos values ('VersionDB','8')", false},  // from 8 on, a file type
-      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','velantrix')", false},
-      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','VELANTRIX')", false},
-      {oldTables + "insert into Infos values ('VersionDB','8'), ('FileType','Velantrix ')", false},
-      {oldTables + "insert into Infos values ('VersionDB','12'), ('FileType','Velantrix')", true},
-  };
+  const auto rows = vx::testing::ReadDataTable("experiment_file_types.tsv");
+  ASSERT_FALSE(rows.empty());
   int index = 0;
-  for (const auto& c : cases) {
+  for (const auto& row : rows) {
     const std::string path = dir.File("f" + std::to_string(index++) + ".vxdb");
-    Sql(path, c.sql);
-    EXPECT_EQ(Check(path), c.accepted) << c.sql;
-    if (!c.accepted) {
-      EXPECT_EQ(lastError, SQLite::kNotADb) << c.sql;
+    const std::string sql = (row[0] == "1" ? oldTables : "") + row[1];
+    Sql(path, sql);
+    const bool accepted = row[2] == "1";
+    EXPECT_EQ(Check(path), accepted) << sql;
+    if (!accepted) {
+      EXPECT_EQ(lastError, SQLite::kNotADb) << sql;
       EXPECT_FALSE(stillOpen);
     }
   }

@@ -72,19 +72,6 @@ TEST(TestStore, SaveWithResultsAffectedDropsOnlyThatTestsCache) {
   EXPECT_EQ(QueryValue(fixture.path(), "select IdTest from ReportsData"), std::to_string(b.id));
 }
 
-TEST(TestStore, CustomValuesOfDeletedFieldsDisappear) {
-  ExperimentFixture fixture;
-  ExecuteSql(fixture.path(), "insert into Fields(Id, Name, Type) values (1, 'dose', 1), (2, 'group', 3)");
-  ASSERT_TRUE(fixture.experiment.LoadAll());
-  ExecuteSql(fixture.path(), "insert into Tests(Title, Fields) values ('t', '1;1;2.5|2;2;9|7;0;x|')");
-  ASSERT_TRUE(fixture.experiment.LoadAll());
-  const vx::CInfosTest& test = fixture.experiment.tests.begin()->second;
-  ASSERT_EQ(test.fields.size(), 2u);
-  EXPECT_DOUBLE_EQ(test.fields[0].real, 2.5);
-  EXPECT_EQ(test.fields[1].type, vx::kFieldProtocolChoice);  // stored as 2, kept
-  EXPECT_EQ(test.fields[1].choiceId, 9);
-}
-
 TEST(TestStore, ExcludeDeleteAndCounts) {
   ExperimentFixture fixture;
   std::vector<int> ids;

@@ -10,6 +10,7 @@
 #include "db/test_store.h"
 #include "db/upgrade.h"
 #include "db/upgrade_steps.h"
+#include "support/data_table.h"
 #include "support/experiment_fixture.h"
 #include "support/schema_history.h"
 
@@ -125,23 +126,6 @@ TEST_F(UpgradeData, TestsRebuildKeepsRowsAndMovesBlobs) {
   EXPECT_TRUE(experiment.tests.at(3).IsAnalysed());
 }
 
-TEST_F(UpgradeData, EmptyOldTestsTableIsRebuiltToo) {
-  const std::string path = OldFile(5, "");
-  Upgrade(path);
-  // The record code can store a test with every current column in the upgraded file.
-  vx::Experiment experiment;
-  experiment.file = file;
-  ASSERT_TRUE(experiment.LoadAll());
-  vx::CInfosTest test;
-  test.title = "first test";
-  test.forecastDateAcq = 12;
-  test.idArena = 2;
-  ASSERT_TRUE(vx::SaveTest(experiment, test, true));
-  ASSERT_TRUE(vx::SaveAnalysis(experiment, test, {1, 2}, false));
-  EXPECT_EQ(QueryValue(path, "select IdArena from Tests"), "2");
-  EXPECT_TRUE(services.notifier.notifications.empty());
-}
-
 TEST_F(UpgradeData, VersionSixNeitherRebuildsNorCompacts) {
   const std::string path =
       OldFile(6, "insert into Tests(Id, Title) values (4, 'kept');"
@@ -163,58 +147,17 @@ TEST_F(UpgradeData, VersionSixNeitherRebuildsNorCompacts) {
 }
 
 TEST_F(UpgradeData, AnimalSizeSettingFromTheAnimals) {
-  const struct {
-    const char* animals;
-    const char* setting;
-  } cases[] = {
-      {"", "0|1|6|5|50|10|70"},
-      {"('a', 5, 50), ('b', 5, 50)", "0|1|6|5|50|10|70"},
-      {"('a', 20, 185)", "0|1|7|20|185|30|360"},
-      {"('a', 12, 40)", "0|1|-1|12|40|22|55"},
-      {"('a', 5, 50), ('b', 20, 185)", "0|1|6|5|50|10|70"},  // two pairs: the default
-  };
+  const auto rows = vx::testing::ReadDataTable("animal_size_upgrades.tsv");
+  ASSERT_FALSE(rows.empty());
   int index = 0;
-  for (const auto& c : cases) {
+  for (const auto& row : rows) {
     const std::string path = dir.File("a" + std::to_string(index++) + ".vxdb");
-    ASSERT_TRUE(CreateFileAtVersion(path, 9));
-    if (*c.animals != '\0') {
-      ExecuteSql(path, std::string("insert into Animals(Name, MinSize, MaxSize) values ") +
-                           c.animals);
-    }
+    ASSERT_TRUE(CreateFileAtVersion(path, std::stoi(row[0])));
+    if (!row[1].empty()) ExecuteSql(path, "update Infos set Value='" + row[1] + "' where Name='Animals'");
+    if (!row[2].empty()) ExecuteSql(path, "insert into Animals" + row[2]);
     Upgrade(path);
-    EXPECT_EQ(QueryValue(path, "select group_concat(Value) from Infos where Name='Animals'"),
-              c.setting)
-        << c.animals;
-  }
-}
-
-TEST_F(UpgradeData, PresetMinusTwoIsRecomputed) {
-  const struct {
-    const char* setting;
-    const char* animals;
-    const char* expected;
-  } cases[] = {
-      {"0|1|-2|5|50|10|70", "('a', 5, 50, 'Exp'), ('b', 10, 30, '')", "0|1|6|5|50|10|70"},
-      {"0|1|-2|5|50|10|70", "('a', 20, 50, 'Exp'), ('b', 0, 0, '0|1|3|20|77|30|100')",
-       "0|1|7|20|185|30|360"},
-      {"0|1|-2|5|50|10|70", "('a', 3, 245, 'Exp')", "0|1|-1|3|245|6|480"},
-      {"0|1|-2|5|50|10|70", "", "0|1|6|5|50|10|70"},
-      {"0|1|4|55|125|80|240", "('a', 3, 245, 'Exp')", "0|1|4|55|125|80|240"},  // left alone
-  };
-  int index = 0;
-  for (const auto& c : cases) {
-    const std::string path = dir.File("p" + std::to_string(index++) + ".vxdb");
-    ASSERT_TRUE(CreateFileAtVersion(path, 17));
-    ExecuteSql(path, std::string("update Infos set Value='") + c.setting +
-                         "' where Name='Animals'");
-    if (*c.animals != '\0') {
-      ExecuteSql(path, std::string("insert into Animals(Name, MinSize, MaxSize, AnimalSize) "
-                                   "values ") +
-                           c.animals);
-    }
-    Upgrade(path);
-    EXPECT_EQ(QueryValue(path, "select Value from Infos where Name='Animals'"), c.expected)
-        << c.animals;
+    EXPECT_EQ(QueryValue(path, "select group_concat(Value) from Infos where Name='Animals'"), row[3])
+        << row[0] << " " << row[2];
   }
 }
 
@@ -267,12 +210,6 @@ TEST_F(UpgradeData, NameTestAutoMovesIntoEveryProtocol) {
                                         "('NameTestAuto', '');");
   Upgrade(empty);
   EXPECT_EQ(QueryValue(empty, "select NameTestAuto from Protocols"), "");
-}
-
-TEST_F(UpgradeData, VersionTwentyThreeGetsVideoInfos) {
-  const std::string path = OldFile(23, "insert into Videos(Name) values ('v');");
-  Upgrade(path);
-  EXPECT_EQ(QueryRows(path, "select Name, Infos from Videos"), (Rows{{"v", ""}}));
 }
 
 TEST(DiagramRewrite, OnlyOldEventAndActionDefinitionsChange) {

@@ -59,12 +59,6 @@ TEST(VideoStore, RoundTripWithFrameTimes) {
             (Rows{{"renamed", "0|1900|1|0|100|1"}}));
 }
 
-TEST(VideoStore, UniformFrameTimesAreTwoVarints) {
-  EXPECT_EQ(vx::UniformFrameTimes(101, 4000), (std::vector<uint8_t>{0x65, 0xA0, 0x1F}));
-  EXPECT_EQ(vx::UniformFrameTimes(128, 127), (std::vector<uint8_t>{0x80, 0x01, 0x7F}));
-  EXPECT_TRUE(vx::UniformFrameTimes(0, 100).empty());
-}
-
 class VideoTests : public ::testing::Test {
  protected:
   void SetUp() override {

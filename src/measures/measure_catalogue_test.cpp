@@ -1,5 +1,5 @@
-// The measure catalogue: the program's own labels, the older number of time in zone, what each
-// measure yields, and which measures the report settings offer.
+// The measure catalogue: the program's own labels, the older number of time in zone, and which
+// measures the report settings offer.
 #include "measures/measure_catalogue.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +21,6 @@ TEST(MeasureCatalogue, EveryMeasureHasOneEntry) {
   EXPECT_EQ(MeasureInfoOf(29).measure, 12);
 }
 
-TEST(MeasureCatalogue, ValuesDecideHowAMeasureIsShownAndCached) {
-  for (int m = 0; m <= 28; ++m) {
-    const MeasureValue v = MeasureInfoOf(m).value;
-    EXPECT_EQ(v == MeasureValue::Text, m == 13) << m;
-    EXPECT_EQ(v == MeasureValue::Image, m >= 26) << m;
-    EXPECT_EQ(v == MeasureValue::Distance, m == 3 || (m >= 16 && m <= 19)) << m;
-    EXPECT_EQ(v == MeasureValue::Count, m == 4 || m == 5 || m == 14 || m == 25) << m;
-  }
-}
-
 TEST(MeasureCatalogue, HeadMeasuresNeedHeadsOrTheirOwnReport) {
   for (int m = 0; m <= 28; ++m) {
     const bool head = m == 18 || m == 19 || m == 28;
@@ -40,16 +30,6 @@ TEST(MeasureCatalogue, HeadMeasuresNeedHeadsOrTheirOwnReport) {
   }
   EXPECT_FALSE(MeasureOffered(-1, true, -1));
   EXPECT_FALSE(MeasureOffered(29, true, 29));
-}
-
-TEST(MeasureCatalogue, ValueKindsNameOnlyTheKindsAMeasureHas) {
-  EXPECT_EQ(std::string(ValueKindName(12, 0)), "Duration");
-  EXPECT_EQ(std::string(ValueKindName(3, 1)), "Percentage of the total distance");
-  EXPECT_EQ(std::string(ValueKindName(10, 2)), "Percentage of total time spent in the zone");
-  EXPECT_EQ(std::string(ValueKindName(10, 3)), "");
-  EXPECT_EQ(std::string(ValueKindName(23, 2)), "");
-  EXPECT_EQ(std::string(ValueKindName(4, 0)), "");
-  EXPECT_EQ(std::string(ValueKindName(12, -1)), "");
 }
 
 }  // namespace

@@ -107,20 +107,6 @@ TEST(Summary, RawSpeedFollowsRawPositionsOnlyWhenPositionsAreCorrected) {
   EXPECT_NEAR(plain.maxSpeed, rawMax, kTolerance);
 }
 
-TEST(Summary, InactiveTimeNeedsTheProtocol) {
-  std::vector<cv::Point> centres(80, cv::Point(50, 50));
-  centres.emplace_back(60, 50);
-  const Trajectory t = MakeTrajectory(EvenPath(centres, 40));  // 79 still steps: 3.16 s
-  EXPECT_EQ(ComputeSummary(t, {}, 2000, true).inactive, 3);
-  EXPECT_EQ(ComputeSummary(t, {}, 4000, true).inactive, 0);
-  EXPECT_EQ(ComputeSummary(t, {}, 2000, false).inactive, 0);
-  CProtocol protocol;
-  protocol.inactivityDelay = 2;
-  protocol.inactivityUnit = 1;
-  EXPECT_EQ(ComputeTestSummary(t, CInfosTest(), &protocol).inactive, 3);
-  EXPECT_EQ(ComputeTestSummary(t, CInfosTest(), nullptr).inactive, 0);
-}
-
 // Storing a test the way an analysis does, then changing the smoothing: every analysed test's
 // summary is rewritten from its points, checked with plain SQL.
 class RecomputeAllTests : public ::testing::Test {

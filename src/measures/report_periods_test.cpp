@@ -121,24 +121,5 @@ TEST(EventPeriods, ZoneConditionsUseTheZones) {
   EXPECT_EQ(periods[0].endMs, 9000);    // x = 90
 }
 
-TEST(Periods, WithoutPointsUseTheVideoDuration) {
-  const std::vector<tMyPoint> none;
-  PeriodSource source = Source(none);
-  source.durationWithoutPointsMs = 125000;
-  EXPECT_EQ(BuildReportPeriods(SliceDefinition(1, 1), source).size(), 3u);
-  const auto whole = BuildReportPeriods(SliceDefinition(0, 1), source);
-  EXPECT_EQ(whole[0].lengthMs, 125000);
-  MeasureDefinition events;
-  events.periodMode = 5;
-  events.startEvent.type = kEventImmediately;
-  EXPECT_TRUE(BuildReportPeriods(events, source)[0].IsEmpty());
-}
-
-TEST(FormatClock, HoursMinutesSeconds) {
-  EXPECT_EQ(FormatClock(0), "00:00:00");
-  EXPECT_EQ(FormatClock(3723999), "01:02:03");
-  EXPECT_EQ(FormatClock(360000000), "100:00:00");
-}
-
 }  // namespace
 }  // namespace vx

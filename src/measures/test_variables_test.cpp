@@ -1,4 +1,4 @@
-// The variable catalogue: numbering, filled title patterns and scopes.
+// The variable catalogue: numbering and filled title patterns.
 #include "measures/test_variables.h"
 
 #include <gtest/gtest.h>
@@ -19,13 +19,6 @@ TEST(TestVariables, TitlesAndDescriptionsAreTheStringTables) {
     EXPECT_EQ(std::string(TestVariableInfo(number).description), row[2]) << number;
   }
   EXPECT_EQ(TestVariableTitle(10, 2), "Max acceleration ( m/s\xC2\xB2 )");  // the unit filled in
-}
-
-TEST(TestVariables, FrameVariablesAreTwelveToTwentyFive) {
-  for (int n = 0; n < kTestVariableCount; ++n) {
-    const bool frame = n >= 12 && n <= 25;
-    EXPECT_EQ(TestVariableInfo(n).scope == VariableScope::Frame, frame) << n;
-  }
 }
 
 }  // namespace

@@ -43,42 +43,106 @@ bool IsPercentage(int measure, int valueKind) {
   }
 }
 
-}  // namespace
+// What a report's values are, which decides both their text and their spreadsheet number.
+enum class Quantity {
+  kPlain, kCount, kSpeed, kLength, kLengthPerSurface, kZoneDistance, kLatency, kDuration, kNone
+};
 
-std::string DisplayResultValue(const MeasureDefinition& d, double value) {
-  const int precision = PrecisionOf(d);
-  const int m = d.measure;
-  if (IsPercentage(m, d.valueKind)) return Number(value, precision);
-  switch (m) {
+Quantity QuantityOf(const MeasureDefinition& d) {
+  if (IsPercentage(d.measure, d.valueKind)) return Quantity::kPlain;
+  switch (d.measure) {
     case kMeasureAverageSpeed:
-      return Format(SpeedUnitPattern(d.speedUnit),
-                    Number(LengthToDisplay(value, d.speedUnit), precision).c_str());
+      return Quantity::kSpeed;
     case kMeasureDistanceByZone:
-      if (d.valueKind == 3) {
-        return Number(DistancePerSurfaceToDisplay(value, d.distanceUnit), precision);
-      }
-      return Length(value, d.distanceUnit, precision);
+      return d.valueKind == 3 ? Quantity::kLengthPerSurface : Quantity::kLength;
     case kMeasureNearestCentre:
     case kMeasureFarthestCentre:
     case kMeasureNearestHead:
     case kMeasureFarthestHead:
-      return value < 0 ? "-" : Length(value, d.distanceUnit, precision);
+      return Quantity::kZoneDistance;
     case kMeasureLatencyEntry:
     case kMeasureLatencyPresence:
     case kMeasureLatencyBehavior:
-      return value < 0 ? "-" : FormatDuration(value, d.durationFormat);
+      return Quantity::kLatency;
     case kMeasureEntries:
     case kMeasureExits:
     case kMeasureVisits:
     case kMeasureBehaviorCount:
-      return Number(value, d.precision >= 0 && d.precision <= 6 ? d.precision : 0);
+      return Quantity::kCount;
     case kMeasureEntryEvents:
     case kMeasureHeatMap:
     case kMeasureTrack:
     case kMeasureTrackHead:
+      return Quantity::kNone;
+    default:
+      return Quantity::kDuration;
+  }
+}
+
+std::string UnitName(const char* pattern) { return Format(pattern, "").substr(1); }
+
+}  // namespace
+
+std::string DisplayResultValue(const MeasureDefinition& d, double value) {
+  const int precision = PrecisionOf(d);
+  switch (QuantityOf(d)) {
+    case Quantity::kPlain:
+      return Number(value, precision);
+    case Quantity::kSpeed:
+      return Format(SpeedUnitPattern(d.speedUnit),
+                    Number(LengthToDisplay(value, d.speedUnit), precision).c_str());
+    case Quantity::kLengthPerSurface:
+      return Number(DistancePerSurfaceToDisplay(value, d.distanceUnit), precision);
+    case Quantity::kLength:
+      return Length(value, d.distanceUnit, precision);
+    case Quantity::kZoneDistance:
+      return value < 0 ? "-" : Length(value, d.distanceUnit, precision);
+    case Quantity::kLatency:
+      return value < 0 ? "-" : FormatDuration(value, d.durationFormat);
+    case Quantity::kCount:
+      return Number(value, d.precision >= 0 && d.precision <= 6 ? d.precision : 0);
+    case Quantity::kNone:
       return "";
-    default:  // durations
-      return FormatDuration(value, d.durationFormat);
+    case Quantity::kDuration:
+      break;
+  }
+  return FormatDuration(value, d.durationFormat);
+}
+
+ResultNumber ResultValueNumber(const MeasureDefinition& d, double value) {
+  switch (QuantityOf(d)) {
+    case Quantity::kSpeed:
+      return {ResultNumber::kNumber, LengthToDisplay(value, d.speedUnit)};
+    case Quantity::kLengthPerSurface:
+      return {ResultNumber::kNumber, DistancePerSurfaceToDisplay(value, d.distanceUnit)};
+    case Quantity::kZoneDistance:
+      if (value < 0) return {};
+      [[fallthrough]];
+    case Quantity::kLength:
+      return {ResultNumber::kNumber, LengthToDisplay(value, LengthUnitOf(d.distanceUnit))};
+    case Quantity::kLatency:
+      if (value < 0) return {};
+      [[fallthrough]];
+    case Quantity::kDuration:
+      return {ResultNumber::kDuration, value};
+    case Quantity::kNone:
+      return {};
+    case Quantity::kPlain:
+    case Quantity::kCount:
+      break;
+  }
+  return {ResultNumber::kNumber, value};
+}
+
+std::string ResultValueUnit(const MeasureDefinition& d) {
+  switch (QuantityOf(d)) {
+    case Quantity::kSpeed:
+      return UnitName(SpeedUnitPattern(d.speedUnit));
+    case Quantity::kLength:
+    case Quantity::kZoneDistance:
+      return UnitName(LengthUnitPattern(LengthUnitOf(d.distanceUnit)));
+    default:
+      return "";
   }
 }
 

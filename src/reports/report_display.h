@@ -17,4 +17,18 @@ namespace vx {
 
 std::string DisplayResultValue(const MeasureDefinition& definition, double value);
 
+// The same value as a number for a spreadsheet, in the same unit as the display text: a number
+// (speed, distance, count, percentage...), a duration in seconds (per surface area scaled as the
+// duration format says is left to the sheet's duration cell), or nothing where the display
+// shows "-" or the measure has no number (entry events, images).
+struct ResultNumber {
+  enum Kind { kNone, kNumber, kDuration } kind = kNone;
+  double value = 0;
+};
+ResultNumber ResultValueNumber(const MeasureDefinition& definition, double value);
+
+// The unit the numbers of ResultValueNumber are in ("cm/s", "mm"...), "" for plain numbers and
+// durations.
+std::string ResultValueUnit(const MeasureDefinition& definition);
+
 }  // namespace vx

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "support/data_table.h"
 #include "zones/draw_obj.h"
 
 namespace vx {
@@ -39,48 +40,31 @@ cv::Mat RenderFloor(Floor shape, cv::Rect floor, int floorGrey, int aroundGrey, 
   return picture;
 }
 
-struct ArenaCase {
-  const char* name;
-  Floor shape;
-  bool lightFloor;
-  double noise;
-  cv::Rect floor;
-  cv::Rect object;  // drawn on the floor in the surroundings' shade; empty for none
-};
+TEST(FindArena, BoundsFollowTheDrawnFloor) {
+  const auto rows = testing::ReadDataTable("arena_scenes.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row[0]);
+    int v[8];
+    for (int i = 0; i < 8; ++i) v[i] = std::stoi(row[static_cast<size_t>(4 + i)]);
+    const cv::Rect floor(v[0], v[1], v[2], v[3]), object(v[4], v[5], v[6], v[7]);
+    const Floor shape = row[1] == "ellipse" ? Floor::Ellipse : Floor::Rectangle;
+    const bool light = row[2] == "1";
+    const int floorGrey = light ? 205 : 40, aroundGrey = light ? 90 : 150;
+    cv::Mat picture = RenderFloor(shape, floor, floorGrey, aroundGrey, std::stod(row[3]));
+    if (!object.empty()) cv::rectangle(picture, object, cv::Scalar(aroundGrey), cv::FILLED);
 
-class FindArenaOnRenderedScenes : public ::testing::TestWithParam<ArenaCase> {};
-
-TEST_P(FindArenaOnRenderedScenes, BoundsFollowTheDrawnFloor) {
-  const ArenaCase& c = GetParam();
-  const int floorGrey = c.lightFloor ? 205 : 40, aroundGrey = c.lightFloor ? 90 : 150;
-  cv::Mat picture = RenderFloor(c.shape, c.floor, floorGrey, aroundGrey, c.noise);
-  if (!c.object.empty()) cv::rectangle(picture, c.object, cv::Scalar(aroundGrey), cv::FILLED);
-
-  const ArenaSuggestion found = FindArena(picture);
-  ASSERT_TRUE(found.found);
-  EXPECT_EQ(found.kind, c.shape == Floor::Ellipse ? kKindEllipse : kKindRectangle);
-  // The drawn floor covers x from left to left + width - 1 (the ellipse is inscribed in it).
-  const int edges[4][2] = {{found.bounds.left, c.floor.x},
-                           {found.bounds.top, c.floor.y},
-                           {found.bounds.right, c.floor.x + c.floor.width - 1},
-                           {found.bounds.bottom, c.floor.y + c.floor.height - 1}};
-  for (const auto& edge : edges) EXPECT_LE(std::abs(edge[0] - edge[1]), kEdgeTolerance);
+    const ArenaSuggestion found = FindArena(picture);
+    ASSERT_TRUE(found.found);
+    EXPECT_EQ(found.kind, shape == Floor::Ellipse ? kKindEllipse : kKindRectangle);
+    // The drawn floor covers x from left to left + width - 1 (the ellipse is inscribed in it).
+    const int edges[4][2] = {{found.bounds.left, floor.x},
+                             {found.bounds.top, floor.y},
+                             {found.bounds.right, floor.x + floor.width - 1},
+                             {found.bounds.bottom, floor.y + floor.height - 1}};
+    for (const auto& edge : edges) EXPECT_LE(std::abs(edge[0] - edge[1]), kEdgeTolerance);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Scenes, FindArenaOnRenderedScenes,
-    ::testing::Values(
-        ArenaCase{"rectangle", Floor::Rectangle, true, 0, {40, 20, 560, 440}, {}},
-        ArenaCase{"rectangleDarkNoisy", Floor::Rectangle, false, 12, {60, 30, 500, 400}, {}},
-        ArenaCase{"rectangleObjectInside", Floor::Rectangle, true, 8, {40, 20, 560, 440},
-                  {300, 200, 60, 40}},
-        ArenaCase{"rectangleObjectOnEdge", Floor::Rectangle, true, 8, {40, 20, 560, 440},
-                  {200, 15, 50, 30}},
-        ArenaCase{"circle", Floor::Ellipse, true, 0, {100, 20, 440, 440}, {}},
-        ArenaCase{"ellipseDarkNoisy", Floor::Ellipse, false, 12, {70, 40, 480, 380}, {}},
-        ArenaCase{"circleObjectInside", Floor::Ellipse, true, 10, {100, 20, 440, 440},
-                  {280, 220, 50, 50}}),
-    [](const ::testing::TestParamInfo<ArenaCase>& info) { return std::string(info.param.name); });
 
 TEST(FindArena, RefusesPicturesWithoutAFloor) {
   const cv::Mat even(480, 640, CV_8UC3, cv::Scalar(120, 120, 120));

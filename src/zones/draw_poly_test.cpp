@@ -89,16 +89,6 @@ TEST(DrawPoly, MoveScaleRotateFlip) {
   EXPECT_TRUE(zone.CanRotate(33, nullptr));
 }
 
-TEST(DrawPoly, DrawMaskFillsThroughTheVertices) {
-  CDrawPoly zone({{2, 2}, {12, 2}, {12, 8}, {2, 8}});
-  cv::Mat mask(20, 20, CV_8UC1);
-  zone.DrawMask(mask, 0, {0, 0}, false);
-  cv::Mat expected = cv::Mat::zeros(20, 20, CV_8UC1);
-  cv::fillPoly(expected, std::vector<std::vector<cv::Point>>{zone.Vertices()}, 255);
-  EXPECT_EQ(cv::countNonZero(mask != expected), 0);
-  EXPECT_EQ(cv::countNonZero(mask), 11 * 7);
-}
-
 TEST(DrawPoly, HiddenZoneKeyListsTheVertices) {
   CDrawPoly zone({{1, 2}, {3, 4}, {5, 6}});
   zone.id = 4;

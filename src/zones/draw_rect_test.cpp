@@ -140,19 +140,6 @@ TEST(DrawRect, DrawMaskFillsInclusiveRectangleAndInverts) {
   EXPECT_EQ(cv::countNonZero(mask), 60);
 }
 
-TEST(DrawRect, DrawMaskRotatesAboutTheGivenCentre) {
-  CDrawRect zone(vx::kKindRectangle, {20, 40, 80, 60});
-  cv::Mat turned(100, 100, CV_8UC1);
-  zone.DrawMask(turned, 90, {50, 50}, false);
-  CDrawRect upright(vx::kKindRectangle, {40, 20, 60, 80});
-  cv::Mat expected(100, 100, CV_8UC1);
-  upright.DrawMask(expected, 0, {0, 0}, false);
-  EXPECT_EQ(cv::countNonZero(turned != expected), 0);
-  CDrawRect line(vx::kKindLine, {0, 0, 99, 99});  // nothing is drawn for lines
-  line.DrawMask(turned, 0, {0, 0}, false);
-  EXPECT_EQ(cv::countNonZero(turned), 0);
-}
-
 TEST(DrawRect, DiffersSeparatesCosmeticFromResultChanges) {
   CDrawRect a(vx::kKindRectangle, {0, 0, 10, 10});
   CDrawRect b(a);

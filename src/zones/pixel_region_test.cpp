@@ -29,17 +29,6 @@ cv::Mat RandomMask(std::mt19937& random, int size = 64) {
   return mask;
 }
 
-TEST(PixelRegion, RectangleCoversHalfOpenBox) {
-  const PixelRegion region = PixelRegion::FromRect({3, 4, 10, 7});
-  EXPECT_EQ(region.PixelCount(), 7 * 3);
-  EXPECT_TRUE(region.Contains(3, 4));
-  EXPECT_TRUE(region.Contains(9, 6));
-  EXPECT_FALSE(region.Contains(10, 6));
-  EXPECT_FALSE(region.Contains(9, 7));
-  EXPECT_FALSE(region.Contains(2, 5));
-  EXPECT_EQ(region.BoundingBox(), (PixelRect{3, 4, 10, 7}));
-}
-
 TEST(PixelRegion, HugeRectangleIsClippedNotAllocated) {
   const PixelRegion region = PixelRegion::FromRect({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
   EXPECT_TRUE(region.Contains(0, 0));

@@ -86,14 +86,4 @@ TEST_F(ZoneDialog, HiddenZonesMustKeepApart) {
   EXPECT_EQ(vx::HiddenLimitPixels(1, 0, 2.0), 6);
 }
 
-TEST_F(ZoneDialog, ApplyStoresTheAcceptedSettings) {
-  settings.name = "Nest";
-  settings.percentEntry = 80;
-  settings.sameForAllTests = false;  // a zone placed per test is a movable one
-  settings.hidden = true;
-  vx::ApplyZoneSettings(set, *zone, settings);
-  EXPECT_EQ(std::make_tuple(zone->name, zone->percentEntry, zone->IsMovable(), zone->hidden),
-            std::make_tuple(std::string("Nest"), uint8_t{80}, true, uint8_t{1}));
-}
-
 }  // namespace

@@ -83,19 +83,6 @@ TEST(ZoneSet, LookupsArenaAndRuler) {
   EXPECT_FALSE(set.RemoveZone(otherId));
 }
 
-TEST(ZoneSet, ArenaSelectionByIndex) {
-  ZoneSet set;
-  set.mainArenaName = "Main";
-  set.secondaryArenas = {{"Left", {0, 0, 320, 480}}, {"Right", {320, 0, 640, 480}}};
-  set.AddZone(Rect(vx::kKindRectangle, {5, 6, 7, 8}))->isArena = 1;
-  EXPECT_EQ(set.ArenaRect(1), (PixelRect{320, 0, 640, 480}));
-  EXPECT_EQ(set.ArenaRect(5), (PixelRect{5, 6, 7, 8}));
-  EXPECT_EQ(set.ArenaRect(-1), (PixelRect{5, 6, 7, 8}));
-  EXPECT_EQ(set.ArenaName(-1), "Main");
-  EXPECT_EQ(set.ArenaName(0), "Left");
-  EXPECT_EQ(set.ArenaName(2), "");
-}
-
 TEST(ZoneSet, FirstImageSizeCreatesTheRuler) {
   ZoneSet set;
   EXPECT_FALSE(set.SetImageSize(640, 480, true, true));
