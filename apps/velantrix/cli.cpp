@@ -34,6 +34,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterSettingsCommands(app, context, result);
   RegisterFilterCommands(app, context, result);
   RegisterHeatMapCommands(app, context, result);
+  RegisterExportCommands(app, context, result);
 }
 
 // The first word that names no command, with the words before it ("zone frobnicate"), or "".

@@ -84,23 +84,6 @@ std::string RateText(const AnalysisFacts& d) {
   return d.detectionRate >= 0 ? JsonNumber(RoundHalfAway(d.detectionRate * 100.0) / 100.0) : "null";
 }
 
-// Tests whose row is empty because their result could not be computed, each said on standard
-// error: an empty row alone would read as a result. kExitFailed when there is any.
-int ReportFailedTests(Context& context, const ReportRunStats& stats,
-                      const std::vector<TestResult>& results) {
-  for (const auto& [testId, status] : stats.failedTests) {
-    std::string title;
-    for (const TestResult& result : results) {
-      if (result.testId == testId) title = result.title;
-    }
-    const char* why = status == TestDataStatus::kCorruptTrajectory
-                          ? "its stored trajectory is corrupt"
-                          : "it could not be read";
-    context.Fail(Format("Test %d (%s): %s; its row is empty.", testId, title.c_str(), why));
-  }
-  return stats.failedTests.empty() ? kExitOk : kExitFailed;
-}
-
 void PrintJson(Context& context, Experiment& experiment, const Report& report,
                const std::vector<TestResult>& results, const ReportTable& table) {
   std::ostream& out = context.io.out;
@@ -163,15 +146,14 @@ void PrintTable(Context& context, Experiment& experiment, const Report& report,
   records.Print(context.io.out, format);
 }
 
-int RunReportCommand(Context& context, const std::string& path, int reportId, int filterId,
-                     OutputFormat format) {
-  Experiment experiment;
-  int status = kExitOk;
-  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
-  Report report;
-  if (!FindReport(experiment, reportId, report)) {
+}  // namespace
+
+int RunReportRows(Context& context, Experiment& experiment, const std::string& path, int reportId,
+                  int filterId, ReportRows& rows) {
+  if (!FindReport(experiment, reportId, rows.report)) {
     return context.Fail(Format("There is no report %d in '%s'.", reportId, path.c_str()));
   }
+  const Report& report = rows.report;
   ReportRunOptions options;
   std::vector<int> filtered;
   if (filterId != -1) {
@@ -195,18 +177,43 @@ int RunReportCommand(Context& context, const std::string& path, int reportId, in
                      << std::flush;
     };
   }
-  std::vector<TestResult> results;
-  ReportRunStats stats;
-  const ReportRunStatus run = RunReport(experiment, report, options, results, &stats);
+  const ReportRunStatus run = RunReport(experiment, report, options, rows.results, &rows.stats);
   if (progress) context.io.err << '\n';
   if (run != ReportRunStatus::kOk) return RunFailure(context, run, report, path);
-  const ReportTable table = BuildReportTable(report.definition, results);
-  if (format == OutputFormat::Json) {
-    PrintJson(context, experiment, report, results, table);
-  } else {
-    PrintTable(context, experiment, report, results, table, format);
+  rows.table = BuildReportTable(report.definition, rows.results);
+  return kExitOk;
+}
+
+int ReportFailedTests(Context& context, const ReportRows& rows) {
+  for (const auto& [testId, status] : rows.stats.failedTests) {
+    std::string title;
+    for (const TestResult& result : rows.results) {
+      if (result.testId == testId) title = result.title;
+    }
+    const char* why = status == TestDataStatus::kCorruptTrajectory
+                          ? "its stored trajectory is corrupt"
+                          : "it could not be read";
+    context.Fail(Format("Test %d (%s): %s; its row is empty.", testId, title.c_str(), why));
   }
-  return ReportFailedTests(context, stats, results);
+  return rows.stats.failedTests.empty() ? kExitOk : kExitFailed;
+}
+
+namespace {
+
+int RunReportCommand(Context& context, const std::string& path, int reportId, int filterId,
+                     OutputFormat format) {
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
+  ReportRows rows;
+  status = RunReportRows(context, experiment, path, reportId, filterId, rows);
+  if (status != kExitOk) return status;
+  if (format == OutputFormat::Json) {
+    PrintJson(context, experiment, rows.report, rows.results, rows.table);
+  } else {
+    PrintTable(context, experiment, rows.report, rows.results, rows.table, format);
+  }
+  return ReportFailedTests(context, rows);
 }
 
 }  // namespace

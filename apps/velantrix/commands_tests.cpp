@@ -107,16 +107,15 @@ RecordTable MachineTable(Experiment& experiment) {
   return table;
 }
 
-std::string UnitName(const char* pattern) { return Format(pattern, "").substr(1); }
 
 RecordTable HumanTable(Experiment& experiment, const DisplayUnits& units) {
-  const std::string speed = UnitName(SpeedUnitPattern(units.speed));
+  const std::string speed = UnitSymbol(SpeedUnitPattern(units.speed));
   RecordTable table({"Id", "Title", "Animal", "Protocol", "Video", "Analysed", "Duration",
-                     "Distance (" + UnitName(LengthUnitPattern(units.distTot)) + ")",
+                     "Distance (" + UnitSymbol(LengthUnitPattern(units.distTot)) + ")",
                      "Average speed (" + speed + ")", "Max speed (" + speed + ")",
                      "Max raw speed (" + speed + ")",
-                     "Average accel. (" + UnitName(AccelerationUnitPattern(units.accel)) + ")",
-                     "Max accel. (" + UnitName(AccelerationUnitPattern(units.accel)) + ")",
+                     "Average accel. (" + UnitSymbol(AccelerationUnitPattern(units.accel)) + ")",
+                     "Max accel. (" + UnitSymbol(AccelerationUnitPattern(units.accel)) + ")",
                      "Inactive", "Detection rate (%)", "Frames"});
   const auto length = [](double mm, int unit, int precision) {
     return Cell::Str(FormatNumber(LengthToDisplay(mm, unit), precision));

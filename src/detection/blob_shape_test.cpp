@@ -47,25 +47,6 @@ TEST(FitOrientedBox, MeasuresTheContourAlongTheEllipseAxes) {
   }
 }
 
-TEST(FitOrientedBox, FollowsARotatedEllipse) {
-  const cv::RotatedRect box = FitOrientedBox(Ellipse({150, 150}, {50, 15}, 30));
-  const bool wide = box.size.width >= box.size.height;
-  const double longAngle = wide ? box.angle : box.angle + 90.0;
-  EXPECT_NEAR(std::fmod(longAngle + 360.0, 180.0), 30.0, 2.0);
-  EXPECT_NEAR(std::max(box.size.width, box.size.height), 100 + 2, 2.0);
-  EXPECT_NEAR(std::min(box.size.width, box.size.height), 30 + 1, 2.0);
-  EXPECT_NEAR(box.center.x, 150, 0.5);
-  EXPECT_NEAR(box.center.y, 150, 0.5);
-}
-
-TEST(FitOrientedBox, FewPointsGiveTheMinimumAreaRectangle) {
-  const Contour triangle = {{0, 0}, {10, 0}, {0, 10}};
-  const cv::RotatedRect box = FitOrientedBox(triangle);
-  const cv::RotatedRect expected = cv::minAreaRect(triangle);
-  EXPECT_FLOAT_EQ(box.size.area(), expected.size.area());
-  EXPECT_EQ(FitOrientedBox({}).size.area(), 0.0f);
-}
-
 TEST(AcceptBlob, RejectsBlobsMoreThanFiveTimesLongerThanWide) {
   const SizeBounds off{kSizeNone, -1, -1, 0};
   const cv::Rect rect(0, 0, 200, 200);
@@ -112,20 +93,6 @@ TEST(TrimThinParts, CutsATailOffTheBody) {
   EXPECT_GE(after.x, 65);
   EXPECT_NEAR(after.x + after.width, before.x + before.width, 1);
   EXPECT_NEAR(after.height, before.height, 1);
-}
-
-TEST(TrimThinParts, LeavesCompactBlobsAndLargeScalesAlone) {
-  const Contour body = Ellipse({100, 100}, {30, 20}, 0);
-  Contour same = body;
-  TrimThinParts(same, 1.0);
-  EXPECT_EQ(same, body);
-  const Contour withTail = ContourOf({300, 200}, [](cv::Mat& m) {
-    cv::circle(m, cv::Point(100, 100), 6, cv::Scalar(255), cv::FILLED);
-    cv::line(m, cv::Point(94, 100), cv::Point(40, 100), cv::Scalar(255), 1);
-  });
-  Contour untouched = withTail;
-  TrimThinParts(untouched, 6.0);  // no kernel at that scale
-  EXPECT_EQ(untouched, withTail);
 }
 
 TEST(SimplifyOutline, KeepsAtMostFortyPoints) {

@@ -54,34 +54,6 @@ TEST(ClickTuning, TheBandIsMovedInsideTheGreyScaleAtItsEnds) {
   EXPECT_EQ(bright.greyHigh, 255);
 }
 
-TEST(ClickTuning, ColourMethodsTakeTheClickedHueAndSaturation) {
-  cv::Mat frame(10, 10, CV_8UC3, cv::Scalar(0, 0, 255));  // pure red: hue 0, saturation 255
-  cv::Mat hsv(1, 1, CV_8UC3, cv::Scalar(10, 30, 200));
-  cv::Mat orange;
-  cv::cvtColor(hsv, orange, cv::COLOR_HSV2BGR);
-  frame(cv::Rect(5, 5, 1, 1)).setTo(orange.at<cv::Vec3b>(0, 0));
-  cv::Mat back;
-  cv::cvtColor(frame(cv::Rect(5, 5, 1, 1)), back, cv::COLOR_BGR2HSV);
-  const int h = back.at<cv::Vec3b>(0, 0)[0];
-  const int s = back.at<cv::Vec3b>(0, 0)[1];
-
-  DetectionSettings simple = WithMethod(kMethodColorSimplified);
-  simple.tolerance = 70;
-  ASSERT_TRUE(TuneFromClick(simple, frame, {1, 1}, {}));
-  EXPECT_EQ(simple.hue, 0);
-  EXPECT_EQ(simple.saturation, 255);
-  EXPECT_EQ(simple.tolerance, 70);
-
-  DetectionSettings full = WithMethod(kMethodColorFull);
-  full.valueLow = 12;
-  ASSERT_TRUE(TuneFromClick(full, frame, {5, 5}, {}));
-  const auto band = [&] { return std::make_tuple(full.hueLow, full.hueHigh, full.saturationLow, full.saturationHigh); };
-  EXPECT_EQ(band(), std::make_tuple(h - 20 < 0 ? h + 160 : h - 20, h + 20, std::max(0, s - 50), s + 50));
-  EXPECT_EQ(full.valueLow, 12);
-  ASSERT_TRUE(TuneFromClick(full, frame, {1, 1}, {}));
-  EXPECT_EQ(band(), std::make_tuple(160, 20, 205, 255));  // 0 - 20 wraps
-}
-
 TEST(ClickTuning, OtherMethodsAndClicksOutsideChangeNothing) {
   const cv::Mat frame(10, 10, CV_8UC3, cv::Scalar::all(50));
   DetectionSettings subtraction = WithMethod(kMethodSubtraction);

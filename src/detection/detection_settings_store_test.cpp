@@ -29,17 +29,6 @@ class DetectionSettingsStore : public ::testing::Test {
   testing::TempDir& dir = fixture.dir;
 };
 
-TEST_F(DetectionSettingsStore, LoadsATestsSettings) {
-  Sql("insert into Tests (Id, ParamsDetection) values (4, "
-      "'5|1|0|90|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1')");
-  DetectionSettings settings;
-  ASSERT_TRUE(LoadTestDetectionSettings(file, 4, settings));
-  EXPECT_EQ(settings.method, kMethodGrayscale);
-  EXPECT_EQ(settings.greyHigh, 90);
-  EXPECT_FALSE(LoadTestDetectionSettings(file, 99, settings));
-  EXPECT_EQ(settings.method, kMethodAutomatic);
-}
-
 TEST_F(DetectionSettingsStore, ANewTestStartsFromTheAnimalsLatestAnalysedTest) {
   Sql("insert into Tests (Id, IdAnimal, DateAnalyse, ParamsDetection) values "
       "(1, 7, 100, '5|1|0|11'), (2, 7, 300, '5|1|0|33'), (3, 7, 300, '5|1|0|44'), "
@@ -76,19 +65,6 @@ TEST_F(DetectionSettingsStore, RawLibraryImagesComeWithTheSettings) {
   EXPECT_EQ(settings.referenceImageId, 7);
   ASSERT_TRUE(LoadTestDetectionSettings(file, 4, settings));  // no such image
   EXPECT_TRUE(settings.referenceImage.empty());
-}
-
-TEST_F(DetectionSettingsStore, SavingStampsWithTheTickCount) {
-  Sql("insert into Tests (Id) values (9)");
-  DetectionSettings settings;
-  settings.method = kMethodColorFull;
-  settings.referenceRecipe = "it's;";
-  services.clock.tickMs = 123456;
-  ASSERT_TRUE(SaveDetectionSettings(file, 9, settings));
-  EXPECT_EQ(settings.stamp, 123456);
-  EXPECT_EQ(Text("select ParamsDetection from Tests where Id=9"),
-            "5|3|0|255|90|127|50|0|179|0|255|0|255|20|-1|it's;|123456|1|0|1|10|30|1");
-  EXPECT_TRUE(file.modified);
 }
 
 TEST_F(DetectionSettingsStore, SavingWithAnAnalysisTakesItsStampAndWritesBoth) {

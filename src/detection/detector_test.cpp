@@ -5,9 +5,7 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include <atomic>
 #include <cmath>
-#include <thread>
 
 #include "video/synthetic_animal.h"
 
@@ -15,11 +13,6 @@ namespace vx {
 namespace {
 
 constexpr double kScale = 1.5;  // mm per pixel: the rendered animal is about 9 cm long
-
-struct Look {
-  const char* name;
-  bool lightAnimal;
-};
 
 class DetectorTest : public ::testing::Test {
  protected:
@@ -180,24 +173,6 @@ TEST_F(DetectorTest, ASingleLongContourWithoutSizeFilterIsTheAnimalInPreview) {
   EXPECT_FALSE(Detect(frame, 1).HasAnimal());
 }
 
-TEST_F(DetectorTest, SmallBlobsPassOnlyAtTheBorderOfTheSearchedArea) {
-  DetectionSettings settings;
-  settings.method = kMethodGrayscale;
-  settings.greyHigh = 70;
-  settings.sizeMode = kSizeCustom;
-  settings.customMinSize = 2;
-  settings.customMaxSize = 10;
-  ContextInputs inputs = Inputs();
-  inputs.scale = 1.0;  // 1 mm per pixel: a 10 × 15 pixel blob is 1.5 cm²
-  detector.SetContext(MakeDetectionContext(settings, inputs));
-  cv::Mat middle(480, 640, CV_8UC3, cv::Scalar::all(200));
-  middle(cv::Rect(300, 200, 11, 16)).setTo(cv::Scalar::all(30));
-  EXPECT_FALSE(Detect(middle).HasAnimal());
-  cv::Mat border(480, 640, CV_8UC3, cv::Scalar::all(200));
-  border(cv::Rect(40, 200, 11, 16)).setTo(cv::Scalar::all(30));  // against the arena's left side
-  EXPECT_TRUE(Detect(border).HasAnimal());
-}
-
 TEST_F(DetectorTest, TrackingFollowsTheAnimalPastADistractor) {
   detector.SetContext(GreyContext(false));
   detector.trackingMode = true;
@@ -247,20 +222,6 @@ TEST_F(DetectorTest, AnAnimalTooFarFromTheLastOneIsIgnored) {
   EXPECT_EQ(detector.tracking.counter, 10);
 }
 
-TEST_F(DetectorTest, PreviewModeNeverLowersTheCounter) {
-  detector.SetContext(GreyContext(false));
-  const cv::Mat animal = RenderAnimalFrame(LightFloorScene(), DarkAnimal(), {{300, 200}, 0});
-  const cv::Mat empty = RenderScene(LightFloorScene());
-  for (int i = 0; i < 3; ++i) Detect(animal, i);
-  EXPECT_EQ(detector.tracking.counter, 3);
-  EXPECT_FALSE(Detect(empty, 3).HasAnimal());
-  EXPECT_EQ(detector.tracking.counter, 3);
-  detector.trackingMode = true;
-  EXPECT_FALSE(Detect(empty, 4).HasAnimal());
-  EXPECT_EQ(detector.tracking.counter, 2);
-  EXPECT_EQ(detector.tracking.last.frame, 2);
-}
-
 TEST_F(DetectorTest, JumpsAndReopeningStartTheMemoriesAgain) {
   detector.SetContext(GreyContext(false));
   const cv::Mat animal = RenderAnimalFrame(LightFloorScene(), DarkAnimal(), {{300, 200}, 0});
@@ -275,32 +236,6 @@ TEST_F(DetectorTest, JumpsAndReopeningStartTheMemoriesAgain) {
   Detect(animal, 20);
   detector.NoteFrame(0);
   EXPECT_EQ(detector.tracking.counter, 0);
-}
-
-TEST(SearchRectangle, ClampsTheArenaIntoTheFrame) {
-  const cv::Size frame(640, 480);
-  EXPECT_EQ(SearchRectangle({}, frame), cv::Rect(0, 0, 640, 480));
-  EXPECT_EQ(SearchRectangle({-10, -5, 100, 50}, frame), cv::Rect(0, 0, 90, 45));
-  EXPECT_EQ(SearchRectangle({600, 400, 100, 100}, frame), cv::Rect(600, 400, 40, 80));
-  EXPECT_EQ(SearchRectangle({700, 10, 50, 50}, frame), cv::Rect(0, 0, 640, 480));
-}
-
-TEST_F(DetectorTest, TheContextCanBeReplacedWhileAnotherThreadDetects) {
-  const cv::Mat frame = RenderAnimalFrame(LightFloorScene(), DarkAnimal(), {{300, 200}, 30});
-  detector.SetContext(GreyContext(false));
-  std::atomic<bool> done{false};
-  std::thread settingsView([&] {
-    for (int i = 0; i < 200 && !done; ++i) {
-      DetectionContext context = GreyContext(false);
-      context.greyHigh = 60 + i % 20;
-      detector.SetContext(context);
-    }
-  });
-  int found = 0;
-  for (int i = 0; i < 50; ++i) found += Detect(frame, i).HasAnimal() ? 1 : 0;
-  done = true;
-  settingsView.join();
-  EXPECT_EQ(found, 50);
 }
 
 }  // namespace

@@ -56,14 +56,6 @@ TEST(TestContext, SizeBoundsFollowTheAnimal) {
   EXPECT_EQ(MakeTestDetectionContext(custom, Protocol(), false, {8, 20}).minSize, -1.0);
 }
 
-TEST(TestContext, WithoutAnArenaTheWholeImageIsSearched) {
-  ZoneSet set;
-  set.SetImageSize(320, 240, false, false);
-  const DetectionContext context = MakeTestDetectionContext(DetectionSettings(), set, false, {});
-  EXPECT_EQ(SearchRectangle(context.arena, {320, 240}), cv::Rect(0, 0, 320, 240));
-  EXPECT_EQ(context.scale, 0.0);
-}
-
 TEST(TestContext, NothingOutsideTheArenaOrInAShelterIsTakenForTheAnimal) {
   SceneLook scene = LightFloorScene(ArenaShape::Circle);
   scene.arenaRect = cv::Rect(100, 40, 440, 400);

@@ -17,20 +17,23 @@ TEST(DurationFormat, EveryCodeOnHandPickedValues) {
 }
 
 TEST(DurationFormat, SpreadsheetCells) {
-  SheetDuration clock = SheetDurationCell(3600, 0);
-  EXPECT_DOUBLE_EQ(clock.value, 1.0 / 24);
-  EXPECT_STREQ(clock.numberFormat, "[h]:mm:ss");
-  clock = SheetDurationCell(1.5, 1);
-  EXPECT_DOUBLE_EQ(clock.value, 1.5 / 86400);
-  EXPECT_STREQ(clock.numberFormat, "[h]:mm:ss.000");
-  clock = SheetDurationCell(0.01, 5);  // per cm²: 1 s
-  EXPECT_DOUBLE_EQ(clock.value, 1.0 / 86400);
-  EXPECT_STREQ(clock.numberFormat, "[h]:mm:ss.000");
-  const SheetDuration plain = SheetDurationCell(2.5, 3);
-  EXPECT_DOUBLE_EQ(plain.value, 2.5);
-  EXPECT_STREQ(plain.numberFormat, "0.000");
-  EXPECT_STREQ(SheetDurationCell(2.5, 8).numberFormat, "0");
-  EXPECT_DOUBLE_EQ(SheetDurationCell(2.5, 8).value, 250);
+  const struct {
+    double seconds;
+    int code;
+    double value;
+    const char* numberFormat;
+  } cases[] = {
+      {3600, 0, 1.0 / 24, "[h]:mm:ss"},  // clocks are fractions of a day
+      {1.5, 1, 1.5 / 86400, "[h]:mm:ss.000"},
+      {0.01, 5, 1.0 / 86400, "[h]:mm:ss.000"},  // per cm²: 1 s
+      {2.5, 3, 2.5, "0.000"},
+      {2.5, 8, 250, "0"},
+  };
+  for (const auto& c : cases) {
+    const SheetDuration cell = SheetDurationCell(c.seconds, c.code);
+    EXPECT_DOUBLE_EQ(cell.value, c.value) << c.code;
+    EXPECT_STREQ(cell.numberFormat, c.numberFormat) << c.code;
+  }
 }
 
 }  // namespace

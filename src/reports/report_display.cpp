@@ -79,7 +79,6 @@ Quantity QuantityOf(const MeasureDefinition& d) {
   }
 }
 
-std::string UnitName(const char* pattern) { return Format(pattern, "").substr(1); }
 
 }  // namespace
 
@@ -137,10 +136,10 @@ ResultNumber ResultValueNumber(const MeasureDefinition& d, double value) {
 std::string ResultValueUnit(const MeasureDefinition& d) {
   switch (QuantityOf(d)) {
     case Quantity::kSpeed:
-      return UnitName(SpeedUnitPattern(d.speedUnit));
+      return UnitSymbol(SpeedUnitPattern(d.speedUnit));
     case Quantity::kLength:
     case Quantity::kZoneDistance:
-      return UnitName(LengthUnitPattern(LengthUnitOf(d.distanceUnit)));
+      return UnitSymbol(LengthUnitPattern(LengthUnitOf(d.distanceUnit)));
     default:
       return "";
   }

@@ -33,21 +33,6 @@ TEST(ReportDisplay, SpeedsAndDistancesInTheReportsUnit) {
   EXPECT_EQ(DisplayResultValue(perSurface, 0.015), "1.50");
 }
 
-TEST(ReportDisplay, DurationsUseTheReportsFormat) {
-  MeasureDefinition time = Def(12);
-  time.durationFormat = 3;
-  EXPECT_EQ(DisplayResultValue(time, 61.25), "61.250");
-  time.durationFormat = 0;
-  EXPECT_EQ(DisplayResultValue(time, 61.25), "00:01:01");
-  MeasureDefinition percent = Def(12, 1);
-  percent.precision = 1;
-  EXPECT_EQ(DisplayResultValue(percent, 44.44), "44.4");
-  MeasureDefinition latency = Def(9);
-  latency.durationFormat = 1;
-  EXPECT_EQ(DisplayResultValue(latency, 0.5), "00:00:00 500");
-  EXPECT_EQ(DisplayResultValue(latency, -1), "-");
-}
-
 TEST(ReportDisplay, CountsAndNeverReachedDistances) {
   EXPECT_EQ(DisplayResultValue(Def(4), 3), "3");
   MeasureDefinition nearest = Def(16);

@@ -57,39 +57,19 @@ TEST(ReportBlob, ValuesAreSingleFloatsAfterTheHeader) {
             std::tuple(7, 12, r.periods, r.cells, r.values));
 }
 
-TEST(ReportBlob, SlicesAreCountedFromTheValues) {
-  // Two cells over three slices of 60 s: 6 values, 32 bytes; the names come from the report.
-  const std::vector<std::string> cells{"A ( in )", "A ( out )"};
-  const TestResult r = ValuesResult(12, {}, cells, {1, 2, 3, 4, 5, 6});
-  const std::vector<uint8_t> blob = EncodeResult(r, 12);
-  EXPECT_EQ(blob.size(), 4u * 6 + 8);
-  const std::optional<TestResult> back = DecodeResult(blob, 1, ShapeFor(12, cells, 60));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->periods, (std::vector<std::string>{"00:00:00 - 00:01:00", "00:01:00 - 00:02:00",
-                                                     "00:02:00 - 00:03:00"}));
-  EXPECT_EQ(back->At(2, 1), 6);
-}
-
 TEST(ReportBlob, EntryEventsAreTheTextAlone) {
-  TestResult none;
-  none.measure = 13;
-  none.text = "";
-  EXPECT_EQ(EncodeResult(none, 13), HeaderBytes(13));  // 8 bytes
-
-  TestResult some = none;
-  some.text = "0:1;1:-2;";
+  TestResult r;
+  r.text = "0:1;1:-2;";
   std::vector<uint8_t> expected = HeaderBytes(13);
-  for (char c : std::string("0:1;1:-2;")) expected.push_back(static_cast<uint8_t>(c));
-  EXPECT_EQ(EncodeResult(some, 13), expected);
-
+  for (char c : *r.text) expected.push_back(static_cast<uint8_t>(c));
+  EXPECT_EQ(EncodeResult(r, 13), expected);
   const std::optional<TestResult> back = DecodeResult(expected, 2, ShapeFor(13, {}));
   ASSERT_TRUE(back && back->text);
   EXPECT_EQ(*back->text, "0:1;1:-2;");
-  EXPECT_TRUE(back->values.empty());
-  const std::optional<TestResult> empty = DecodeResult(HeaderBytes(13), 2, ShapeFor(13, {}));
-  ASSERT_TRUE(empty && empty->text);
-  EXPECT_EQ(*empty->text, "");
-  EXPECT_FALSE(empty->IsEmpty());
+  // No event at all is a result, not a missing one.
+  const std::optional<TestResult> none = DecodeResult(HeaderBytes(13), 2, ShapeFor(13, {}));
+  ASSERT_TRUE(none && none->text);
+  EXPECT_FALSE(none->IsEmpty());
 }
 
 TEST(ReportBlob, TrackImageTakesTwoBitsPerPixel) {
@@ -98,7 +78,10 @@ TEST(ReportBlob, TrackImageTakesTwoBitsPerPixel) {
   ResultImage image;
   image.width = 3;
   image.height = 3;
-  image.pixels = (cv::Mat_<uint8_t>(3, 3) << 0, 100, 255, 255, 0, 7, 100, 100, 0);
+  // The pixels are the top of a taller matrix whose row below the image must not be read.
+  cv::Mat canvas(4, 3, CV_8UC1, cv::Scalar(100));
+  image.pixels = canvas.rowRange(0, 3);
+  cv::Mat((cv::Mat_<uint8_t>(3, 3) << 0, 100, 255, 255, 0, 7, 100, 100, 0)).copyTo(image.pixels);
   r.image = image;
   const std::vector<uint8_t> blob = EncodeResult(r, 27);
   ASSERT_EQ(blob.size(), 19u);  // 16 + (9 + 3) / 4
@@ -141,16 +124,10 @@ TEST(ReportBlob, HeatMapIsAPngAfterItsSizeAndMaximum) {
   EXPECT_EQ(cv::countNonZero(back->image->pixels != image.pixels), 0);
 }
 
-TEST(ReportBlob, NothingToCacheGivesNoBlob) {
-  EXPECT_TRUE(EncodeResult(TestResult(), 12).empty());  // no cell
-  TestResult noText;
-  EXPECT_TRUE(EncodeResult(noText, 13).empty());
-  EXPECT_TRUE(EncodeResult(noText, 27).empty());
-  TestResult badImage;
-  badImage.image = ResultImage{5, 5, 0, cv::Mat(4, 5, CV_8UC1)};  // not its stated size
-  EXPECT_TRUE(EncodeResult(badImage, 27).empty());
-  badImage.image = ResultImage{0, 0, 0, cv::Mat()};
-  EXPECT_TRUE(EncodeResult(badImage, 26).empty());
+std::vector<uint8_t> Changed(std::vector<uint8_t> blob, size_t at, uint8_t value) {
+  if (at == blob.size()) blob.push_back(value);
+  blob[at] = value;
+  return blob;
 }
 
 TEST(ReportBlob, BlobsThatDoNotFitTheReportAreRefused) {
@@ -158,97 +135,36 @@ TEST(ReportBlob, BlobsThatDoNotFitTheReportAreRefused) {
   const std::vector<uint8_t> good =
       EncodeResult(ValuesResult(12, {"Total"}, two, {1, 2}), 12);
   ASSERT_TRUE(DecodeResult(good, 1, ShapeFor(12, two)));
-
-  std::vector<uint8_t> otherVersion = good;
-  otherVersion[0] = 0x10;  // 10000
-  std::vector<uint8_t> otherMeasure = good;
-  otherMeasure[4] = 4;
-  std::vector<uint8_t> ragged = good;
-  ragged.push_back(0);
+  TestResult image;
+  image.image = ResultImage{3, 3, 0, cv::Mat(3, 3, CV_8UC1, cv::Scalar(100))};
+  const std::vector<uint8_t> track = EncodeResult(image, 27);
+  image.image = ResultImage{4, 4, 10, cv::Mat(4, 4, CV_8UC1, cv::Scalar(7))};
+  const std::vector<uint8_t> heat = EncodeResult(image, 26);
+  std::vector<uint8_t> garbled = heat;
+  for (size_t i = 40; i < garbled.size(); ++i) garbled[i] ^= 0x5A;
 
   struct Case {
     const char* why;
     std::vector<uint8_t> blob;
     ReportShape shape;
   } cases[] = {
-      {"another version", otherVersion, ShapeFor(12, two)},
-      {"another measure", otherMeasure, ShapeFor(12, two)},
+      {"another version", Changed(good, 0, 0x10), ShapeFor(12, two)},  // 10000
+      {"another measure", Changed(good, 4, 4), ShapeFor(12, two)},
       {"the report's measure changed", good, ShapeFor(5, two)},
-      {"not whole floats", ragged, ShapeFor(12, two)},
+      {"not whole floats", Changed(good, good.size(), 0), ShapeFor(12, two)},
       {"cells changed", good, ShapeFor(12, {"A ( in )", "A ( out )", "B ( in )"})},
       {"no cell left", good, ShapeFor(12, {})},
       {"one period of the whole test", EncodeResult(ValuesResult(12, {}, two, {1, 2, 3, 4}), 12),
        ShapeFor(12, two)},
+      {"a track level never written", Changed(track, 16, 2), ShapeFor(27, {})},
+      {"a track longer than its pixels", Changed(track, track.size(), 0), ShapeFor(27, {})},
+      {"a negative width", Changed(track, 11, 0xFF), ShapeFor(27, {})},
+      {"sides beyond any image and the bytes", Changed(Changed(track, 10, 0x7F), 14, 0x7F),
+       ShapeFor(27, {})},
+      {"a heat map whose PNG has another size", Changed(heat, 8, 5), ShapeFor(26, {})},
+      {"a garbled PNG", garbled, ShapeFor(26, {})},
   };
   for (const Case& c : cases) EXPECT_FALSE(DecodeResult(c.blob, 1, c.shape)) << c.why;
-}
-
-TEST(ReportBlob, PeriodListsAndEventsFixTheNumberOfPeriods) {
-  const std::vector<std::string> one{"A ( in )"};
-  ReportShape listed = ShapeFor(12, one);
-  listed.definition.periodMode = kPeriodList;
-  listed.definition.periods = {{"first", 0, 10}, {"second", 10, 20}};
-  ReportShape events = ShapeFor(12, one);
-  events.definition.periodMode = kPeriodEvents;
-  const std::vector<uint8_t> twoValues = EncodeResult(ValuesResult(12, {}, one, {1, 2}), 12);
-  const std::vector<uint8_t> oneValue = EncodeResult(ValuesResult(12, {}, one, {1}), 12);
-
-  const std::optional<TestResult> back = DecodeResult(twoValues, 1, listed);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->periods, (std::vector<std::string>{"first", "second"}));
-  EXPECT_FALSE(DecodeResult(oneValue, 1, listed));
-  EXPECT_TRUE(DecodeResult(oneValue, 1, events));
-  EXPECT_FALSE(DecodeResult(twoValues, 1, events));
-}
-
-TEST(ReportBlob, SpeedRangesTakeTheirLabelsFromTheRanges) {
-  ReportShape listed = ShapeFor(1, {"ignored"});
-  listed.definition.ranges = {{"slow", 0, 10}, {"fast", 10, 100}};
-  ReportShape equal = ShapeFor(1, {});
-  equal.definition.rangeMode = 1;
-  equal.definition.rangeLength = 10;
-  const std::vector<uint8_t> two = EncodeResult(ValuesResult(1, {}, {}, {25, 75}), 1);
-  const std::vector<uint8_t> three = EncodeResult(ValuesResult(1, {}, {}, {25, 70, 5}), 1);
-
-  std::optional<TestResult> back = DecodeResult(two, 1, listed);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->periods, std::vector<std::string>{"Speed ranges"});
-  EXPECT_EQ(back->cells, (std::vector<std::string>{"slow", "fast"}));
-  EXPECT_FALSE(DecodeResult(three, 1, listed));
-  // Equal ranges with an automatic maximum: as many as the blob holds.
-  back = DecodeResult(three, 1, equal);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->cells,
-            (std::vector<std::string>{"0.00 - 10.00", "10.00 - 20.00", "20.00 - 30.00"}));
-}
-
-TEST(ReportBlob, DamagedImagesAreRefused) {
-  TestResult track;
-  track.image = ResultImage{3, 3, 0, cv::Mat(3, 3, CV_8UC1, cv::Scalar(100))};
-  const std::vector<uint8_t> good = EncodeResult(track, 27);
-  std::vector<uint8_t> codeTwo = good;
-  codeTwo[16] = 2;  // a level the encoder never writes
-  std::vector<uint8_t> longer = good;
-  longer.push_back(0);
-  std::vector<uint8_t> negative = good;
-  negative[11] = 0xFF;  // width < 0
-  std::vector<uint8_t> huge = good;
-  huge[10] = 0x7F;  // width and height beyond any image, and far beyond the bytes
-  huge[14] = 0x7F;
-  for (const auto& blob : {codeTwo, longer, negative, huge}) {
-    EXPECT_FALSE(DecodeResult(blob, 1, ShapeFor(27, {})));
-  }
-
-  TestResult heat;
-  heat.image = ResultImage{4, 4, 10, cv::Mat(4, 4, CV_8UC1, cv::Scalar(7))};
-  const std::vector<uint8_t> map = EncodeResult(heat, 26);
-  std::vector<uint8_t> otherSize = map;
-  otherSize[8] = 5;  // the PNG says 4
-  std::vector<uint8_t> garbage = map;
-  for (size_t i = 40; i < garbage.size(); ++i) garbage[i] ^= 0x5A;
-  for (const auto& blob : {otherSize, garbage}) {
-    EXPECT_FALSE(DecodeResult(blob, 1, ShapeFor(26, {})));
-  }
 }
 
 TEST(ReportBlob, EveryTruncationOfEveryKindIsHandled) {

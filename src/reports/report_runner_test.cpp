@@ -23,22 +23,6 @@ class ReportRun : public ::testing::Test {
   ReportFile file;
 };
 
-TEST_F(ReportRun, OnlyAnalysedTestsOfTheProtocolInIdOrder) {
-  const Report report = file.AddReport("time", kTimeInZone);
-  const ReportFile::Run run = file.RunReport(report);
-  ASSERT_EQ(run.status, ReportRunStatus::kOk);
-  // Test 6 is excluded, 7 not analysed, 8 of another protocol.
-  EXPECT_EQ(run.TestIds(), (std::vector<int>{3, 4, 5}));
-  EXPECT_EQ(run.results[0].title, "test 3");
-  EXPECT_EQ(run.results[0].periods, std::vector<std::string>{"Total"});
-  EXPECT_EQ(run.results[0].cells,
-            (std::vector<std::string>{"Arena ( in )", "A ( in )", "A ( out )"}));
-  // Test 3 runs along y = 20 from x = 0 to 180 in 900 ms and is in A from x = 100 (500 ms).
-  EXPECT_EQ(run.results[0].values, (std::vector<double>{0.9f, 0.4f, 0.5f}));
-  // Test 4 sits inside A.
-  EXPECT_EQ(run.results[1].values, (std::vector<double>{0.9f, 0.9f, 0}));
-}
-
 TEST_F(ReportRun, TheSecondRunComesFromTheCacheWithTheSameValues) {
   const Report report = file.AddReport("time", "5|12|0||0|-1|0|1|2|-2|0|0|");  // 1 s slices
   const ReportFile::Run first = file.RunReport(report);
@@ -54,22 +38,6 @@ TEST_F(ReportRun, TheSecondRunComesFromTheCacheWithTheSameValues) {
   EXPECT_EQ(std::tuple(second.stats.fromCache, second.stats.computed, second.trajectoryReads), std::tuple(3, 0, 0));
   ASSERT_EQ(second.results.size(), first.results.size());
   EXPECT_EQ(second.results[2].title, first.results[2].title);
-}
-
-TEST_F(ReportRun, EntryEventsAreCachedAsTheirText) {
-  // Zone 5 lies where no animal goes.
-  file.Sql("insert into Zones (Id, IdProtocol, Name, TypeRect, Points) values "
-           "(5, 1, 'Far', 0, '900;80;999;99')");
-  file.Reload();
-  const Report entries = file.AddReport("all events", "5|13|0||0|-1|0|0|0|1|-2|0|0|");
-  const ReportFile::Run withEntries = file.RunReport(entries);
-  ASSERT_TRUE(withEntries.results[0].text);
-  // In the arena, outside A and outside Far at the start, then into A.
-  EXPECT_EQ(*withEntries.results[0].text, "0:1;0:-2;0:-5;0:2;");
-  EXPECT_EQ(file.Cell(Format("select cast(substr(Data, 9) as text) from ReportsData where "
-                             "IdReport=%d and IdTest=3",
-                             entries.id)),
-            "0:1;0:-2;0:-5;0:2;");
 }
 
 TEST_F(ReportRun, AReportOverNoZoneHasNoCellAndNoCacheRow) {
@@ -166,20 +134,8 @@ TEST_F(ReportRun, BehavioursOverAcquiredTestsIncludeTestsNotAnalysed) {
   EXPECT_EQ(file.RunReport(analysed).TestIds(), (std::vector<int>{3, 4, 5}));
 }
 
-TEST_F(ReportRun, OptionsChooseTestsCancelAndCacheUse) {
+TEST_F(ReportRun, ProgressIsReportedAndACancelKeepsWhatWasComputed) {
   const Report report = file.AddReport("time", kTimeInZone);
-  const std::vector<int> chosen{5, 3, 8};  // 8 belongs to another protocol
-  ReportRunOptions options;
-  options.testIds = &chosen;
-  EXPECT_EQ(file.RunReport(report, options).TestIds(), (std::vector<int>{3, 5}));
-
-  ReportRunOptions uncached;
-  uncached.useCache = false;
-  file.Sql("delete from ReportsData");
-  const ReportFile::Run run = file.RunReport(report, uncached);
-  EXPECT_EQ(run.results.size(), 3u);
-  EXPECT_EQ(file.Cell("select count(*) from ReportsData"), "0");
-
   int progressCalls = 0, polls = 0;
   ReportRunOptions cancelling;
   cancelling.progress = [&](int done, int total) {
@@ -205,20 +161,6 @@ TEST_F(ReportRun, ReportsThatCannotRun) {
   Report orphan = file.AddReport("time", kTimeInZone);
   orphan.protocolId = 99;
   EXPECT_EQ(file.RunReport(orphan).status, ReportRunStatus::kNoProtocol);
-  EXPECT_EQ(file.Cell("select count(*) from ReportsData"), "0");
-}
-
-TEST_F(ReportRun, ComputingOneTestNeverTouchesTheCache) {
-  const Report report = file.AddReport("time", kTimeInZone);
-  TestResult result;
-  EXPECT_EQ(ComputeTestResult(file.experiment(), report, 3, result), TestDataStatus::kOk);
-  EXPECT_EQ(result.title, "test 3");
-  EXPECT_NEAR(result.values[1], 0.4, 1e-12);
-  EXPECT_EQ(ComputeTestResult(file.experiment(), report, 99, result), TestDataStatus::kNoTest);
-  EXPECT_TRUE(result.IsEmpty());
-  const Report image = file.AddReport("track", "5|27|0||0|0|0|0|0|1|-2|0|0|");
-  EXPECT_EQ(ComputeTestResult(file.experiment(), image, 3, result), TestDataStatus::kOk);
-  EXPECT_TRUE(result.IsEmpty());
   EXPECT_EQ(file.Cell("select count(*) from ReportsData"), "0");
 }
 

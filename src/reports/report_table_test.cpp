@@ -37,18 +37,6 @@ TEST(ReportTable, LongerTestsAddTheirLaterSlices) {
   EXPECT_EQ(table.rows[2], (std::vector<std::optional<double>>(4)));
 }
 
-TEST(ReportTable, PeriodsSharingANameKeepTheirOwnColumns) {
-  MeasureDefinition d;
-  d.measure = kMeasureTimeInZone;
-  d.periodMode = kPeriodList;
-  const std::vector<TestResult> results = {
-      {.testId = 1, .periods = {"trial", "trial"}, .cells = {"A ( in )"}, .values = {7, 9}},
-  };
-  const ReportTable table = BuildReportTable(d, results);
-  EXPECT_EQ(Labels(table), (std::vector<std::string>{"trial / A ( in )", "trial (2) / A ( in )"}));
-  EXPECT_EQ(table.rows[0], (std::vector<std::optional<double>>{7, 9}));
-}
-
 TEST(ReportTable, SinglePeriodsGoUnnamed) {
   MeasureDefinition whole;
   whole.measure = kMeasureTimeInZone;
@@ -66,12 +54,6 @@ TEST(ReportTable, SinglePeriodsGoUnnamed) {
   const ReportTable table =
       BuildReportTable(whole, {{.periods = {"Total"}, .cells = {"Arena ( in )"}, .values = {0.5}}});
   EXPECT_EQ(Labels(table), std::vector<std::string>{"Arena ( in )"});
-}
-
-TEST(ReportTable, NoResultsNoColumns) {
-  const ReportTable table = BuildReportTable(MeasureDefinition(), {});
-  EXPECT_TRUE(table.columns.empty());
-  EXPECT_TRUE(table.rows.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "results/result_table_export.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "base/messages.h"
 #include "base/text.h"
@@ -19,9 +20,21 @@ constexpr int kMarkerRow = 1;
 constexpr int kFirstTableRow = 2;
 constexpr int kMaxHelpRequests = 10;
 
+// Report values are kept in single precision: the cell takes the double of the float's shortest
+// text (59.96, not 59.959999084472656), the number the result table shows.
+double AsShown(double value) {
+  const float single = static_cast<float>(value);
+  if (static_cast<double>(single) != value) return value;
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, single);
+  double shown = value;
+  std::from_chars(text, end.ptr, shown);
+  return shown;
+}
+
 // A report value as the spreadsheet keeps it: durations in the report's duration format.
 void WriteValue(Sheet& sheet, int row, int column, const MeasureDefinition& d, double value) {
-  const ResultNumber number = ResultValueNumber(d, value);
+  const ResultNumber number = ResultValueNumber(d, AsShown(value));
   if (number.kind == ResultNumber::kNumber) sheet.WriteNumber(row, column, number.value);
   if (number.kind != ResultNumber::kDuration) return;
   const SheetDuration cell = SheetDurationCell(number.value, d.durationFormat);

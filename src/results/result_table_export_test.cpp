@@ -231,6 +231,8 @@ TEST(ResultTableSheet, ValuesKeepTheReportsUnitsAndDurationFormats) {
       {kMeasureTimeInZone, 0, 3, 61.25, CellKind::Number, 61.25, {}, "Z0"},
       {kMeasureLatencyEntry, 0, 0, -1.0, CellKind::Empty, 0, {}, "Z0"},
       {kMeasureEntries, 0, 0, 3.0, CellKind::Number, 3.0, {}, "Z0"},
+      // As read back from the cache, in single precision: the number the table shows.
+      {kMeasureTimeInZone, 0, 3, 59.96f, CellKind::Number, 59.96, {}, "Z0"},
   };
   for (const Case& c : cases) {
     Report report;

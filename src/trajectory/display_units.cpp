@@ -155,4 +155,9 @@ std::string FormatArea(double mm2, const DisplayUnits& units) {
                   units.areaPrecision);
 }
 
+std::string UnitSymbol(const char* pattern) {
+  const std::string text = pattern;
+  return text.size() > 3 && text.compare(0, 3, "%s ") == 0 ? text.substr(3) : std::string();
+}
+
 }  // namespace vx

@@ -68,5 +68,7 @@ const char* LengthUnitPattern(int unit);
 const char* SpeedUnitPattern(int unit);
 const char* AccelerationUnitPattern(int unit);
 const char* AreaUnitPattern(int unit);
+// The unit of a pattern alone: "cm/s" for "%s cm/s".
+std::string UnitSymbol(const char* pattern);
 
 }  // namespace vx

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/text.h"
-#include "db/experiment_db.h"
 #include "support/data_table.h"
 #include "support/experiment_fixture.h"
 
@@ -19,43 +17,9 @@ TEST(SmoothingSettings, ParsingRules) {
   }
 }
 
-TEST(SmoothingSettings, FormatAndNames) {
-  EXPECT_EQ(FormatSmoothingSettings({1, 12, 2}), "1|12|2");
-  EXPECT_EQ(ParseSmoothingSettings(FormatSmoothingSettings({4, 0, 0})), (SmoothingSettings{4, 0, 0}));
-  EXPECT_STREQ(SmoothingMethodName(5), "");
-  EXPECT_TRUE(IsValidSmoothingSettings({4, 0, 2}));
-  EXPECT_FALSE(IsValidSmoothingSettings({5, 0, 2}));
-  EXPECT_FALSE(IsValidSmoothingSettings({1, -1, 2}));
-  EXPECT_FALSE(IsValidSmoothingSettings({1, 1, 3}));
-  EXPECT_FALSE((SmoothingSettings{0, 0, 1}).ChangesPositions());
-  EXPECT_TRUE((SmoothingSettings{0, 1, 1}).ChangesPositions());
-}
-
-class SmoothingSettingsStore : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture.created); }
-  std::string SmoothRows() {
-    std::string rows;
-    for (const auto& row :
-         testing::QueryRows(file.path, "select Value from Infos where Name='Smooth'")) {
-      rows += "[" + row[0] + "]";
-    }
-    return rows;
-  }
+TEST(SmoothingSettingsStore, MissingFileFailsAndIsNotCreated) {
   testing::ExperimentFixture fixture;
   ExperimentFile& file = fixture.experiment.file;
-};
-
-TEST_F(SmoothingSettingsStore, SavedSettingIsTheTextOfTheRow) {
-  ASSERT_TRUE(SaveSmoothingSettings(file, {4, 12, 2}));
-  EXPECT_EQ(SmoothRows(), "[4|12|2]");
-  SmoothingSettings settings;
-  ASSERT_TRUE(LoadSmoothingSettings(file, settings));
-  EXPECT_EQ(settings, (SmoothingSettings{4, 12, 2}));
-  EXPECT_TRUE(file.modified);
-}
-
-TEST_F(SmoothingSettingsStore, MissingFileFailsAndChangesNothing) {
   file.path = fixture.dir.File("absent.vxdb");
   SmoothingSettings settings{3, 3, 3};
   EXPECT_FALSE(LoadSmoothingSettings(file, settings));

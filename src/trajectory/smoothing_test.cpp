@@ -47,37 +47,9 @@ TEST(DisplacementFilter, StepsUnderTheThresholdOnBothAxesAreHeld) {
     const tMyPoint p = Filtered(At(1, 40, c.x, c.y), At(0, 0, 100, 100), c.threshold, c.unit, c.scale);
     EXPECT_EQ(std::pair(p.posX, p.posY), std::pair(c.heldX, c.heldY)) << c.x << "," << c.y;
   }
-  tMyPoint first = At(0, 0, 9, 9);
-  first.posX = first.posY = -1;
-  ApplyDisplacementFilter(first, nullptr, {.threshold = 30, .thresholdUnit = kThresholdPixels}, 1);
-  EXPECT_EQ(first.posX, 9);
-}
-
-TEST(DisplacementFilter, SlowDriftIsHeldUntilItsTotalReachesTheThreshold) {
-  // One pixel per frame against a 3-pixel threshold: the analysis position jumps every third
-  // frame, because each point is compared with the held position, not with its predecessor.
-  std::vector<tMyPoint> points;
-  for (int i = 0; i < 10; ++i) {
-    points.push_back(At(i, i * 40, 200 + i, 100));
-    ApplyDisplacementFilter(points.back(), i == 0 ? nullptr : &points[points.size() - 2],
-                            {.threshold = 3, .thresholdUnit = kThresholdPixels}, 1.0);
-  }
-  const int expected[] = {200, 200, 200, 203, 203, 203, 206, 206, 206, 209};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(points[static_cast<size_t>(i)].posX, expected[i]) << i;
 }
 
 // --- Lowess ----------------------------------------------------------------------------------
-
-TEST(Lowess, EvenTimesSettleOnNinePointsForTheStrongMethod) {
-  std::vector<tMyPoint> points;
-  for (int i = 0; i < 40; ++i) points.push_back(At(i, i * 40, 300 + i % 7, 200));
-  const LowessWindow window = FindLowessWindow(points, 20, kLowessStrongHalfWidth);
-  EXPECT_EQ(window.lo, 16);
-  EXPECT_EQ(window.hi, 24);
-  EXPECT_DOUBLE_EQ(window.bandwidth, 160.0);
-  const double expected[] = {0, 0.1932, 0.6699, 0.9539, 1, 0.9539, 0.6699, 0.1932, 0};
-  for (size_t j = 0; j < 9; ++j) EXPECT_NEAR(window.weights[j], expected[j], 5e-5) << j;
-}
 
 TEST(Lowess, PointsOnALineAreFittedExactlyWhateverTheTimes) {
   // A local linear regression reproduces a straight path whatever its weights and window.
@@ -91,16 +63,6 @@ TEST(Lowess, PointsOnALineAreFittedExactlyWhateverTheTimes) {
       EXPECT_NEAR(points[i].smoothX, 0.5 * points[i].posX, 1e-6) << method << " " << i;
       EXPECT_NEAR(points[i].smoothY, 0.5 * points[i].posY, 1e-6) << method << " " << i;
     }
-  }
-}
-
-TEST(Lowess, EqualTimesFallBackToThePosition) {
-  std::vector<tMyPoint> points;
-  for (int i = 0; i < 20; ++i) points.push_back(At(i, -1, i * 5, 7));
-  for (size_t i = 0; i < points.size(); ++i) {
-    SmoothPoint(points, i, kLowessStrong, 2.0);
-    EXPECT_EQ(points[i].smoothX, points[i].posX * 2.0);
-    EXPECT_EQ(points[i].smoothY, 14.0);
   }
 }
 
@@ -134,53 +96,9 @@ TEST(FivePointAverage, GapsOnBothSidesAreBridgedWithTruncatedEstimates) {
               kTolerance);
 }
 
-TEST(FivePointAverage, NeighbourTwoFramesAwayOrAdjacentWithAFarSecond) {
-  // Backward: frame 9 is adjacent (61), frame 2 is not f-2: 61 + (30 - 61)/7 = 57.
-  // Forward: frame 12 is f+2 itself (107), f+1 = 100 + 7/2 = 103.
-  const auto points = FramesAndX({{2, 30}, {9, 61}, {10, 100}, {12, 107}, {13, 0}});
-  EXPECT_NEAR(Smoothed(points, 2, kSavitzkyGolay), 3176.0 / 35, kTolerance);
-  // Forward adjacent with a far second: f+1 = 120, f+2 = 120 + (80 - 120)/4 = 110.
-  const auto ahead = FramesAndX({{8, 100}, {9, 100}, {10, 100}, {11, 120}, {15, 80}});
-  EXPECT_NEAR(Smoothed(ahead, 2, kMovingAverage), (100 + 200 + 300 + 240 + 110) / 9.0,
-              kTolerance);
-}
-
-TEST(FivePointAverage, FirstTwoAndLastTwoPointsKeepTheirPosition) {
-  auto points = FramesAndX({{0, 1}, {1, 50}, {2, 3}, {3, 70}, {4, 5}, {5, 90}});
-  for (int method : {kMovingAverage, kSavitzkyGolay}) {
-    for (size_t i : {0u, 1u, 4u, 5u}) EXPECT_EQ(Smoothed(points, i, method, 2.0), points[i].posX * 2.0);
-  }
-}
-
 TEST(FivePointAverage, DuplicateFramesDoNotDivideByZero) {
   const auto points = FramesAndX({{4, 10}, {5, 20}, {5, 30}, {5, 40}, {6, 50}});
-  const double x = Smoothed(points, 2, kMovingAverage);
-  EXPECT_TRUE(std::isfinite(x));
-}
-
-// --- Other methods and path lengths ---------------------------------------------------------
-
-TEST(Smoothing, NoSmoothingAndUnknownMethodsScaleThePosition) {
-  std::vector<tMyPoint> points = {At(0, 0, 10, 20), At(1, 40, 30, 40)};
-  for (int method : {static_cast<int>(kNoSmoothing), 9, -1}) {
-    SmoothPoint(points, 1, method, 0.5);
-    EXPECT_EQ(points[1].smoothX, 15.0);
-    EXPECT_EQ(points[1].smoothY, 20.0);
-  }
-}
-
-TEST(PathLength, SmoothedAndRawDistancesAccumulate) {
-  std::vector<tMyPoint> points = {At(0, 0, 0, 0), At(1, 40, 3, 4), At(2, 80, 3, 4),
-                                  At(3, 120, 6, 8)};
-  points[2].posX = 0;  // a filtered position changes the smoothed path only
-  points[2].posY = 0;
-  for (size_t i = 0; i < points.size(); ++i) {
-    SmoothPoint(points, i, kNoSmoothing, 0.5);
-    UpdateCumulativeDistances(points, i, 0.5);
-  }
-  std::vector<std::pair<double, double>> distances;
-  for (const tMyPoint& p : points) distances.emplace_back(p.cumDist, p.cumRawDist);
-  EXPECT_EQ(distances, (std::vector<std::pair<double, double>>{{0, 0}, {2.5, 2.5}, {5, 2.5}, {10, 5}}));
+  EXPECT_TRUE(std::isfinite(Smoothed(points, 2, kMovingAverage)));
 }
 
 }  // namespace

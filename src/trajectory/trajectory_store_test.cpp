@@ -5,19 +5,12 @@
 #include <tuple>
 
 #include "trajectory/behavior_blob.h"
-#include "video/frame_times.h"
 #include "trajectory/trajectory_blob.h"
-#include "base/text.h"
 #include "support/experiment_fixture.h"
+#include "support/trajectory_builder.h"
 
 namespace vx {
 namespace {
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  std::string text;
-  for (uint8_t b : bytes) text += Format("%02X", b);
-  return text;
-}
 
 class TrajectoryStore : public ::testing::Test {
  protected:
@@ -33,25 +26,9 @@ class TrajectoryStore : public ::testing::Test {
 
   void Execute(const std::string& sql) { testing::ExecuteSql(fixture.path(), sql); }
   std::string Value(const std::string& sql) { return testing::QueryValue(fixture.path(), sql); }
-  void StoreFrameTimes(const FrameTimes& times) {
-    Execute(Format("update Videos set ListePoints=x'%s' where Id=4",
-                   Hex(WriteFrameTimes(times)).c_str()));
-  }
   void StorePoints(const Trajectory& trajectory, bool head) {
     test.headDetection = head;
     ASSERT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(trajectory, head), false));
-  }
-
-  static tMyPoint Point(int frame, int x, int y) {
-    tMyPoint p;
-    p.frame = frame;
-    p.rawX = x;
-    p.rawY = y;
-    p.boxLeft = x - 2;
-    p.boxTop = y - 3;
-    p.boxRight = x + 3;
-    p.boxBottom = y + 4;
-    return p;
   }
 
   testing::ExperimentFixture fixture;
@@ -59,13 +36,13 @@ class TrajectoryStore : public ::testing::Test {
 };
 
 TEST_F(TrajectoryStore, LoadingRebuildsTheTrajectoryAtTheTestsScale) {
-  StoreFrameTimes(FrameTimes::FromList({0, 40, 80}));
+  Execute("update Videos set ListePoints=x'0328000000' where Id=4");  // listed: 0, 40, 80 ms
   Trajectory stored;
-  tMyPoint head = Point(0, 10, 10);
+  tMyPoint head = testing::PointAt(0, 0, 10, 10);
   head.headX = 9;
   head.headY = 12;
   stored.Append(head, true);
-  stored.Append(Point(2, 16, 18), true);
+  stored.Append(testing::PointAt(2, 0, 16, 18), true);
   StorePoints(stored, true);
   RecordedBehaviors behaviors;
   behaviors.protocolId = 2;
@@ -98,32 +75,16 @@ TEST_F(TrajectoryStore, CorruptPointsOrFrameTimesLoadAsAnEmptyTrajectory) {
   };
   for (const char* damage : damages) {
     Trajectory stored;
-    stored.Append(Point(0, 10, 10), true);
+    stored.Append(testing::PointAt(0, 0, 10, 10), true);
     StorePoints(stored, false);
     Execute(damage);
     Trajectory loaded;
-    loaded.Append(Point(0, 1, 1), true);
+    loaded.Append(testing::PointAt(0, 0, 1, 1), true);
     TrajectoryLoadInfo info;
     ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
     EXPECT_EQ(std::pair(info.pointsCorrupt, info.behaviorsCorrupt), std::pair(true, false)) << damage;
     EXPECT_TRUE(loaded.empty());
   }
-}
-
-TEST_F(TrajectoryStore, BehavioursOfAnotherProtocolAreRejectedAlone) {
-  Trajectory stored;
-  stored.Append(Point(0, 10, 10), true);
-  StorePoints(stored, false);
-  RecordedBehaviors behaviors;
-  behaviors.protocolId = 5;
-  behaviors.lists.push_back({5, 3, 0, {{40, 80}}});
-  ASSERT_TRUE(SaveBehaviors(fixture.experiment, 7, WriteBehaviors(behaviors), {}));
-  Trajectory loaded;
-  TrajectoryLoadInfo info;
-  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, test, loaded, &info));
-  EXPECT_EQ(std::pair(info.pointsCorrupt, info.behaviorsCorrupt), std::pair(false, true));
-  EXPECT_EQ(loaded.size(), 1u);
-  EXPECT_TRUE(loaded.behaviors.lists.empty());
 }
 
 TEST_F(TrajectoryStore, MissingFileFailsAndIsNotCreated) {

@@ -43,27 +43,6 @@ TEST(CameraList, ListsCaptureNodesInDeviceOrder) {
   EXPECT_EQ(cameras.Device(7), 7);
 }
 
-TEST(CameraList, KeepsTwentyCamerasWithNamesOfAtMost254Characters) {
-  testing::TempDir root;
-  for (int i = 0; i < 25; ++i) AddNode(root.path(), "video" + std::to_string(i), "Cam " + std::to_string(i));
-  AddNode(root.path(), "video0", std::string(300, 'x'));
-  CameraList cameras;
-  EXPECT_EQ(cameras.Enumerate(root.path()), CameraList::kMaxCameras);
-  EXPECT_EQ(cameras.Name(0).size(), CameraList::kMaxNameLength);
-  EXPECT_EQ(cameras.Name(19), "Cam 19");
-}
-
-TEST(CameraList, TheProcessWideListIsFilledAndSearchedByName) {
-  testing::TempDir root;
-  AddNode(root.path(), "video4", "Arena Camera");
-  EXPECT_EQ(EnumerateCameras(root.path()), 1);
-  EXPECT_EQ(FindCamera("Arena Camera"), 0);
-  EXPECT_EQ(ProcessCameras().Device(0), 4);
-  EXPECT_EQ(EnumerateCameras("/nonexistent"), 0);  // a missing tree: no cameras
-  EXPECT_EQ(FindCamera("Arena Camera"), -1);
-  EXPECT_EQ(ProcessCameras().Count(), 0);
-}
-
 TEST(CaptureRate, SlowRatesAreCapturedAtFiveFramesPerSecond) {
   struct Case { int requested, rate, skip; };
   for (const Case& c : {Case{0, 60, 0}, Case{1, 5, 5}, Case{2, 5, 3}, Case{3, 5, 2},
@@ -72,20 +51,6 @@ TEST(CaptureRate, SlowRatesAreCapturedAtFiveFramesPerSecond) {
     EXPECT_EQ(rate.rate, c.rate) << c.requested;
     EXPECT_EQ(rate.skipFactor, c.skip) << c.requested;
   }
-}
-
-TEST(WebcamsCache, StoresAndReadsTheAcceptedSizes) {
-  testing::MemorySettings settings;
-  SaveCameraSizes(settings, "Cam", {{320, 240}, {640, 480}});
-  for (const auto& [key, value] : std::vector<std::pair<const char*, int>>{
-           {"Version", 1}, {"Number", 2}, {"1_Width", 640}, {"1_Height", 480}}) {
-    EXPECT_EQ(settings.GetInt("Webcams\\Cam", key, 0), value) << key;
-  }
-  EXPECT_EQ(LoadCameraSizes(settings, "Cam"), (std::vector<cv::Size>{{320, 240}, {640, 480}}));
-  EXPECT_TRUE(LoadCameraSizes(settings, "Other").empty());
-  settings.SetInt("Webcams\\Old", "Version", 0);
-  settings.SetInt("Webcams\\Old", "Number", 1);
-  EXPECT_TRUE(LoadCameraSizes(settings, "Old").empty());
 }
 
 class CameraSource : public ::testing::Test {
@@ -119,22 +84,6 @@ TEST_F(CameraSource, OpensAt640By480ThroughAnyInterfaceOrFails) {
             std::make_tuple(-1, 0, 0));
 }
 
-TEST_F(CameraSource, OpensANamedCameraForARateAndSize) {
-  ASSERT_EQ(source->OpenCameraFor("Cam B", 2, 1280, 720), VideoStatus::kOk);
-  EXPECT_EQ(source->skipFactor(), 3);
-  bool sawRate = false;
-  for (const auto& [property, value] : script->sets) {
-    if (property == CaptureProperty::Fps) {
-      sawRate = true;
-      EXPECT_EQ(value, 5.0);
-    }
-  }
-  EXPECT_TRUE(sawRate);
-  const size_t sets = script->sets.size();
-  EXPECT_EQ(source->OpenCameraFor("Cam B", 2, 1280, 720), VideoStatus::kOk);
-  EXPECT_EQ(script->sets.size(), sets);  // already open so: nothing done
-}
-
 TEST_F(CameraSource, ReportsAMissingCameraAndAnUnsupportedSize) {
   EXPECT_EQ(source->OpenCameraFor("Cam Z", 25, 640, 480), VideoStatus::kCameraNotFound);
   EXPECT_EQ(source->OpenCameraFor("Cam A", 25, 800, 600), VideoStatus::kCameraSizeNotSupported);
@@ -150,25 +99,6 @@ TEST_F(CameraSource, TriesSizesAndCachesTheAcceptedOnes) {
   const std::vector<cv::Size> accepted = source->ProbeCameraSizes(settings, CandidateCameraSizes());
   EXPECT_EQ(accepted, (std::vector<cv::Size>{{320, 240}, {640, 480}, {1280, 720}}));
   EXPECT_EQ(LoadCameraSizes(settings, "Cam A"), accepted);
-}
-
-TEST_F(CameraSource, AcquisitionLoopsRunUntilTheSourceCloses) {
-  std::atomic<int> grabbed{0};
-  std::atomic<int> processed{0};
-  source->SetAcquisitionLoops(
-      {[&](VideoSource& s) {
-         while (!s.StopSignal().WaitFor(1)) ++grabbed;
-       },
-       [&](VideoSource& s) {
-         while (!s.StopSignal().WaitFor(1)) ++processed;
-       }});
-  ASSERT_EQ(source->OpenCameraFor("Cam A", 30, 640, 480), VideoStatus::kOk);
-  EXPECT_TRUE(source->IsAcquiring());
-  while (grabbed == 0 || processed == 0) std::this_thread::yield();
-  source->CloseSource();
-  EXPECT_FALSE(source->IsAcquiring());
-  EXPECT_TRUE(source->StopSignal().IsSet());
-  EXPECT_EQ(source->CameraCapture(), nullptr);
 }
 
 }  // namespace

@@ -140,19 +140,6 @@ class VideoSourceFrames : public ::testing::Test {
   std::unique_ptr<VideoSource> source;
 };
 
-TEST_F(VideoSourceFrames, MinusOneRewindsToABlackFrameOfTheFileSize) {
-  ASSERT_EQ(source->GoToFrame(7), VideoStatus::kOk);
-  ASSERT_EQ(source->GoToFrame(-1), VideoStatus::kOk);
-  EXPECT_EQ(source->currentFrame(), -1);
-  const cv::Mat& image = source->CurrentImage();
-  EXPECT_EQ(image.size(), cv::Size(10, 8));
-  EXPECT_EQ(image.type(), CV_8UC3);
-  EXPECT_EQ(cv::countNonZero(image.reshape(1)), 0);
-  ASSERT_EQ(source->GoToFrame(0), VideoStatus::kOk);
-  EXPECT_EQ(FrameNumberOf(source->CurrentImage()), 0);
-  EXPECT_EQ(source->currentFrame(), 0);
-}
-
 TEST_F(VideoSourceFrames, SeeksAnywhereAndReadsOnWithoutSeeking) {
   for (int n : {17, 3, 42, 0}) {
     ASSERT_EQ(source->GoToFrame(n), VideoStatus::kOk);
@@ -201,46 +188,6 @@ TEST_F(VideoSourceFrames, CaptureErrorsKeepThePreviousImage) {
   EXPECT_EQ(source->GoToFrame(6), VideoStatus::kCaptureError);
   EXPECT_EQ(FrameNumberOf(source->CurrentImage()), 5);
   EXPECT_EQ(source->currentFrame(), 5);
-}
-
-TEST_F(VideoSourceFrames, AMissingFrameReadsAsBlack) {
-  script->frameCount = 80;  // the header promises more frames than there are
-  ASSERT_EQ(source->OpenFile("movie.mp4"), VideoStatus::kOk);
-  ASSERT_EQ(source->GoToFrame(70), VideoStatus::kOk);
-  EXPECT_EQ(cv::countNonZero(source->CurrentImage().reshape(1)), 0);
-}
-
-TEST_F(VideoSourceFrames, FrameTimesComeFromTheRateOrTheRecordedList) {
-  EXPECT_EQ(source->FrameTimeMs(3), 120);
-  EXPECT_EQ(source->FrameTimeMs(-2), 0);
-  EXPECT_EQ(source->FrameTimeMs(50), 0);  // past the last frame
-  ASSERT_EQ(source->GoToFrame(4), VideoStatus::kOk);
-  EXPECT_EQ(source->FrameTimeMs(-1), 160);
-
-  FileOpenOptions options;
-  options.frameTimes = {0, 41, 79, 122, 160};
-  ASSERT_EQ(source->OpenFile("movie.mp4", options), VideoStatus::kOk);
-  EXPECT_EQ(source->FrameTimeMs(3), 122);
-  EXPECT_EQ(source->FrameTimeMs(6), 240);  // beyond the list: the rate
-}
-
-TEST_F(VideoSourceFrames, FramesAreSoughtByIndexInOwnRecordings) {
-  ASSERT_EQ(source->OpenFile("Test_3.vxf"), VideoStatus::kOk);
-  script->sets.clear();
-  ASSERT_EQ(source->GoToFrame(12), VideoStatus::kOk);
-  ASSERT_FALSE(script->sets.empty());
-  EXPECT_EQ(script->sets.back().first, CaptureProperty::PosFrames);
-  EXPECT_EQ(script->sets.back().second, 12.0);
-  EXPECT_EQ(FrameNumberOf(source->CurrentImage()), 12);
-}
-
-TEST_F(VideoSourceFrames, EveryOpenStartsTheMemoriesAgain) {
-  const uint64_t before = source->OpenCount();
-  ASSERT_EQ(source->OpenFile("movie.mp4"), VideoStatus::kOk);
-  EXPECT_EQ(source->OpenCount(), before + 1);
-  source->CloseSource();
-  EXPECT_FALSE(source->IsFileOpen());
-  EXPECT_EQ(source->GoToFrame(0), VideoStatus::kNotOpen);
 }
 
 }  // namespace

@@ -29,11 +29,6 @@ TEST(FrameIndexAtTime, IsTheNearestFrame) {
   for (const auto& c : cases) EXPECT_EQ(FrameIndexAtTime(c.ms, c.fps), c.frame) << c.ms;
 }
 
-TEST(RoundRateUp, TakesTheTenthOnlyWhenLarger) {
-  const double cases[][2] = {{29.97, 30.0}, {25.0, 25.0}, {30.0003, 30.0003}, {14.96, 15.0}, {12.34, 12.34}};
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(RoundRateUp(c[0]), c[1]) << c[0];
-}
-
 TimingProbe::Verdict Probe(const std::vector<double>& times, double fps, double endTime,
                            bool* refusedBackwards = nullptr) {
   TimingProbe probe(fps);
@@ -51,20 +46,6 @@ std::vector<double> Times(int count, double step, double start = 0.0) {
   std::vector<double> times;
   for (int i = 0; i < count; ++i) times.push_back(start + i * step);
   return times;
-}
-
-TEST(TimingProbe, RegularFramesAreSoughtByTheRate) {
-  TimingProbe probe(25.0);
-  const std::vector<double> times = Times(80, 40.0);
-  size_t fed = 0;
-  while (!probe.Done() && fed < times.size()) ASSERT_TRUE(probe.Add(times[fed++]));
-  EXPECT_EQ(fed, 21u);  // the first frame and 20 counted intervals
-  EXPECT_EQ(probe.counted(), 20);
-  EXPECT_EQ(probe.longestRun(), 19);
-  const TimingProbe::Verdict verdict = probe.Finish(times[fed - 1]);
-  EXPECT_FALSE(verdict.refused);
-  EXPECT_EQ(verdict.seekByTime, 1);
-  EXPECT_NEAR(verdict.measuredFps, 25.0, 1e-9);
 }
 
 TEST(TimingProbe, VerdictsOnKnownStreams) {
@@ -94,22 +75,6 @@ TEST(TimingProbe, VerdictsOnKnownStreams) {
   const TimingProbe::Verdict unchecked = Probe(Times(40, 20.0), 10.0, 0.0);
   EXPECT_FALSE(unchecked.refused);
   EXPECT_EQ(unchecked.measuredFps, 0.0);
-}
-
-TEST(TimingProbe, ASkippedFrameRestartsTheCount) {
-  TimingProbe probe(25.0);
-  for (double t : Times(8, 40.0)) ASSERT_TRUE(probe.Add(t));
-  EXPECT_EQ(probe.counted(), 7);
-  ASSERT_TRUE(probe.Add(7 * 40.0 + 80.0));  // frame 9 after frame 7
-  EXPECT_EQ(probe.counted(), 0);
-  ASSERT_TRUE(probe.Add(10 * 40.0));
-  EXPECT_EQ(probe.counted(), 1);
-}
-
-TEST(TimingProbe, TimesGoingBackwardsRefuseTheFile) {
-  bool backwards = false;
-  Probe({0, 40, 80, 120, 60, 200}, 25.0, 200, &backwards);
-  EXPECT_TRUE(backwards);
 }
 
 }  // namespace
