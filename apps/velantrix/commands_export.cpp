@@ -106,7 +106,7 @@ int RunReportExport(Context& context, const ExportOptions& o, Experiment& experi
   }
   const Sheet table = ResultTableSheet(experiment, rows.report, rows.results, rows.table);
   FlagChooser chooser(context.io, o);
-  context.asker.assumeYes = o.replace;
+  if (o.replace) context.asker.assumeYes = true;  // --replace answers "replace it ?" too
   const ExportOutcome outcome = ExportResultTable(
       o.out, "Velantrix - " + rows.report.name, table, context.services(), chooser);
   switch (outcome.status) {

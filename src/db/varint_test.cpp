@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
 
 namespace vx {
 namespace {
@@ -15,25 +16,19 @@ Bytes Encode(uint32_t value) {
 }
 
 TEST(Varint, KnownEncodings) {
-  const struct {
-    uint32_t value;
+  const auto rows = testing::ReadDataTable("varint_encodings.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const uint32_t value = static_cast<uint32_t>(std::stoul(row[0]));
     Bytes bytes;
-  } cases[] = {
-      {0, {0x00}},
-      {1, {0x01}},
-      {127, {0x7F}},
-      {128, {0x80, 0x01}},
-      {300, {0xAC, 0x02}},
-      {16383, {0xFF, 0x7F}},
-      {16384, {0x80, 0x80, 0x01}},
-      {0xFFFFFFFFu, {0xFF, 0xFF, 0xFF, 0xFF, 0x0F}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Encode(c.value), c.bytes) << c.value;
-    VarintReader reader(c.bytes);
+    for (size_t i = 0; i + 1 < row[1].size(); i += 2) {
+      bytes.push_back(static_cast<uint8_t>(std::stoi(row[1].substr(i, 2), nullptr, 16)));
+    }
+    EXPECT_EQ(Encode(value), bytes) << value;
+    VarintReader reader(bytes);
     uint32_t decoded = 1;
-    ASSERT_TRUE(reader.Read(decoded)) << c.value;
-    EXPECT_EQ(decoded, c.value);
+    ASSERT_TRUE(reader.Read(decoded)) << value;
+    EXPECT_EQ(decoded, value);
     EXPECT_TRUE(reader.AtEnd());
   }
 }

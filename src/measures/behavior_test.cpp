@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "trajectory/behavior_blob.h"
+#include "support/data_table.h"
 #include "support/measure_runner.h"
 #include "support/zone_builder.h"
 
@@ -75,22 +76,15 @@ class BehaviorMeasures : public ::testing::Test {
 };
 
 TEST_F(BehaviorMeasures, EachMeasureOverClippedOccurrences) {
-  struct Case {
-    int measure;
-    double values[4];
-  } cases[] = {
-      {20, {2, 1, 2, -1}},        // longest: [1,3]; [9,10] (1 s) vs [5,5.5]; [10,12]
-      {21, {2, 0.5, 2, -1}},
-      {22, {2, 0.75, 2, -1}},
-      {23, {2, 1.5, 2, -1}},
-      {24, {1, 1, 0, -1}},        // begins 1 s in; 5 - 4; began before 10 s
-      {25, {1, 2, 1, -1}},
-  };
-  for (const Case& c : cases) {
-    const MeasureTable table = Compute(c.measure);
+  const auto rows = testing::ReadDataTable("behavior_measures.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const MeasureTable table = Compute(std::stoi(row[0]));
     ASSERT_EQ(table.CellCount(), 1u);
     EXPECT_EQ(table.cells[0], "Groom");
-    for (size_t p = 0; p < 4; ++p) EXPECT_DOUBLE_EQ(table.At(p, 0), c.values[p]) << c.measure << " " << p;
+    for (size_t p = 0; p < 4; ++p) {
+      EXPECT_DOUBLE_EQ(table.At(p, 0), std::stod(row[p + 1])) << row[5] << " " << p;
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/data_table.h"
 #include "support/trajectory_builder.h"
 #include "support/zone_builder.h"
 
@@ -61,15 +62,12 @@ TEST(EventText, OlderAndDamagedTextsKeepDefaultsForWhatIsMissing) {
 }
 
 TEST(EventText, Descriptions) {
-  EXPECT_EQ(Condition(kEventAfterDuration, 5, 1).Describe(""), "After 5 minute(s).");
-  EXPECT_EQ(Condition(kEventActiveFor, 2, 0).Describe(""), "The animal is active for 2 hour(s).");
-  EXPECT_EQ(Condition(kEventInactiveFor, 30).Describe(""), "The animal is inactive for 30 seconde(s).");
-  EXPECT_EQ(Condition(kEventInZoneFor, 3).Describe("A"), "The animal enters 'A' during 3 seconde(s).");
-  EXPECT_EQ(Condition(kEventEnteredZone, 0, 2, 3).Describe("A"), "The animal enters 'A' 3 time(s).");
-  EXPECT_EQ(Condition(kEventOutOfZoneFor, 4).Describe("B"), "The animal leaves 'B' for 4 seconde(s).");
-  EXPECT_EQ(Condition(kEventLeftZone, 0, 2, 2).Describe("B"), "The animal leaves 'B' 2 time(s).");
-  EXPECT_EQ(Condition(kEventNever).Describe(""), "Never");
-  EXPECT_EQ(Condition(kEventImmediately).Describe(""), "Immediatly");
+  const auto rows = testing::ReadDataTable("event_descriptions.tsv");
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) {
+    const CMyEvent e = Condition(std::stoi(row[0]), std::stoi(row[1]), std::stoi(row[2]), std::stoi(row[3]));
+    EXPECT_EQ(e.Describe(row[4]), row[5]);
+  }
   EXPECT_STREQ(EventTypeLabel(9), "");
 }
 

@@ -2,12 +2,13 @@
 // and hands back each cell already decoded (shared strings resolved, texts in UTF-8).
 //
 // libfreexl reports a cell whose number format shows a time with its own type and a text
-// "HH:MM:SS": the days and the fractions of a second of the stored value are gone by then, so a
-// duration read back is exact to the second below 24 hours. Dates come back as their text.
+// "HH:MM:SS", without the days and the fractions of a second of the stored value: durations
+// take their value from our own pass over the records (biff8_scan.h). Dates come back as text.
 // libfreexl also refuses a text spread over three records of the string table (over ~8 200
 // characters), which the writer produces and other readers accept.
 #include <freexl.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -15,7 +16,7 @@
 #include <memory>
 
 #include "base/text.h"
-#include "results/little_endian.h"
+#include "results/biff8_scan.h"
 #include "results/ole2_reader.h"
 #include "results/sheet_limits.h"
 #include "results/workbook_files.h"
@@ -29,38 +30,27 @@ namespace {
 // claims are added up before libfreexl sees the file. Four million cells (64 full-length
 // columns) is far more than any export writes.
 constexpr uint64_t kMaxClaimedCells = uint64_t{1} << 22;
-constexpr uint16_t kDimensionsRecord = 0x0200;
+constexpr double kSecondsPerDay = 86400;
 
-uint64_t ClaimedCells(std::string_view stream) {
-  using little_endian::Read16;
-  using little_endian::Read32;
-  uint64_t cells = 0;
-  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + Read16(stream, at + 2)) {
-    const uint16_t length = Read16(stream, at + 2);
-    if (Read16(stream, at) != kDimensionsRecord || at + 4 + length > stream.size()) continue;
-    if (length >= 14) {  // 32-bit row numbers from BIFF8 on
-      cells += uint64_t{Read32(stream, at + 8)} * Read16(stream, at + 14);
-    } else if (length >= 10) {
-      cells += uint64_t{Read16(stream, at + 6)} * Read16(stream, at + 10);
-    }
-  }
-  return cells;
-}
-
-// "" when the file may be handed to libfreexl, otherwise what is wrong with it.
-std::string CheckClaimedSize(const std::string& path) {
+// Reads the records once on our own; false with the reason in *problem when libfreexl must not
+// be given the file.
+bool ScanFile(const std::string& path, Biff8Scan* scan, std::string* problem) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return "cannot be opened";
-  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string stream, problem;
-  if (!ReadCompoundStream(file, {"Workbook", "Book"}, &stream, &problem)) return problem;
-  const uint64_t cells = ClaimedCells(stream);
-  if (cells > kMaxClaimedCells) {
-    return Format("claims %llu cells, more than the %llu this program reads",
-                  static_cast<unsigned long long>(cells),
-                  static_cast<unsigned long long>(kMaxClaimedCells));
+  if (!in) {
+    *problem = "cannot be opened";
+    return false;
   }
-  return "";
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string stream;
+  if (!ReadCompoundStream(file, {"Workbook", "Book"}, &stream, problem)) return false;
+  *scan = ScanBiff8Stream(stream);
+  if (scan->claimedCells > kMaxClaimedCells) {
+    *problem = Format("claims %llu cells, more than the %llu this program reads",
+                      static_cast<unsigned long long>(scan->claimedCells),
+                      static_cast<unsigned long long>(kMaxClaimedCells));
+    return false;
+  }
+  return true;
 }
 
 struct FreexlCloser {
@@ -89,21 +79,26 @@ std::string OpenFailure(int code) {
   }
 }
 
-// A time-formatted cell: "HH:MM:SS", the time of day of the stored value.
-Cell TimeCell(const char* text) {
+// A time-formatted cell: its stored value when the scan found it, else libfreexl's "HH:MM:SS".
+Cell TimeCell(const char* text, const StoredNumber* stored) {
   int hours = 0, minutes = 0, seconds = 0;
   Cell cell;
-  if (std::sscanf(text, "%d:%d:%d", &hours, &minutes, &seconds) != 3) {
+  if (stored != nullptr) {
+    cell.kind = CellKind::Duration;
+    // To the microsecond, so that a duration written in seconds comes back as the same double.
+    cell.number = std::round(stored->value * kSecondsPerDay * 1e6) / 1e6;
+    cell.durationFormat = stored->showsMilliseconds ? DurationFormat::Milliseconds : DurationFormat::WholeSeconds;
+  } else if (std::sscanf(text, "%d:%d:%d", &hours, &minutes, &seconds) == 3) {
+    cell.kind = CellKind::Duration;
+    cell.number = hours * 3600.0 + minutes * 60.0 + seconds;
+  } else {
     cell.kind = CellKind::Text;
     cell.text = text;
-    return cell;
   }
-  cell.kind = CellKind::Duration;
-  cell.number = hours * 3600.0 + minutes * 60.0 + seconds;
   return cell;
 }
 
-Cell ToCell(const FreeXL_CellValue& value) {
+Cell ToCell(const FreeXL_CellValue& value, const StoredNumber* stored) {
   Cell cell;
   switch (value.type) {
     case FREEXL_CELL_INT:
@@ -115,7 +110,7 @@ Cell ToCell(const FreeXL_CellValue& value) {
       cell.number = value.value.double_value;
       break;
     case FREEXL_CELL_TIME:
-      return TimeCell(value.value.text_value);
+      return TimeCell(value.value.text_value, stored);
     case FREEXL_CELL_TEXT:
     case FREEXL_CELL_SST_TEXT:
     case FREEXL_CELL_DATE:
@@ -141,7 +136,8 @@ std::string OpenedProblem(const void* handle, int code, unsigned* sheetCount) {
   return "";
 }
 
-bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& problem) {
+bool ReadSheet(const void* handle, unsigned index, const Biff8Scan& scan, Workbook& book,
+               std::string& problem) {
   const char* name = nullptr;
   unsigned rows = 0;
   unsigned short columns = 0;
@@ -158,11 +154,15 @@ bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& 
     return false;
   }
   Sheet& sheet = book.AddSheet(name != nullptr ? name : "");
+  static const std::vector<StoredNumber> kNone;
+  const auto found = scan.numbers.find(sheet.Name());
+  const std::vector<StoredNumber>& numbers = found != scan.numbers.end() ? found->second : kNone;
   for (unsigned row = 0; row < rows; ++row) {
     for (unsigned short column = 0; column < columns; ++column) {
       FreeXL_CellValue value;
       if (freexl_get_cell_value(handle, row, column, &value) != FREEXL_OK) continue;
-      const Cell cell = ToCell(value);
+      const bool time = value.type == FREEXL_CELL_TIME;
+      const Cell cell = ToCell(value, time ? FindStoredNumber(numbers, row, column) : nullptr);
       if (cell.kind != CellKind::Empty) {
         sheet.WriteCell(static_cast<int>(row), static_cast<int>(column), cell);
       }
@@ -174,16 +174,17 @@ bool ReadSheet(const void* handle, unsigned index, Workbook& book, std::string& 
 }  // namespace
 
 bool ReadBinaryWorkbook(const std::string& path, Workbook* book, std::string* error) {
-  std::string problem = CheckClaimedSize(path);
+  std::string problem;
+  Biff8Scan scan;
   const void* opened = nullptr;
   unsigned sheetCount = 0;
-  if (problem.empty()) {
+  if (ScanFile(path, &scan, &problem)) {
     const int code = freexl_open(path.c_str(), &opened);
     problem = OpenedProblem(opened, code, &sheetCount);
   }
   FreexlHandle handle(opened);
   Workbook result;
-  for (unsigned i = 0; problem.empty() && i < sheetCount; ++i) ReadSheet(opened, i, result, problem);
+  for (unsigned i = 0; problem.empty() && i < sheetCount; ++i) ReadSheet(opened, i, scan, result, problem);
   if (!problem.empty()) {
     if (error) *error = "'" + path + "' " + problem;
     return false;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "results/list_exports.h"
 #include "support/report_file.h"
 
 namespace vx {
@@ -25,10 +24,6 @@ TEST(TestExports, ATrajectoryLongerThanASheetContinuesOnTheNextSheets) {
   EXPECT_EQ(time.kind, CellKind::Duration);
   EXPECT_DOUBLE_EQ(time.number, 0.3);
   EXPECT_DOUBLE_EQ(book.sheets[0].CellAt(2, 13).number, 10.0);  // y = 20 px at 0.5 mm per pixel
-  Workbook text;
-  ASSERT_EQ(TrajectoryBook(file.experiment(), 3, ShapeForPath("t.CSV"), &text), TestExportStatus::kOk);
-  EXPECT_EQ(text.sheets.size(), 1u);
-  EXPECT_EQ(text.sheets[0].LastUsedRow(), 10);
   EXPECT_EQ(TrajectoryBook(file.experiment(), 99, {false, 4}, &book), TestExportStatus::kNoTest);
 }
 
@@ -57,21 +52,6 @@ TEST(TestExports, EventsGoOneSheetPerBehaviourOrOneTableAsText) {
   EXPECT_EQ(BehaviourEventsBook(file.experiment(), 3, 7, {false, 100}, &book), TestExportStatus::kNoBehaviour);
   file.Sql("update TestsPoints set Behaviors=x'0102' where Id=3");
   EXPECT_EQ(BehaviourEventsBook(file.experiment(), 3, -1, {false, 100}, &book), TestExportStatus::kCorrupt);
-}
-
-// The list shows distances in the user's units; the sheet must hold the same numbers.
-TEST(TestExports, TheTestListKeepsTheUsersUnitsAsNumbers) {
-  ReportFile file;
-  file.Sql("update Tests set Distance = 1234.5, Duration = 61 where Id = 3");
-  file.Reload();
-  DisplayUnits units;
-  units.distTot = kUnitM;
-  const Sheet sheet = TestListSheet(file.experiment(), units);
-  EXPECT_EQ(sheet.ReadText(0, 7), "Distance (m)");
-  ASSERT_EQ(sheet.CellAt(1, 0).number, 3);
-  EXPECT_DOUBLE_EQ(sheet.CellAt(1, 7).number, 1.2345);
-  EXPECT_EQ(sheet.CellAt(1, 6).kind, CellKind::Duration);
-  EXPECT_EQ(sheet.CellAt(1, 6).number, 61);
 }
 
 }  // namespace
