@@ -147,29 +147,6 @@ TEST_F(AnalysisRunTest, FramesWithoutTheAnimalAreNotRecordedAndCountAgainstTheRa
             std::tuple(100, 80, 0, 99, 99 * 40, kBackendFfmpeg));
 }
 
-TEST(DetectionRate, AddsAFiftiethAndStopsAtAHundred) {
-  EXPECT_FLOAT_EQ(DetectionRate(80, 100), 80.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(1, 3), 100.0f / 3 + 0.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(100, 100), 100.0f);
-  EXPECT_FLOAT_EQ(DetectionRate(0, 100), 0.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(5, 0), 0.0f);
-}
-
-TEST_F(AnalysisRunTest, DecodingAheadChangesNothing) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(90), 25.0));
-  std::vector<std::vector<uint8_t>> blobs;
-  for (bool ahead : {false, true}) {
-    source->decodeAhead = ahead;
-    RecordEverythingProgram program;
-    RunObserver observer;
-    const AttemptResult result = AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f,
-                                                  program, observer, services.Bundle());
-    ASSERT_EQ(result.framesWithAnimal, 90);
-    blobs.push_back(WritePoints(result.trajectory, false));
-  }
-  EXPECT_EQ(blobs[0], blobs[1]);
-}
-
 // Where the frame loop stops, and the times it gives the points on the way.
 TEST_F(AnalysisRunTest, TheRunEndsWithTheVideoItsListedTimesOrThePeriod) {
   const struct {
@@ -261,17 +238,6 @@ TEST_F(AnalysisRunTest, TheMaximumDurationIsToldApartFromAStopAction) {
   EXPECT_EQ(source->info[run_info::kStopAction], -1);
 }
 
-TEST_F(AnalysisRunTest, WithoutAStartActionNothingIsRecorded) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(30), 25.0));
-  TimedProgram program(1000000, -1);
-  RunObserver observer;
-  const AttemptResult result = AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f,
-                                                program, observer, services.Bundle());
-  EXPECT_EQ(result.framesWithAnimal, 0);
-  EXPECT_FLOAT_EQ(result.rate, 0.05f);
-  EXPECT_EQ(result.info[run_info::kStartFrame], -1);
-}
-
 TEST_F(AnalysisRunTest, AVideoShorterThanItsHeaderEndsThePeriodWhereItEnds) {
   auto rendered = RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(50), 25.0);
   rendered->frameCount = 80;
@@ -328,22 +294,6 @@ TEST_F(AnalysisRunTest, AReferenceThatCannotBePreparedRunsNoDetection) {
   EXPECT_EQ(program.Evaluate(tMyPoint(), 0).size(), 1u);  // never started by the run
   ASSERT_EQ(observer.lines.size(), 1u);
   EXPECT_NE(observer.lines[0].find("Attempt 2"), std::string::npos);
-}
-
-TEST_F(AnalysisRunTest, TheLogNamesTheTestItsRateAndTheAttemptOfARetry) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(20), 25.0));
-  job.test.title = "Mouse 12";
-  RecordEverythingProgram program;
-  CancellingObserver observer(1000);
-  AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f, program, observer, services.Bundle());
-  ASSERT_EQ(observer.lines.size(), 3u);
-  EXPECT_NE(observer.lines[0].find("Mouse 12"), std::string::npos);
-  EXPECT_NE(observer.lines[1].find("100.00"), std::string::npos);
-  EXPECT_NE(observer.lines[2].find("0 s"), std::string::npos);
-  observer.lines.clear();
-  AnalyseTestBatch(*source, job, zones, GreySettings(), 2, 0.0f, program, observer, services.Bundle());
-  ASSERT_EQ(observer.lines.size(), 4u);
-  EXPECT_NE(observer.lines[3].find("3"), std::string::npos);
 }
 
 }  // namespace
