@@ -296,5 +296,21 @@ TEST_F(AnalysisRunTest, AReferenceThatCannotBePreparedRunsNoDetection) {
   EXPECT_NE(observer.lines[0].find("Attempt 2"), std::string::npos);
 }
 
+TEST_F(AnalysisRunTest, TheLogNamesTheTestItsRateAndTheAttemptOfARetry) {
+  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(20), 25.0));
+  job.test.title = "Mouse 12";
+  RecordEverythingProgram program;
+  CancellingObserver observer(1000);
+  AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f, program, observer, services.Bundle());
+  ASSERT_EQ(observer.lines.size(), 3u);
+  EXPECT_NE(observer.lines[0].find("Mouse 12"), std::string::npos);
+  EXPECT_NE(observer.lines[1].find("100.00"), std::string::npos);
+  EXPECT_NE(observer.lines[2].find("0 s"), std::string::npos);
+  observer.lines.clear();
+  AnalyseTestBatch(*source, job, zones, GreySettings(), 2, 0.0f, program, observer, services.Bundle());
+  ASSERT_EQ(observer.lines.size(), 4u);
+  EXPECT_NE(observer.lines[3].find("3"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vx

@@ -129,6 +129,41 @@ TEST_F(BatchAnalysisTest, ARenderedWalkIsStoredWithItsTrajectoryAndSummary) {
   EXPECT_EQ(fixture.Value("select MaxRawSpeed from Tests" + where), maxSpeed);
 }
 
+TEST_F(BatchAnalysisTest, TheBackgroundMethodUsedIsStoredAndAReplacedCompositeIsReported) {
+  // An animal that rests in one corner except in most of the frames spread over the video:
+  // pairs of frames give no clean background, the median of the spread frames does.
+  std::vector<AnimalPose> resting;
+  for (int i = 0; i < 100; ++i) {
+    const bool away = i % 4 == 2 && i != 22 && i != 50 && i != 86;
+    const cv::Point2d elsewhere[] = {{230, 60}, {230, 180}, {70, 180}};
+    resting.push_back({away ? elsewhere[(i / 4) % 3] : cv::Point2d(70, 60), 0.0});
+  }
+  const std::string automatic = "5|0|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
+  const int rests = fixture.AddTest(protocol, AddVideoFile("rests.avi", resting), automatic, "R");
+  const int walks = fixture.AddTest(protocol, AddVideoFile("walks.avi", Lap(120)), automatic, "W");
+
+  const BatchSummary summary = Run({rests, walks});
+  ASSERT_EQ(summary.outcomes.size(), 2u);
+  // The resting animal's jumps to the far corners are too fast to be believed while tracking:
+  // it is found only in the frames where it rests.
+  struct Expected {
+    int test;
+    BackgroundMethod method;
+    bool notice;
+    float rate;
+  };
+  for (const Expected& e : {Expected{rests, BackgroundMethod::kTemporalMedian, true, 80.05f},
+                            Expected{walks, BackgroundMethod::kComposite, false, 100.0f}}) {
+    const TestOutcome& outcome = summary.outcomes[e.test == rests ? 0 : 1];
+    EXPECT_FLOAT_EQ(outcome.rate, e.rate) << e.test;
+    EXPECT_EQ(!outcome.notice.empty(), e.notice) << outcome.notice;
+    const AnalysisInfo info =
+        ParseInfo(fixture.Value(Format("select InfosAnalyse from Tests where Id=%d", e.test)));
+    EXPECT_EQ(BackgroundMethodOf(info), e.method) << e.test;
+    EXPECT_EQ(EndingOf(info), RunEnding::kPeriodEnded) << e.test;
+  }
+}
+
 TEST_F(BatchAnalysisTest, AMissingVideoIsLoggedAndSkippedAndTheNextTestAnalysed) {
   const int moved = AddVideoFile("moved.avi", Lap(20));
   const int present = AddVideoFile("present.avi", Lap(20));
