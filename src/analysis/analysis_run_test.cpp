@@ -147,29 +147,6 @@ TEST_F(AnalysisRunTest, FramesWithoutTheAnimalAreNotRecordedAndCountAgainstTheRa
             std::tuple(100, 80, 0, 99, 99 * 40, kBackendFfmpeg));
 }
 
-TEST(DetectionRate, AddsAFiftiethAndStopsAtAHundred) {
-  EXPECT_FLOAT_EQ(DetectionRate(80, 100), 80.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(1, 3), 100.0f / 3 + 0.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(100, 100), 100.0f);
-  EXPECT_FLOAT_EQ(DetectionRate(0, 100), 0.05f);
-  EXPECT_FLOAT_EQ(DetectionRate(5, 0), 0.0f);
-}
-
-TEST_F(AnalysisRunTest, DecodingAheadChangesNothing) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(90), 25.0));
-  std::vector<std::vector<uint8_t>> blobs;
-  for (bool ahead : {false, true}) {
-    source->decodeAhead = ahead;
-    RecordEverythingProgram program;
-    RunObserver observer;
-    const AttemptResult result = AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f,
-                                                  program, observer, services.Bundle());
-    ASSERT_EQ(result.framesWithAnimal, 90);
-    blobs.push_back(WritePoints(result.trajectory, false));
-  }
-  EXPECT_EQ(blobs[0], blobs[1]);
-}
-
 // Where the frame loop stops, and the times it gives the points on the way.
 TEST_F(AnalysisRunTest, TheRunEndsWithTheVideoItsListedTimesOrThePeriod) {
   const struct {
@@ -259,17 +236,6 @@ TEST_F(AnalysisRunTest, TheMaximumDurationIsToldApartFromAStopAction) {
   EXPECT_EQ(Run(program, observer).ending, RunEnding::kMaximumDuration);
   EXPECT_EQ(source->info[run_info::kEnding], 2);
   EXPECT_EQ(source->info[run_info::kStopAction], -1);
-}
-
-TEST_F(AnalysisRunTest, WithoutAStartActionNothingIsRecorded) {
-  Use(RenderedScript::Regular(Scene(), DarkAnimal(), Shuttle(30), 25.0));
-  TimedProgram program(1000000, -1);
-  RunObserver observer;
-  const AttemptResult result = AnalyseTestBatch(*source, job, zones, GreySettings(), 0, 0.0f,
-                                                program, observer, services.Bundle());
-  EXPECT_EQ(result.framesWithAnimal, 0);
-  EXPECT_FLOAT_EQ(result.rate, 0.05f);
-  EXPECT_EQ(result.info[run_info::kStartFrame], -1);
 }
 
 TEST_F(AnalysisRunTest, AVideoShorterThanItsHeaderEndsThePeriodWhereItEnds) {

@@ -203,24 +203,5 @@ TEST(ArenaBackground, AnUnreadableVideoGivesNothing) {
       ComputeArenaBackground(none, scene.arenaRect, ArenaContext(scene), 5, 4).image.empty());
 }
 
-TEST(ArenaBackground, ComputedOnAVideoFileRestoresThePosition) {
-  testing::TempDir dir;
-  const SceneLook scene = NoisyScene();
-  const std::vector<AnimalPose> poses = Tour(scene, 60);
-  const std::string path = dir.File("walk.avi");
-  ASSERT_TRUE(WriteSyntheticVideo(path, "MJPG", 25, scene, testing::SmallMouse(), poses));
-  VideoSource source;
-  ASSERT_EQ(source.OpenFile(path), VideoStatus::kOk);
-  ASSERT_EQ(source.GoToFrame(7), VideoStatus::kOk);
-  const cv::Mat background = ComputeArenaBackground(source, ArenaContext(scene), 0, 59).image;
-  EXPECT_EQ(source.currentFrame(), 7);
-  ASSERT_EQ(background.size(), scene.arenaRect.size());
-  // The video is JPEG-compressed: small differences everywhere, none the size of an animal.
-  EXPECT_LT(VisibleDifferences(background, scene, 40), 10);
-
-  VideoSource closed;
-  EXPECT_TRUE(ComputeArenaBackground(closed, ArenaContext(scene), 0, 59).image.empty());
-}
-
 }  // namespace
 }  // namespace vx

@@ -284,19 +284,6 @@ TEST_F(BatchAnalysisTest, CancelKeepsTheFinishedTestsAndNothingOfTheCurrentOne) 
   EXPECT_EQ(fixture.Value(Format("select count(*) from ReportsData where IdTest=%d", second)), "1");
 }
 
-TEST_F(BatchAnalysisTest, CancellingDuringTheSecondAttemptKeepsNothingOfTheTest) {
-  const int video = AddRenderedVideo("lap.avi", CancelAt(cancel, 45, 2));
-  const int test = fixture.AddTest(protocol, video, DarkAnimalSettings(10), "Blind");
-  fixture.AddTest(protocol, video, DarkAnimalSettings(), "Good");
-  options.minimumRate = 90;
-  const BatchSummary summary = Run({test});
-  ASSERT_EQ(summary.outcomes.size(), 1u);
-  EXPECT_EQ(summary.outcomes[0].kind, TestOutcomeKind::kCancelled);
-  EXPECT_EQ(summary.outcomes[0].attempts, 2);
-  EXPECT_EQ(fixture.Value(Format("select DateAnalyse from Tests where Id=%d", test)), "0");
-  EXPECT_EQ(fixture.Value(Format("select ParamsDetection from Tests where Id=%d", test)), DarkAnimalSettings(10));
-}
-
 // Every column of every test and its points, as text.
 std::string Dump(const std::string& path) {
   std::string text;
@@ -333,15 +320,6 @@ TEST(BatchAnalysisJobs, SeveralTestsAtOnceStoreExactlyWhatOneAtATimeStores) {
   }
   EXPECT_EQ(dumps[0], dumps[1]);
   EXPECT_EQ(dumps[0], dumps[2]);
-}
-
-TEST(BatchAnalysisList, UnanalysedTestsAreThoseWithoutADate) {
-  AnalysisFixture fixture;
-  const int a = fixture.AddTest(-1, -1, "", "a");
-  const int b = fixture.AddTest(-1, -1, "", "b");
-  testing::ExecuteSql(fixture.path(), Format("update Tests set DateAnalyse=5 where Id=%d", a));
-  ASSERT_TRUE(fixture.experiment.LoadAll());
-  EXPECT_EQ(UnanalysedTests(fixture.experiment), std::vector<int>{b});
 }
 
 }  // namespace

@@ -102,29 +102,6 @@ TEST(ReferenceRecipe, PastesEachPatchFromItsOwnFrame) {
   EXPECT_TRUE(ReplayReferenceRecipe("60;", true, frame).empty());
 }
 
-TEST(ReferenceCoordinates, WholeFramesAreCutToTheArenaForTheMethodsThatReadItThere) {
-  const cv::Mat frame(120, 160, CV_8UC1, cv::Scalar(9));
-  const cv::Rect arena(20, 10, 120, 100);
-  const cv::Size size(160, 120);
-  EXPECT_EQ(ReferenceInMethodCoordinates(frame, kMethodSubtraction, true, arena, size).size(), arena.size());
-  EXPECT_EQ(ReferenceInMethodCoordinates(frame, kMethodSubtractionAdvanced, false, arena, size).size(), arena.size());
-  EXPECT_EQ(ReferenceInMethodCoordinates(frame, kMethodAutomatic, true, arena, size).size(), arena.size());
-  EXPECT_EQ(ReferenceInMethodCoordinates(frame, kMethodAutomatic, false, arena, size).size(), size);
-  EXPECT_EQ(ReferenceInMethodCoordinates(frame, kMethodSubtraction, true, cv::Rect(), size).size(), size);
-  const cv::Mat region(100, 120, CV_8UC1);
-  EXPECT_EQ(ReferenceInMethodCoordinates(region, kMethodSubtraction, true, arena, size).size(), arena.size());
-}
-
-TEST_F(ReferenceImageTest, MethodsWithoutAReferenceNeedNothing) {
-  for (int method : {kMethodGrayscale, kMethodColorSimplified, kMethodColorFull}) {
-    DetectionSettings settings;
-    settings.method = method;
-    EXPECT_FALSE(UsesReference(method));
-    EXPECT_TRUE(PrepareReference(settings, inputs));
-    EXPECT_TRUE(settings.referenceImage.empty());
-  }
-}
-
 TEST_F(ReferenceImageTest, LibraryImagesAreTakenAsStoredAndCutToTheArena) {
   const cv::Mat stored(120, 160, CV_8UC1, cv::Scalar(77));
   inputs.library = [&](int id) { return id == 7 ? stored : cv::Mat(); };
