@@ -7,35 +7,12 @@
 
 #include <string>
 
+#include "result_table_sheet.h"
 #include "results/result_table_export.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-// Ids, titles, then numbers with every tenth column a duration of each format.
-vx::Sheet ResultTable(int tests, int columns) {
-  vx::Sheet table("Results");
-  for (int column = 0; column < columns; ++column) {
-    table.WriteText(0, column, "Period " + std::to_string(column / 7) + " / Zone " +
-                                   std::to_string(column % 7) + " ( in )");
-  }
-  for (int row = 1; row <= tests; ++row) {
-    table.WriteNumber(row, 0, row);
-    table.WriteText(row, 1, "Mouse " + std::to_string(row) + ", day 1");
-    for (int column = 2; column < columns; ++column) {
-      const double value = row * 1.25 + column / 3.0;
-      if (column % 10 == 1) {
-        table.WriteDuration(row, column, value, vx::DurationFormat::WholeSeconds);
-      } else if (column % 10 == 2) {
-        table.WriteDuration(row, column, value, vx::DurationFormat::Milliseconds);
-      } else {
-        table.WriteNumber(row, column, value);
-      }
-    }
-  }
-  return table;
-}
 
 class AlwaysUpdate : public vx::UpdateChooser {
  public:
@@ -43,7 +20,7 @@ class AlwaysUpdate : public vx::UpdateChooser {
 };
 
 void Export(benchmark::State& state, bool update) {
-  const vx::Sheet table = ResultTable(500, 200);
+  const vx::Sheet table = BenchResultTable(500, 200);
   vx::testing::TempDir dir;
   vx::testing::TestServices services;
   AlwaysUpdate chooser;
