@@ -63,8 +63,7 @@ int RunChosenVerb(CLI::App& app, Context& context, CommandResult& result) {
   context.document = nullptr;
   // A verb that failed half-way over several tests has stored the ones that succeeded: what
   // reached the working copy is saved whatever the status.
-  if (!document.SaveExperiment()) return kExitFailed;  // the copy stays, for recovery
-  document.CloseExperiment(false);
+  if (!document.SaveAndCloseExperiment()) return kExitFailed;  // the copy stays, for recovery
   return status;
 }
 

@@ -65,6 +65,9 @@ class FileSystem {
   virtual bool CreateDirectories(const std::string& path) = 0;
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;  // overwrites
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // Waits until a file's (or a folder's) contents are on the disk. Stand-ins that keep
+  // nothing on a disk have nothing to wait for.
+  virtual bool FlushToDisk(const std::string& /*path*/) { return true; }
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual int64_t FileSize(const std::string& path) const = 0;  // -1 when missing
   virtual std::string TempFolder() const = 0;                   // ends with '/'

@@ -19,6 +19,7 @@ class SystemFileSystem : public FileSystem {
   bool CreateDirectories(const std::string& path) override;
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
+  bool FlushToDisk(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   int64_t FileSize(const std::string& path) const override;
   std::string TempFolder() const override;

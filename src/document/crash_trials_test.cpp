@@ -48,7 +48,12 @@ void Report(int fd, const std::string& step) {
   ImportCounts counts;
   if (ImportFromExperiment(document.experiment.file, other, counts)) Report(fd, "imported");
   if (document.SaveExperiment() && document.RenameExperiment("Renamed")) Report(fd, "renamed");
-  if (document.SaveExperiment() && document.CloseExperiment(false)) Report(fd, "closed");
+  if (RunWriteTransaction(document.experiment.file, [](SQLite::Database& db) {
+        db.Execute("insert into Animals(Name) values('B')");
+      })) {
+    Report(fd, "B");
+  }
+  if (document.SaveAndCloseExperiment()) Report(fd, "closed");
   _exit(0);
 }
 
@@ -115,8 +120,7 @@ class CrashTrials : public ::testing::Test {
     const auto reported = [&outcome](const std::string& step) {
       return outcome.steps.find(step + "\n") != std::string::npos;
     };
-    for (int i = 0; i < 6; ++i) {
-      const std::string name = "A" + std::to_string(i);
+    for (const std::string name : {"A0", "A1", "A2", "A3", "A4", "A5", "B"}) {
       if (reported(name)) {
         EXPECT_EQ(QueryValue(path, "select count(*) from Animals where Name='" + name + "'"), "1");
       }

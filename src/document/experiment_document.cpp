@@ -14,11 +14,6 @@ namespace vx {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string LocalTimeText(int64_t nanoseconds) {
   const time_t seconds = static_cast<time_t>(nanoseconds / 1000000000);
   struct tm local {};
@@ -289,6 +284,19 @@ bool ExperimentDocument::SaveExperiment(bool deleteWorkingCopy) {
   }
   if (deleteWorkingCopy && file.workOnCopy) RemoveDatabaseFile(*services_.files, file.workPath);
   return true;
+}
+
+bool ExperimentDocument::SaveAndCloseExperiment() {
+  if (!IsOpen() || opening) return true;
+  ExperimentFile& file = experiment.file;
+  const bool copyBeside = file.workOnCopy && FolderOf(file.workPath) == FolderOf(file.path);
+  if (copyBeside && ModifiedSinceSave() && MoveFileSafely(file, file.workPath, file.path)) {
+    const std::string companion = file.CompanionFolder();
+    Abandon(false);  // the working copy is the experiment file now
+    services_.files->RemoveFile(companion);  // only an empty folder goes
+    return true;
+  }
+  return SaveExperiment() && CloseExperiment(false);
 }
 
 bool ExperimentDocument::CloseExperiment(bool askToSave) {

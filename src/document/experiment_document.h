@@ -69,6 +69,11 @@ class ExperimentDocument {
   // Writes the working copy back over the experiment file (copy beside it, then rename). On
   // failure (message 1863) the file holds what was last saved and the working copy is kept.
   bool SaveExperiment(bool deleteWorkingCopy = false);
+  // Save then close without a question. When the working copy sits beside the file it becomes
+  // the file (renamed over it) instead of being copied back: an experiment of hundreds of
+  // megabytes is written once per change, not twice. On failure it stays open, as after a
+  // failed save.
+  bool SaveAndCloseExperiment();
   // Saves the experiment under newPath (which must not exist) with the videos of its companion
   // folder, and goes on working on it there.
   bool SaveExperimentAs(const std::string& newPath);

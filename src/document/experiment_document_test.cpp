@@ -4,6 +4,7 @@
 #include "document/experiment_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "base/messages.h"
 #include "db/experiment_db.h"
@@ -47,6 +48,25 @@ TEST_F(DocumentTest, TheFileChangesOnlyWhenSavedAndClosingLeavesNoCopy) {
   fixture.services.asker.answers = {Answer::No};  // message 677: do not save
   EXPECT_TRUE(document.CloseExperiment(true));
   EXPECT_EQ(AnimalCount(fixture.path()), "1");
+  EXPECT_FALSE(fixture.services.files.Exists(copy()));
+  EXPECT_FALSE(fixture.services.files.Exists(fixture.path() + ".saving~"));
+}
+
+// Saving on close renames the working copy over the file instead of copying it back: the file
+// must come out with the change, the original's permissions, and nothing left beside it.
+TEST_F(DocumentTest, SavingOnCloseMakesTheWorkingCopyTheFile) {
+  ASSERT_EQ(chmod(fixture.path().c_str(), 0600), 0);
+  ExperimentDocument document(services);
+  ASSERT_EQ(document.OpenExperiment(fixture.path()), DocumentResult::Ok);
+  ASSERT_TRUE(AddAnimal(document, "Rex"));
+  struct stat copyStatus {}, fileStatus {};
+  ASSERT_EQ(stat(copy().c_str(), &copyStatus), 0);
+  ASSERT_TRUE(document.SaveAndCloseExperiment());
+  ASSERT_EQ(stat(fixture.path().c_str(), &fileStatus), 0);
+  EXPECT_EQ(fileStatus.st_ino, copyStatus.st_ino);
+  EXPECT_EQ(fileStatus.st_mode & 0777, 0600u);
+  EXPECT_EQ(AnimalCount(fixture.path()), "1");
+  EXPECT_FALSE(document.IsOpen());
   EXPECT_FALSE(fixture.services.files.Exists(copy()));
   EXPECT_FALSE(fixture.services.files.Exists(fixture.path() + ".saving~"));
 }

@@ -15,6 +15,15 @@ namespace vx {
 // into the new contents. On failure to is unchanged and the temporary file removed.
 bool ReplaceFileSafely(ExperimentFile& file, const std::string& from, const std::string& to);
 
+// Makes from (a closed, whole experiment file in the same folder as to) become to: flushed to
+// the disk, then renamed over it. One write of the file instead of two when the copy is not
+// needed any more. A file with a journal beside it (a write left half done) is refused. On
+// failure both files are as they were.
+bool MoveFileSafely(ExperimentFile& file, const std::string& from, const std::string& to);
+
+// The folder part of a path, with its final '/'; empty for a bare file name.
+std::string FolderOf(const std::string& path);
+
 // Removes a database file and its rollback journal (a journal left beside a fresh copy would
 // be played into it).
 void RemoveDatabaseFile(FileSystem& files, const std::string& path);
