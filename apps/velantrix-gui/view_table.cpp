@@ -1,5 +1,9 @@
 #include "view_table.h"
 
+#include "analysis_view.h"
+#include "heatmap_view.h"
+#include "player_view.h"
+#include "results_view.h"
 #include "tests_view.h"
 
 namespace vx::gui {
@@ -7,6 +11,10 @@ namespace vx::gui {
 const std::vector<ViewEntry>& ViewTable() {
   static const std::vector<ViewEntry> kViews = {
       {"tests", "Experiment", &MakeTestsView},
+      {"analysis", "Analysis", &MakeAnalysisView},
+      {"results", "Results", &MakeResultsView},
+      {"heatmap", "Heat map", &MakeHeatMapView},
+      {"player", "Player", &MakePlayerView},
   };
   return kViews;
 }
