@@ -38,7 +38,7 @@ struct StartedBatch {
     finished = std::make_unique<QSignalSpy>(page->findChild<BatchPanel*>(), &BatchPanel::Finished);
     QTest::mouseClick(page->findChild<QPushButton*>("analysePending"), Qt::LeftButton);
   }
-  std::string Stored(const std::string& sql) const {
+  std::string Stored(const std::string& sql) {
     return vx::testing::QueryValue(demo.session.experiment().file.CurrentFile(), sql);
   }
 };
