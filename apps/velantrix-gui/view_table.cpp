@@ -1,6 +1,7 @@
 #include "view_table.h"
 
 #include "analysis_view.h"
+#include "editor_views.h"
 #include "heatmap_view.h"
 #include "player_view.h"
 #include "results_view.h"
@@ -11,10 +12,14 @@ namespace vx::gui {
 const std::vector<ViewEntry>& ViewTable() {
   static const std::vector<ViewEntry> kViews = {
       {"tests", "Experiment", &MakeTestsView},
+      {"protocol", "Protocol", &MakeProtocolView},
+      {"zones", "Zones", &MakeZonesView},
+      {"detection", "Detection", &MakeDetectionView},
       {"analysis", "Analysis", &MakeAnalysisView},
       {"results", "Results", &MakeResultsView},
       {"heatmap", "Heat map", &MakeHeatMapView},
       {"player", "Player", &MakePlayerView},
+      {"scoring", "Scoring", &MakeScoringView},
   };
   return kViews;
 }
