@@ -4,14 +4,6 @@
 
 namespace vx::gui {
 
-QImage ToQImage(const cv::Mat& image) {
-  if (image.empty()) return {};
-  if (image.type() == CV_8UC1) {
-    return QImage(image.data, image.cols, image.rows, static_cast<int>(image.step), QImage::Format_Grayscale8).copy();
-  }
-  return QImage(image.data, image.cols, image.rows, static_cast<int>(image.step), QImage::Format_BGR888).copy();
-}
-
 ImageLabel::ImageLabel(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setMinimumSize(160, 120);

@@ -6,10 +6,9 @@
 #include <QWidget>
 #include <opencv2/core/mat.hpp>
 
-namespace vx::gui {
+#include "frame_canvas.h"  // ToQImage
 
-// A deep copy of an 8-bit grey or BGR image.
-QImage ToQImage(const cv::Mat& image);
+namespace vx::gui {
 
 class ImageLabel : public QWidget {
   Q_OBJECT
