@@ -2,13 +2,17 @@
 # Writes the user guide from its template: every "@run COMMAND" line of docs/guide.template.md
 # becomes the command and what it printed, run in a new empty folder (a "@fail" line shows a
 # command that must be refused, with its exit status). The guide is made from the program
-# itself, so it never goes stale: run this after changing a command's output.
+# itself, so it never goes stale: run this after changing a command's output. An "@shot VIEW
+# FILE [TEST]" line renders a view of the desktop application on the demo experiment into
+# images/FILE.png beside the guide (velantrix-gui --screenshot) and shows it.
 #   scripts/make-guide.sh [VELANTRIX [OUT]]   (defaults: build/apps/velantrix/velantrix, docs/guide.md)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(realpath "${1:-$root/build/apps/velantrix/velantrix}")
 out=$(realpath -m "${2:-$root/docs/guide.md}")
 template=$root/docs/guide.template.md
+gui=$(realpath -m "$(dirname "$bin")/../velantrix-gui/velantrix-gui")
+images=$(dirname "$out")/images
 [[ -x $bin ]] || { echo "make-guide.sh: no program at $bin (build it first)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -40,6 +44,20 @@ show() {
   return 0
 }
 
+# Renders one view of the demo experiment and links the picture.
+shot() {
+  local view=$1 file=$2 test=${3:-1}
+  [[ -x $gui ]] || { echo "make-guide.sh: no desktop program at $gui (build it first)" >&2; return 1; }
+  mkdir -p "$images"
+  if ! QT_QPA_PLATFORM=offscreen "$gui" demo/demo.vxdb --screenshot "$view" --test "$test" --size 1000x640 \
+       --out "$images/$file.png" 2>"$work/shot.err"; then
+    printf 'make-guide.sh: the screenshot of "%s" failed:\n' "$view" >&2
+    cat "$work/shot.err" >&2
+    return 1
+  fi
+  printf '![The %s view](images/%s.png)\n' "$view" "$file"
+}
+
 {
   echo "<!-- Made by scripts/make-guide.sh from docs/guide.template.md: edit the template, then run the script. -->"
   echo
@@ -47,6 +65,7 @@ show() {
     case $line in
       "@run "*) show run "${line#@run }" || exit 1 ;;
       "@fail "*) show fail "${line#@fail }" || exit 1 ;;
+      "@shot "*) shot ${line#@shot } || exit 1 ;;
       *) printf '%s\n' "$line" ;;
     esac
   done < <(sed 's/\r$//' "$template")

@@ -12,6 +12,7 @@
 #include "main_window.h"
 #include "message_boxes.h"
 #include "screenshot.h"
+#include "shell/recent_files.h"
 #include "single_instance.h"
 #include "video/video_probe.h"
 #include "view_table.h"
@@ -110,7 +111,13 @@ int RunGuiApp(int argc, char** argv) {
   window = std::make_unique<MainWindow>(session);
   QObject::connect(&instance, &SingleInstance::FileHanded, window.get(), &MainWindow::OpenFile);
   window->show();
-  if (!options.experiment.isEmpty()) window->OpenFile(options.experiment);
+  // Without a file named, the last experiment is opened again.
+  QString first = options.experiment;
+  if (first.isEmpty()) {
+    const std::vector<std::string> recent = RecentFiles(settings);
+    if (!recent.empty() && files.Exists(recent.front())) first = QString::fromStdString(recent.front());
+  }
+  if (!first.isEmpty()) window->OpenFile(first);
   const int status = app.exec();
   window.reset();
   return status;

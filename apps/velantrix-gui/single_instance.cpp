@@ -1,6 +1,7 @@
 #include "single_instance.h"
 
 #include <QLocalSocket>
+#include <QVariant>
 #include <unistd.h>
 
 namespace vx::gui {
@@ -34,11 +35,18 @@ bool SingleInstance::HandOver(const QString& path) {
 
 void SingleInstance::Receive() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-      if (!socket->canReadLine()) return;
+    // The path may have arrived, and the other side gone, before this runs.
+    const auto read = [this, socket] {
+      if (socket->property("read").toBool() || !socket->canReadLine()) return;
+      socket->setProperty("read", true);
       emit FileHanded(QString::fromUtf8(socket->readLine()).trimmed());
+    };
+    connect(socket, &QLocalSocket::readyRead, this, read);
+    connect(socket, &QLocalSocket::disconnected, this, [read, socket] {
+      read();
+      socket->deleteLater();
     });
+    read();
   }
 }
 

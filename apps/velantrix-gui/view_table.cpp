@@ -1,6 +1,10 @@
 #include "view_table.h"
 
+#include "analysis_view.h"
 #include "editor_views.h"
+#include "heatmap_view.h"
+#include "player_view.h"
+#include "results_view.h"
 #include "tests_view.h"
 
 namespace vx::gui {
@@ -11,6 +15,10 @@ const std::vector<ViewEntry>& ViewTable() {
       {"protocol", "Protocol", &MakeProtocolView},
       {"zones", "Zones", &MakeZonesView},
       {"detection", "Detection", &MakeDetectionView},
+      {"analysis", "Analysis", &MakeAnalysisView},
+      {"results", "Results", &MakeResultsView},
+      {"heatmap", "Heat map", &MakeHeatMapView},
+      {"player", "Player", &MakePlayerView},
       {"scoring", "Scoring", &MakeScoringView},
   };
   return kViews;

@@ -16,6 +16,7 @@
 #include "experiment_access.h"
 #include "option_values.h"
 #include "setup_warnings.h"
+#include "shell/batch_texts.h"
 #include "output.h"
 #include "analysis/test_stage_program.h"
 #include "video/video_source.h"
@@ -57,21 +58,6 @@ struct AnalyzeOptions {
   bool json = false;
 };
 
-const char* OutcomeText(TestOutcomeKind kind) {
-  switch (kind) {
-    case TestOutcomeKind::kAnalysed: return "analysed";
-    case TestOutcomeKind::kUnreadable: return "no such test";
-    case TestOutcomeKind::kNoVideo: return "the test has no video";
-    case TestOutcomeKind::kVideoMissing: return "the video file cannot be found";
-    case TestOutcomeKind::kVideoUnreadable: return "the video cannot be read";
-    case TestOutcomeKind::kVideoSizeMismatch: return "the video does not fit the protocol";
-    case TestOutcomeKind::kNoDetection: return "the reference image cannot be prepared";
-    case TestOutcomeKind::kNotSaved: return "the analysis could not be saved";
-    case TestOutcomeKind::kCancelled: return "cancelled, nothing stored";
-  }
-  return "failed";
-}
-
 const char* OutcomeKey(TestOutcomeKind kind) {
   switch (kind) {
     case TestOutcomeKind::kAnalysed: return "analysed";
@@ -91,15 +77,11 @@ std::string TestLine(const TestOutcome& o) {
   std::string line = Format("Test %d", o.testId);
   if (!o.title.empty()) line += " \"" + o.title + "\"";
   if (o.kind != TestOutcomeKind::kAnalysed) {
-    line += std::string(": ") + OutcomeText(o.kind);
+    line += std::string(": ") + BatchOutcomeText(o.kind);
     return o.detail.empty() ? line : line + " (" + o.detail + ")";
   }
   line += Format(": detection rate %.2f %%, %d s", o.ShownRate(), (o.elapsedMs + 500) / 1000);
-  if (o.attempts > 1) {
-    line += Format(" (attempt %d of %d", o.keptAttempt + 1, o.attempts);
-    if (o.settingsFrom >= 0) line += Format(", settings of test %d", o.settingsFrom);
-    line += ")";
-  }
+  if (o.attempts > 1) line += " (" + AttemptsText(o) + ")";
   return line;
 }
 

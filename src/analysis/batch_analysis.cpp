@@ -23,6 +23,7 @@ struct Slot {
   TestOutcome outcome;
   bool needsRun = false;
   std::atomic<int> percent{0};
+  int shownPercent = 0;  // the last percent reported (calling thread)
   bool done = false;  // guarded by the batch's mutex once workers run
   std::optional<AttemptResult> best;  // the kept attempt, to be stored
 };
@@ -226,7 +227,14 @@ BatchSummary RunBatchAnalysis(Experiment& experiment, const std::vector<int>& te
       if (!ready) {
         // Progress while waiting: every test counts for an equal share.
         int sum = 0;
-        for (const auto& s : slots) sum += !s->needsRun || s->done ? 100 : s->percent.load();
+        for (size_t i = 0; i < slots.size(); ++i) {
+          Slot& s = *slots[i];
+          const int percent = !s.needsRun || s.done ? 100 : s.percent.load();
+          if (s.needsRun && !s.done && percent != s.shownPercent) {
+            observer.TestProgress(static_cast<int>(i) + 1, s.shownPercent = percent);
+          }
+          sum += percent;
+        }
         const int percent = total > 0 ? sum / total : 100;
         if (percent != lastPercent) observer.Progress(lastPercent = percent);
         continue;

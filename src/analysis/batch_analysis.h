@@ -95,6 +95,8 @@ class BatchObserver {
   virtual ~BatchObserver() = default;
   // Overall progress of the batch, percent (0..100), each time it changes.
   virtual void Progress(int percent) { (void)percent; }
+  // Progress of the test at position (1-based in the list), percent, each time it changes.
+  virtual void TestProgress(int position, int percent) { (void)position, (void)percent; }
   // A test's outcome with its log lines, in list order.
   virtual void TestDone(const TestOutcome& outcome) { (void)outcome; }
 };

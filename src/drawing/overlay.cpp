@@ -27,7 +27,20 @@ size_t PointAtOrAfter(const std::vector<tMyPoint>& points, size_t from, int fram
   return from;
 }
 
+// The track of points[trackStart, next) and, when the last of them is frame n, the animal.
+void DrawTrackUpTo(cv::Mat& frame, const std::vector<tMyPoint>& points, size_t trackStart, size_t next, int n) {
+  DrawTrack(frame, points, trackStart, next);
+  if (next > trackStart && points[next - 1].frame == n) DrawAnimalMarks(frame, points[next - 1]);
+}
+
 }  // namespace
+
+void DrawAnnotatedFrame(cv::Mat& frame, const std::vector<tMyPoint>& points, const ZoneSet& zones, int n) {
+  DrawZones(frame, zones);
+  const auto next = std::upper_bound(points.begin(), points.end(), n,
+                                     [](int frameIndex, const tMyPoint& p) { return frameIndex < p.frame; });
+  DrawTrackUpTo(frame, points, 0, static_cast<size_t>(next - points.begin()), n);
+}
 
 cv::Mat DrawTrackPicture(const cv::Mat& picture, const std::vector<tMyPoint>& points,
                          const ZoneSet& zones) {
@@ -78,8 +91,7 @@ OverlayResult WriteOverlayVideo(VideoSource& source, const std::vector<tMyPoint>
     }
     zoneLayer.copyTo(frame, zoneMask);
     next = PointAtOrAfter(points, next, n + 1);
-    DrawTrack(frame, points, trackStart, next);
-    if (next > trackStart && points[next - 1].frame == n) DrawAnimalMarks(frame, points[next - 1]);
+    DrawTrackUpTo(frame, points, trackStart, next, n);
     if (!writer.Write(frame)) {
       result.status = OverlayStatus::kWriteFailed;
       result.failedFrame = n;

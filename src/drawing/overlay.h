@@ -23,6 +23,10 @@ namespace vx {
 cv::Mat DrawTrackPicture(const cv::Mat& picture, const std::vector<tMyPoint>& points,
                          const ZoneSet& zones);
 
+// Frame n of a test (its picture, BGR, drawn on in place) as the annotated video shows it: the
+// zones, the track from the first point up to n, and the animal of frame n when it was found.
+void DrawAnnotatedFrame(cv::Mat& frame, const std::vector<tMyPoint>& points, const ZoneSet& zones, int n);
+
 enum class OverlayStatus { kOk, kReadFailed, kWriteFailed, kCancelled };
 
 struct OverlayResult {
