@@ -7,7 +7,9 @@
 #include "video/capture.h"
 #include "video/video_info.h"
 #include "video/video_scan.h"
+#include "zones/adjusted_zones.h"
 #include "zones/ref_image.h"
+#include "zones/zone_rows.h"
 
 namespace vx {
 
@@ -39,6 +41,11 @@ cv::Mat TestJob::LibraryImage(int id) const {
   return found == libraryImages.end() ? cv::Mat() : found->second;
 }
 
+void TestJob::LoadZones(ZoneSet& zones) const {
+  LoadZoneSet(protocol, zones);
+  AdjustZones(zones, adjustment);
+}
+
 JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alternative,
                       TestJob& job) {
   job = TestJob();
@@ -46,6 +53,8 @@ JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alt
   if (const CProtocol* protocol = experiment.FindProtocol(job.test.idProtocol)) {
     job.protocol = *protocol;
     job.protocolFound = true;
+    ZoneSet zones;
+    job.adjustment = LoadTestZones(job.protocol, job.test, zones).adjustment;
   }
   job.sizes = AnimalSizeOf(experiment.FindAnimal(job.test.idAnimal), experiment.settings.animalSize);
   job.smoothing = ParseSmoothingSettings(experiment.settings.smooth);

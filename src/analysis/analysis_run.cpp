@@ -23,7 +23,8 @@ void PrepareSource(AnalysisSource& source, const TestJob& job, const ZoneSet& zo
                    const DetectionSettings& settings) {
   const bool head = job.protocol.headDetection;
   source.detector.SetContext(
-      MakeTestDetectionContext(settings, zones, head, job.sizes, job.test.idArena));
+      MakeTestDetectionContext(settings, zones, head, job.sizes, job.test.idArena,
+                               job.adjustment.angle));
   source.headDetection = head;
   source.recordingActive = false;
   source.stopRequested = false;

@@ -13,11 +13,12 @@ class TestStageProgram : public FrameProgram {
  public:
   TestStageProgram(const TestJob& job, const ZoneSet& zones,
                    std::shared_ptr<const std::vector<CField>> fields)
-      : test_(job.test), fields_(std::move(fields)) {
+      : test_(job.test), adjustment_(job.adjustment), fields_(std::move(fields)) {
     info_.test = &test_;
     info_.fields = fields_.get();
     EventContext context;
     context.testInfo = &info_;
+    if (adjustment_.IsAdjusted()) context.adjustment = &adjustment_;
     context.inactivityDelayMs =
         InactivityDelayMs(job.protocol.inactivityDelay, job.protocol.inactivityUnit);
     context.displacementThreshold = job.smoothing.threshold;
@@ -33,6 +34,7 @@ class TestStageProgram : public FrameProgram {
 
  private:
   CInfosTest test_;
+  ArenaAdjustment adjustment_;
   std::shared_ptr<const std::vector<CField>> fields_;
   ZoneTestInfo info_;
   std::unique_ptr<StageFrameProgram> program_;
