@@ -7,9 +7,7 @@
 #include "video/capture.h"
 #include "video/video_info.h"
 #include "video/video_scan.h"
-#include "zones/adjusted_zones.h"
 #include "zones/ref_image.h"
-#include "zones/zone_rows.h"
 
 namespace vx {
 
@@ -41,11 +39,6 @@ cv::Mat TestJob::LibraryImage(int id) const {
   return found == libraryImages.end() ? cv::Mat() : found->second;
 }
 
-void TestJob::LoadZones(ZoneSet& zones) const {
-  LoadZoneSet(protocol, zones);
-  AdjustZones(zones, adjustment);
-}
-
 JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alternative,
                       TestJob& job) {
   job = TestJob();
@@ -53,8 +46,6 @@ JobStatus LoadTestJob(Experiment& experiment, int testId, const std::string& alt
   if (const CProtocol* protocol = experiment.FindProtocol(job.test.idProtocol)) {
     job.protocol = *protocol;
     job.protocolFound = true;
-    ZoneSet zones;
-    job.adjustment = LoadTestZones(job.protocol, job.test, zones).adjustment;
   }
   job.sizes = AnimalSizeOf(experiment.FindAnimal(job.test.idAnimal), experiment.settings.animalSize);
   job.smoothing = ParseSmoothingSettings(experiment.settings.smooth);

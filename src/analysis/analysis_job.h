@@ -16,7 +16,6 @@
 #include "db/experiment.h"
 #include "detection/test_context.h"
 #include "video/video_source.h"
-#include "zones/zone_set.h"
 
 namespace vx {
 
@@ -40,13 +39,6 @@ struct TestJob {
   // In the order they are tried: the run's own alternative first, then the settings of the
   // other tests of the same video, from the last test of the video to the first.
   std::vector<AlternativeSettings> alternatives;
-  // The test's arena adjustment read against its protocol's zones (none when the stored text
-  // does not parse): the analysis detects and evaluates the stage program in the zones it
-  // gives (LoadZones).
-  ArenaAdjustment adjustment;
-
-  // The test's zones: the protocol's, placed by the adjustment.
-  void LoadZones(ZoneSet& zones) const;
 
   // The library image of an id, or an empty image.
   cv::Mat LibraryImage(int id) const;

@@ -2,6 +2,7 @@
 
 #include "measures/inactivity.h"
 #include "protocol/stage_frame_program.h"
+#include "zones/adjustment_text.h"
 #include "zones/calibration.h"
 
 namespace vx {
@@ -13,7 +14,7 @@ class TestStageProgram : public FrameProgram {
  public:
   TestStageProgram(const TestJob& job, const ZoneSet& zones,
                    std::shared_ptr<const std::vector<CField>> fields)
-      : test_(job.test), adjustment_(job.adjustment), fields_(std::move(fields)) {
+      : test_(job.test), adjustment_(ParseAdjustment(job.test.adjustArena, zones).adjustment), fields_(std::move(fields)) {
     info_.test = &test_;
     info_.fields = fields_.get();
     EventContext context;
@@ -34,7 +35,7 @@ class TestStageProgram : public FrameProgram {
 
  private:
   CInfosTest test_;
-  ArenaAdjustment adjustment_;
+  TestAdjustment adjustment_;
   std::shared_ptr<const std::vector<CField>> fields_;
   ZoneTestInfo info_;
   std::unique_ptr<StageFrameProgram> program_;

@@ -13,6 +13,7 @@
 
 #include "measures/behavior.h"
 #include "measures/measure_input.h"
+#include "zones/test_adjustment.h"
 #include "db/experiment.h"
 
 namespace vx {
@@ -29,7 +30,7 @@ struct TestMeasureData {
   const CInfosTest* test = nullptr;      // in the experiment's list
   const CProtocol* protocol = nullptr;   // in the experiment's list
   ZoneSet zones;                         // the test's (adjusted)
-  ArenaAdjustment adjustment;            // the test's, as read
+  TestAdjustment adjustment;            // the test's, as read
   std::string adjustmentProblem;         // why the stored adjustment text is not well formed
   Trajectory trajectory;
   std::vector<CBehavior> behaviors;      // the protocol's definitions

@@ -19,7 +19,7 @@ void AdjustTest3(ReportFile& file, const ArenaChange& change) {
   const CInfosTest test = *file.experiment().FindTest(3);
   ZoneSet zones;
   LoadZoneSet(*file.experiment().FindProtocol(1), zones);
-  ArenaAdjustment adjustment;
+  TestAdjustment adjustment;
   ASSERT_EQ(ApplyArenaChange(change, zones, test.idArena, adjustment), "");
   ASSERT_TRUE(SaveTestAdjustment(file.experiment(), test, adjustment, zones));
 }

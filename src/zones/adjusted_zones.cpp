@@ -16,7 +16,7 @@ PixelRect MovedTo(const PixelRect& rect, int x, int y) {
 
 }  // namespace
 
-void AdjustZones(ZoneSet& set, const ArenaAdjustment& adjustment) {
+void AdjustZones(ZoneSet& set, const TestAdjustment& adjustment) {
   for (const auto& zone : set.Zones()) {
     if (zone->IsCombined()) continue;
     PixelRect rect = zone->GetRect();

@@ -18,7 +18,7 @@ namespace vx {
 // position; then every zone but the combined ones, and every secondary arena, is mapped
 // with MapRectToTest (a polygon's vertices follow its rectangle). Combined zones follow their
 // components. The ruler moves and scales too, so the set's calibration becomes the test's.
-void AdjustZones(ZoneSet& set, const ArenaAdjustment& adjustment);
+void AdjustZones(ZoneSet& set, const TestAdjustment& adjustment);
 
 // A test's zones: the protocol's zone set adjusted by the test's stored AdjustArena text.
 // The reading is returned so that a stored text that does not parse can be reported (the

@@ -21,7 +21,7 @@ vx::ZoneSet ProtocolZones() {
 
 TEST(ArenaAdjustment, MapsRectanglesAndPointsBetweenFrames) {
   const vx::AdjustmentReading read = vx::ParseAdjustment("2|0|0|100|100|10|20|210|220|0|", ProtocolZones());
-  const vx::ArenaAdjustment& a = read.adjustment;
+  const vx::TestAdjustment& a = read.adjustment;
   EXPECT_EQ(read.problem, "");
   EXPECT_DOUBLE_EQ(a.scaleX, 2.0);
   EXPECT_DOUBLE_EQ(a.scaleY, 2.0);
@@ -29,7 +29,7 @@ TEST(ArenaAdjustment, MapsRectanglesAndPointsBetweenFrames) {
   EXPECT_EQ(a.MapRectToTest({50, 50, 60, 60}), (PixelRect{110, 120, 130, 140}));
   EXPECT_EQ(a.MapPointToProtocol({110, 120}), cv::Point(50, 50));
   // The offset rounds halves away from zero: (3 - 0) * 1.5 = 4.5 gives 5, -4.5 gives -5.
-  vx::ArenaAdjustment half;
+  vx::TestAdjustment half;
   half.reference = {0, 0, 100, 100};
   half.adjusted = {0, 0, 150, 150};
   half.Settle();
@@ -97,7 +97,7 @@ TEST(ArenaAdjustment, TextRoundTripsAndDropsDeletedZones) {
   EXPECT_EQ(vx::FormatAdjustment(read.adjustment, zones), text);
   ASSERT_TRUE(zones.RemoveZone(2));
   EXPECT_EQ(vx::FormatAdjustment(read.adjustment, zones), "2|0|0|100|100|10|20|210|220|-5|");
-  EXPECT_EQ(vx::FormatAdjustment(vx::ArenaAdjustment(), zones), "");
+  EXPECT_EQ(vx::FormatAdjustment(vx::TestAdjustment(), zones), "");
 }
 
 TEST(AdjustZones, EveryKindFollowsTheArena) {

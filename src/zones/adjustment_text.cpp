@@ -69,7 +69,7 @@ bool ReadObject(const std::string& token, tObjectAdjust& object, NumberReader& o
 }
 
 // The zone positions of a version-2 text, up to the first empty token.
-void ReadObjects(NumberReader& reader, const ZoneSet& set, ArenaAdjustment& adjustment,
+void ReadObjects(NumberReader& reader, const ZoneSet& set, TestAdjustment& adjustment,
                  std::string& strictProblem) {
   for (std::string token = reader.Token(); !token.empty(); token = reader.Token()) {
     tObjectAdjust object;
@@ -93,7 +93,7 @@ AdjustmentReading ParseAdjustment(const std::string& text, const ZoneSet& set) {
   AdjustmentReading reading;
   if (text.empty()) return reading;
   NumberReader reader(Split(text, '|', true));
-  ArenaAdjustment& adjustment = reading.adjustment;
+  TestAdjustment& adjustment = reading.adjustment;
   std::string strictProblem;
   int version = 0;
   reader.Read("version", version);
@@ -117,7 +117,7 @@ AdjustmentReading ParseAdjustment(const std::string& text, const ZoneSet& set) {
     strictProblem = "there is text after the angle";
   }
   if (!reader.Problem().empty()) {
-    reading.adjustment = ArenaAdjustment();
+    reading.adjustment = TestAdjustment();
     reading.problem = reader.Problem();
     return reading;
   }
@@ -126,7 +126,7 @@ AdjustmentReading ParseAdjustment(const std::string& text, const ZoneSet& set) {
   return reading;
 }
 
-std::string FormatAdjustment(const ArenaAdjustment& adjustment, const ZoneSet& set) {
+std::string FormatAdjustment(const TestAdjustment& adjustment, const ZoneSet& set) {
   std::string objects;
   for (const tObjectAdjust& o : adjustment.objects) {
     if (set.FindZone(o.zoneId) == nullptr) continue;  // the zone was deleted

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "zones/arena_adjustment.h"
+#include "zones/test_adjustment.h"
 #include "zones/zone_set.h"
 
 namespace vx {
@@ -18,7 +18,7 @@ struct AdjustmentReading {
   // What the test is measured with: a malformed number anywhere gives no adjustment at all
   // (rectangles empty, angle 0, scales 1.0, no zone positions); an angle beyond ±45 is
   // clamped; positions of zones the protocol no longer has are dropped.
-  ArenaAdjustment adjustment;
+  TestAdjustment adjustment;
   // "" when the text is exactly what this program writes; otherwise why it is not (a text
   // typed by a user is refused for it, a stored one is reported).
   std::string problem;
@@ -29,6 +29,6 @@ AdjustmentReading ParseAdjustment(const std::string& text, const ZoneSet& set);
 
 // The stored text, with the positions of the zones that set still has; "" for an adjustment
 // that neither moves, turns nor places anything.
-std::string FormatAdjustment(const ArenaAdjustment& adjustment, const ZoneSet& set);
+std::string FormatAdjustment(const TestAdjustment& adjustment, const ZoneSet& set);
 
 }  // namespace vx

@@ -33,7 +33,7 @@ bool MeetsImage(const PixelRect& rect, int width, int height) {
 }  // namespace
 
 std::string ApplyArenaChange(const ArenaChange& change, const ZoneSet& protocolZones,
-                             int arenaIndex, ArenaAdjustment& adjustment) {
+                             int arenaIndex, TestAdjustment& adjustment) {
   const PixelRect reference = protocolZones.ArenaRect(arenaIndex);
   if (reference.IsEmpty()) return "the protocol's arena has no area";
   const int angle = change.angle.value_or(adjustment.angle);
@@ -72,13 +72,13 @@ std::string ApplyArenaChange(const ArenaChange& change, const ZoneSet& protocolZ
   return {};
 }
 
-void ClearArenaAdjustment(ArenaAdjustment& adjustment) {
-  ArenaAdjustment cleared;
+void ClearArenaAdjustment(TestAdjustment& adjustment) {
+  TestAdjustment cleared;
   cleared.objects = std::move(adjustment.objects);
   adjustment = std::move(cleared);
 }
 
-std::string PlaceMovableZone(const CDrawObj& zone, int x, int y, int angle, ArenaAdjustment& adjustment) {
+std::string PlaceMovableZone(const CDrawObj& zone, int x, int y, int angle, TestAdjustment& adjustment) {
   if (zone.IsCombined()) {
     return Format("zone %d ('%s') is a combined zone: place the movable zones it combines",
                   zone.id, zone.GetName().c_str());
@@ -93,7 +93,7 @@ std::string PlaceMovableZone(const CDrawObj& zone, int x, int y, int angle, Aren
 }
 
 bool SaveTestAdjustment(Experiment& experiment, const CInfosTest& test,
-                        const ArenaAdjustment& adjustment, const ZoneSet& protocolZones) {
+                        const TestAdjustment& adjustment, const ZoneSet& protocolZones) {
   return SaveArenaAdjustment(experiment, test.id, FormatAdjustment(adjustment, protocolZones),
                              test.idArena);
 }

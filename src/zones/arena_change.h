@@ -11,7 +11,7 @@
 #include <string>
 
 #include "db/experiment.h"
-#include "zones/arena_adjustment.h"
+#include "zones/test_adjustment.h"
 #include "zones/zone_set.h"
 
 namespace vx {
@@ -31,19 +31,19 @@ struct ArenaChange {
 // Returns "" with adjustment updated (zone positions kept), or why the change is refused
 // (adjustment untouched).
 std::string ApplyArenaChange(const ArenaChange& change, const ZoneSet& protocolZones,
-                             int arenaIndex, ArenaAdjustment& adjustment);
+                             int arenaIndex, TestAdjustment& adjustment);
 
 // The arena back where the protocol has it (zone positions kept).
-void ClearArenaAdjustment(ArenaAdjustment& adjustment);
+void ClearArenaAdjustment(TestAdjustment& adjustment);
 
 // Puts movable zone's top-left corner at (x, y) of the protocol's frame in the test (angle is
 // kept with the position). Returns "" or why not: the zone is not movable, or combined.
-std::string PlaceMovableZone(const CDrawObj& zone, int x, int y, int angle, ArenaAdjustment& adjustment);
+std::string PlaceMovableZone(const CDrawObj& zone, int x, int y, int angle, TestAdjustment& adjustment);
 
 // Stores adjustment as test's AdjustArena text (with the positions of zones protocolZones
 // still has) and the test's arena index, and drops the test's cached results, in one
 // transaction. False when the test does not exist or the file cannot be written.
 bool SaveTestAdjustment(Experiment& experiment, const CInfosTest& test,
-                        const ArenaAdjustment& adjustment, const ZoneSet& protocolZones);
+                        const TestAdjustment& adjustment, const ZoneSet& protocolZones);
 
 }  // namespace vx
