@@ -105,7 +105,8 @@ int RunAdd(Context& context, const AddOptions& o) {
     position.adjustedY = xy[1];
     position.adjustedAngle = o.angle;
   }
-  return ReportCreated(context, SaveMovableZonePosition(session.experiment, position), position.id, "position");
+  const bool saved = SaveMovableZonePosition(session.experiment, position);
+  return ReportCreated(context, saved, position.id, "position");
 }
 
 int RunDelete(Context& context, const std::string& path, int positionId) {
