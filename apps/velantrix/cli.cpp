@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "adjustment_session.h"
 #include "commands_extra.h"
 #include "base/messages.h"
 #include "context.h"
@@ -38,6 +39,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterHeatMapCommands(app, context, result);
   RegisterLifecycleCommands(app, context, result);
   RegisterExportCommands(app, context, result);
+  RegisterArenaCommands(app, context, result);
 }
 
 // The first word that names no command, with the words before it ("zone frobnicate"), or "".

@@ -2,7 +2,7 @@
 
 #include "base/text.h"
 #include "zones/calibration.h"
-#include "zones/zone_rows.h"
+#include "zones/adjusted_zones.h"
 
 namespace vx::cli {
 
@@ -24,12 +24,21 @@ std::string AnimalSizeProblemText(SetupProblem problem, const AnimalSizeSetting&
              : sizes + ", more than half the image: check the ruler's length and unit";
 }
 
+std::string AdjustmentProblemText(const CInfosTest& test, const AdjustmentReading& reading) {
+  const bool used = reading.adjustment.IsAdjusted() || !reading.adjustment.objects.empty();
+  return Format("the arena adjustment stored for test %d, '%s', is not well formed (%s): %s "
+                "(set it again with 'velantrix test adjust')",
+                test.id, test.adjustArena.c_str(), reading.problem.c_str(),
+                used ? "what could be read of it is used" : "the test is taken without it");
+}
+
 std::vector<std::string> TestSetupWarnings(const Experiment& experiment, const CInfosTest& test) {
   std::vector<std::string> warnings;
   const CProtocol* protocol = experiment.FindProtocol(test.idProtocol);
   if (protocol == nullptr) return warnings;
   ZoneSet zones;
-  LoadZoneSet(*protocol, zones);
+  const AdjustmentReading adjustment = LoadTestZones(*protocol, test, zones);
+  if (!adjustment.problem.empty()) warnings.push_back(AdjustmentProblemText(test, adjustment));
   if (CheckCalibration(zones) == SetupProblem::kNoRuler) {
     warnings.push_back(Format("protocol %d has no ruler, so distances, speeds and the animal "
                               "size filter cannot work in millimetres (set one with 'velantrix "

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/experiment.h"
+#include "zones/adjustment_text.h"
 #include "zones/setup_checks.h"
 
 namespace vx::cli {
@@ -19,8 +20,11 @@ AnimalSizeSetting AnimalSizeOfTest(const Experiment& experiment, const CInfosTes
 std::string AnimalSizeProblemText(SetupProblem problem, const AnimalSizeSetting& size,
                                   double mmPerPixel);
 
-// What would spoil the analysis of a test although it can run: no ruler in its protocol, an
-// animal size that does not fit the calibration. One sentence each, without a full stop.
+// The sentence for a stored arena adjustment text that is not well formed.
+std::string AdjustmentProblemText(const CInfosTest& test, const AdjustmentReading& reading);
+
+// What would spoil the analysis of a test although it can run: a stored arena adjustment that
+// does not parse, no ruler in its protocol, an animal size that does not fit the calibration. One sentence each, without a full stop.
 std::vector<std::string> TestSetupWarnings(const Experiment& experiment, const CInfosTest& test);
 
 }  // namespace vx::cli

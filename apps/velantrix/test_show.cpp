@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "adjustment_session.h"
 #include "analysis/analysis_facts.h"
 #include "base/text.h"
 #include "context.h"
@@ -12,6 +13,7 @@
 #include "experiment_access.h"
 #include "output.h"
 #include "video/video_info.h"
+#include "zones/zone_rows.h"
 
 namespace vx::cli {
 
@@ -105,8 +107,14 @@ std::string AnalysisJson(const AnalysisFacts& facts) {
                     : JsonString(BackgroundKey(facts.background)).c_str());
 }
 
+// The test's arena adjustment read against its protocol's zones (none without a protocol).
+struct Geometry {
+  ZoneSet zones;
+  AdjustmentReading reading;
+};
+
 void PrintJson(std::ostream& out, const CInfosTest& t, const Names& names,
-               const DetectionSettings& settings, const AnalysisFacts& facts) {
+               const DetectionSettings& settings, const AnalysisFacts& facts, const Geometry& geometry) {
   out << "{\"id\": " << t.id << ", \"title\": " << JsonString(t.title)
       << ", \"comment\": " << JsonString(t.comment)
       << ", \"protocol\": " << t.idProtocol << ", \"protocol_name\": " << JsonString(names.protocol)
@@ -116,7 +124,9 @@ void PrintJson(std::ostream& out, const CInfosTest& t, const Names& names,
       << ", \"excluded\": " << (t.status == 1 ? "true" : "false")
       << ", \"analysed\": " << (t.IsAnalysed() ? "true" : "false")
       << ", \"detection\": " << DetectionSettingsJson(settings, t.paramsDetection)
-      << ", \"analysis\": " << AnalysisJson(facts) << ", \"summary\": {";
+      << ", \"analysis\": " << AnalysisJson(facts)
+      << ", \"adjustment\": " << AdjustmentJson(t.adjustArena, geometry.reading, geometry.zones)
+      << ", \"summary\": {";
   const std::vector<SummaryItem> summary = Summary(t);
   for (size_t i = 0; i < summary.size(); ++i) {
     out << (i ? ", " : "") << JsonString(summary[i].name) << ": " << summary[i].value;
@@ -124,8 +134,16 @@ void PrintJson(std::ostream& out, const CInfosTest& t, const Names& names,
   out << "}}\n";
 }
 
+void PrintAdjustmentText(std::ostream& out, const CInfosTest& t, const Geometry& geometry) {
+  const std::string lines = AdjustmentLines(geometry.reading.adjustment, geometry.zones, "  ");
+  out << "Arena: " << (lines.empty() ? "where the protocol has it\n" : "adjusted for this test\n" + lines);
+  if (!geometry.reading.problem.empty()) {
+    out << "  the stored text '" << t.adjustArena << "' is not well formed: " << geometry.reading.problem << '\n';
+  }
+}
+
 void PrintText(std::ostream& out, const CInfosTest& t, const Names& names,
-               const DetectionSettings& settings, const AnalysisFacts& facts) {
+               const DetectionSettings& settings, const AnalysisFacts& facts, const Geometry& geometry) {
   out << "Test " << t.id << ": " << t.title << '\n'
       << "Protocol: " << Labelled(t.idProtocol, names.protocol) << '\n'
       << "Animal: " << Labelled(t.idAnimal, names.animal) << '\n'
@@ -133,6 +151,7 @@ void PrintText(std::ostream& out, const CInfosTest& t, const Names& names,
   if (!names.file.empty()) out << ", " << names.file;
   out << '\n' << "Status: " << (t.status == 1 ? "excluded from results" : "included") << '\n';
   if (!t.comment.empty()) out << "Comment: " << t.comment << '\n';
+  PrintAdjustmentText(out, t, geometry);
   out << "Detection:\n" << DetectionSettingsLines(settings, t.paramsDetection, "  ");
   PrintAnalysisText(out, facts);
   if (!t.IsAnalysed()) return;
@@ -161,10 +180,15 @@ int RunTestShow(Context& context, const std::string& path, int testId, bool json
   const DetectionSettings settings = ParseDetectionSettings(test->paramsDetection, context.clock);
   const AnalysisFacts facts = ReadAnalysisFacts(*test, experiment.FindVideo(test->source));
   const Names names = NamesOf(experiment, *test);
+  Geometry geometry;
+  if (const CProtocol* protocol = experiment.FindProtocol(test->idProtocol)) {
+    LoadZoneSet(*protocol, geometry.zones);
+    geometry.reading = ParseAdjustment(test->adjustArena, geometry.zones);
+  }
   if (json) {
-    PrintJson(context.io.out, *test, names, settings, facts);
+    PrintJson(context.io.out, *test, names, settings, facts, geometry);
   } else {
-    PrintText(context.io.out, *test, names, settings, facts);
+    PrintText(context.io.out, *test, names, settings, facts, geometry);
   }
   return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include "base/time_text.h"
 #include "db/experiment.h"
 #include "experiment_access.h"
+#include "zones/adjusted_zones.h"
 #include "zones/zone_rows.h"
 
 namespace vx::cli {
@@ -31,7 +32,7 @@ int ResolveVideoTarget(Context& context, const std::string& first, int testId, V
   }
   target.videoPath = target.job.videoPath;
   target.openOptions = target.job.openOptions;
-  if (target.job.protocolFound) LoadZoneSet(target.job.protocol, target.zones);
+  if (target.job.protocolFound) LoadTestZones(target.job.protocol, target.job.test, target.zones);
   return kExitOk;
 }
 

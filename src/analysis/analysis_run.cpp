@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "base/text.h"
 #include "video/video_timing.h"
+#include "zones/adjustment_text.h"
 #include "zones/calibration.h"
 
 namespace vx {
@@ -23,7 +24,8 @@ void PrepareSource(AnalysisSource& source, const TestJob& job, const ZoneSet& zo
                    const DetectionSettings& settings) {
   const bool head = job.protocol.headDetection;
   source.detector.SetContext(
-      MakeTestDetectionContext(settings, zones, head, job.sizes, job.test.idArena));
+      MakeTestDetectionContext(settings, zones, head, job.sizes, job.test.idArena,
+                               ParseAdjustment(job.test.adjustArena, zones).adjustment.angle));
   source.headDetection = head;
   source.recordingActive = false;
   source.stopRequested = false;

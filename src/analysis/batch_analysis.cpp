@@ -11,7 +11,7 @@
 #include "analysis/analysis_store.h"
 #include "base/messages.h"
 #include "base/text.h"
-#include "zones/zone_rows.h"
+#include "zones/adjusted_zones.h"
 
 namespace vx {
 
@@ -56,7 +56,7 @@ void AnalyseSlot(Slot& slot, const BatchOptions& options, const Services& servic
   AnalysisSource source(options.captureFactory);
   source.decodeAhead = options.decodeAhead;
   ZoneSet zones;
-  LoadZoneSet(job.protocol, zones);
+  LoadTestZones(job.protocol, job.test, zones);
   std::unique_ptr<FrameProgram> program;
   if (options.programFactory) program = options.programFactory(job, zones);
   if (!program) program = std::make_unique<RecordEverythingProgram>();

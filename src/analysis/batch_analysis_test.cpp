@@ -241,6 +241,28 @@ TEST_F(BatchAnalysisTest, TheAlternativeSettingsAreTriedFirstAndTryingStopsAtThe
             std::tuple(2, -1, 100.0f));
 }
 
+TEST_F(BatchAnalysisTest, ATestWhoseArenaMovedIsTrackedInTheMovedArena) {
+  // The protocol's arena covers the left half; in this video the camera saw it 100 pixels to
+  // the right, where the animal walks: the protocol's mask would cut the animal out.
+  const int halfArena = fixture.AddProtocol(kFrame, {20, 10, 160, 230}, 100, 200);
+  const std::vector<AnimalPose> walk = CirclePath({215, 120}, 25, 30, 12.0);
+  const int video = AddRenderedVideo("right.avi", RenderedScript::Regular(Scene(), testing::SmallMouse(), walk, 25.0));
+  const int plain = fixture.AddTest(halfArena, video, DarkAnimalSettings(), "Protocol's arena");
+  const int moved = fixture.AddTest(halfArena, video, DarkAnimalSettings(), "Moved arena");
+  testing::ExecuteSql(fixture.path(), Format("update Tests set AdjustArena='2|20|10|160|230|120|10|260|230|0|' "
+                                             "where Id=%d", moved));
+
+  const BatchSummary summary = Run({plain, moved});
+  ASSERT_EQ(summary.outcomes.size(), 2u);
+  EXPECT_EQ(summary.outcomes[0].framesWithAnimal, 0);
+  EXPECT_EQ(summary.outcomes[1].rate, 100.0f);
+  ASSERT_TRUE(fixture.experiment.LoadAll());
+  Trajectory trajectory(ParseSmoothingSettings(fixture.experiment.settings.smooth), kScale);
+  ASSERT_TRUE(LoadTestTrajectory(fixture.experiment, *fixture.experiment.FindTest(moved), trajectory));
+  ASSERT_EQ(trajectory.size(), walk.size());
+  for (size_t i = 0; i < trajectory.size(); ++i) EXPECT_GT(trajectory[i].rawX, 170) << i;  // beyond the protocol's arena
+}
+
 // A stream that raises the cancel flag when a given frame is drawn for the n-th time.
 struct CancellingScript : RenderedScript {
   std::atomic<bool>* cancel = nullptr;

@@ -2,6 +2,7 @@
 
 #include "measures/inactivity.h"
 #include "protocol/stage_frame_program.h"
+#include "zones/adjustment_text.h"
 #include "zones/calibration.h"
 
 namespace vx {
@@ -13,11 +14,12 @@ class TestStageProgram : public FrameProgram {
  public:
   TestStageProgram(const TestJob& job, const ZoneSet& zones,
                    std::shared_ptr<const std::vector<CField>> fields)
-      : test_(job.test), fields_(std::move(fields)) {
+      : test_(job.test), adjustment_(ParseAdjustment(job.test.adjustArena, zones).adjustment), fields_(std::move(fields)) {
     info_.test = &test_;
     info_.fields = fields_.get();
     EventContext context;
     context.testInfo = &info_;
+    if (adjustment_.IsAdjusted()) context.adjustment = &adjustment_;
     context.inactivityDelayMs =
         InactivityDelayMs(job.protocol.inactivityDelay, job.protocol.inactivityUnit);
     context.displacementThreshold = job.smoothing.threshold;
@@ -33,6 +35,7 @@ class TestStageProgram : public FrameProgram {
 
  private:
   CInfosTest test_;
+  TestAdjustment adjustment_;
   std::shared_ptr<const std::vector<CField>> fields_;
   ZoneTestInfo info_;
   std::unique_ptr<StageFrameProgram> program_;

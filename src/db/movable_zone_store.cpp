@@ -6,21 +6,40 @@
 
 namespace vx {
 
+namespace {
+
+bool ReadPositions(Experiment& experiment, const std::string& sql,
+                   std::vector<MovableZonePosition>& positions) {
+  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
+    ReadRecords(db, sql, positions, [](const SQLite::Table& row) {
+      return MovableZonePosition{row.GetId(),           row.GetText("Name"),
+                                 row.GetInt("IdProtocol"), row.GetInt("IdZone"),
+                                 row.GetInt("X"),       row.GetInt("Y"),
+                                 row.GetInt("Adjusted_X"), row.GetInt("Adjusted_Y"),
+                                 row.GetInt("Adjusted_Angle")};
+    });
+  });
+}
+
+}  // namespace
+
 bool ListMovableZonePositions(Experiment& experiment, int protocolId, int zoneId,
                               std::vector<MovableZonePosition>& positions) {
-  return RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-    ReadRecords(db,
-                Format("Select * From MovableZones WHERE IdProtocol=%d AND IdZone=%d order by "
-                       "Name ASC",
-                       protocolId, zoneId),
-                positions, [](const SQLite::Table& row) {
-                  return MovableZonePosition{row.GetId(),           row.GetText("Name"),
-                                             row.GetInt("IdProtocol"), row.GetInt("IdZone"),
-                                             row.GetInt("X"),       row.GetInt("Y"),
-                                             row.GetInt("Adjusted_X"), row.GetInt("Adjusted_Y"),
-                                             row.GetInt("Adjusted_Angle")};
-                });
-  });
+  return ReadPositions(experiment,
+                       Format("Select * From MovableZones WHERE IdProtocol=%d AND IdZone=%d order by "
+                              "Name ASC",
+                              protocolId, zoneId),
+                       positions);
+}
+
+bool FindMovableZonePosition(Experiment& experiment, int id, MovableZonePosition& position) {
+  std::vector<MovableZonePosition> found;
+  if (!ReadPositions(experiment, Format("Select * From MovableZones WHERE Id=%d", id), found) ||
+      found.empty()) {
+    return false;
+  }
+  position = found.front();
+  return true;
 }
 
 bool SaveMovableZonePosition(Experiment& experiment, MovableZonePosition& position) {

@@ -28,5 +28,7 @@ bool ListMovableZonePositions(Experiment& experiment, int protocolId, int zoneId
 // Inserts a position (the new id is written back).
 bool SaveMovableZonePosition(Experiment& experiment, MovableZonePosition& position);
 bool DeleteMovableZonePosition(Experiment& experiment, int id);
+// The position with that id; false when there is none (or the file cannot be read).
+bool FindMovableZonePosition(Experiment& experiment, int id, MovableZonePosition& position);
 
 }  // namespace vx

@@ -3,7 +3,7 @@
 #include "measures/inactivity.h"
 #include "trajectory/trajectory_store.h"
 #include "zones/calibration.h"
-#include "zones/zone_rows.h"
+#include "zones/adjusted_zones.h"
 
 namespace vx {
 
@@ -19,14 +19,16 @@ TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasu
   if (!LoadTestTrajectory(experiment, *data.test, data.trajectory, &info)) {
     return TestDataStatus::kReadFailed;
   }
-  LoadZoneSet(*data.protocol, data.zones);
+  const AdjustmentReading reading = LoadTestZones(*data.protocol, *data.test, data.zones);
+  data.adjustment = reading.adjustment;
+  data.adjustmentProblem = reading.problem;
   data.behaviors = ParseBehaviors(data.protocol->behaviors, data.protocol->id).behaviors;
   KeepKnownBehaviors(data.trajectory.behaviors, data.behaviors);
 
   MeasureInput& in = data.input;
   in.trajectory = &data.trajectory;
   in.zones = &data.zones;
-  in.adjustment = nullptr;
+  in.adjustment = data.adjustment.IsAdjusted() ? &data.adjustment : nullptr;
   in.testInfo = {data.test, &experiment.fields};
   in.window = AnalysisWindowFromInfo(ParseAnalysisInfo(data.test->infosAnalyse));
   const double protocolScale = MmPerPixel(data.zones);

@@ -2,15 +2,18 @@
 // zones, trajectory (with the experiment's smoothing setting) and recorded behaviours, read
 // from the file, and the MeasureInput that points into them.
 //
-// The scale given to the measures is the protocol's calibration (distances to zones, areas,
-// hidden-zone limits); when the protocol has no usable ruler, the scale the analysis used.
-// The test's arena adjustment is not applied yet (tests are measured in the protocol's frame).
+// The zones are the test's: the protocol's placed by the test's arena adjustment (a test whose
+// arena was found elsewhere in its video is measured where its arena is). The scale given to
+// the measures is those zones' calibration (distances to zones, areas, hidden-zone limits);
+// when the protocol has no usable ruler, the scale the analysis used.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "measures/behavior.h"
 #include "measures/measure_input.h"
+#include "zones/test_adjustment.h"
 #include "db/experiment.h"
 
 namespace vx {
@@ -26,7 +29,9 @@ enum class TestDataStatus {
 struct TestMeasureData {
   const CInfosTest* test = nullptr;      // in the experiment's list
   const CProtocol* protocol = nullptr;   // in the experiment's list
-  ZoneSet zones;
+  ZoneSet zones;                         // the test's (adjusted)
+  TestAdjustment adjustment;            // the test's, as read
+  std::string adjustmentProblem;         // why the stored adjustment text is not well formed
   Trajectory trajectory;
   std::vector<CBehavior> behaviors;      // the protocol's definitions
   MeasureInput input;                    // points into this structure: do not copy or move it
