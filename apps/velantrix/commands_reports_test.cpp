@@ -31,15 +31,6 @@ class ReportCommands : public ::testing::Test {
   testing::ReportFile file;
 };
 
-TEST_F(ReportCommands, AddPrintsTheIdAndStoresTheDefinition) {
-  const CliRun run = Run({"report", "add", file.path(), "--protocol", "1", "--name", "Time",
-                          "--config", kTimeInZone});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, file.Cell("select max(Id) from Results") + "\n");
-  EXPECT_EQ(file.Cell("select Name || '#' || Config || '#' || IdProtocol from Results"),
-            std::string("Time#") + kTimeInZone + "#1");
-}
-
 TEST_F(ReportCommands, ListShowsEveryReportOrOneProtocols) {
   const int time = Add("Time", kTimeInZone);
   const int other = Add("Other", "5|4|0||0|-1|0|0|0|1|-2|0|0|", "2");

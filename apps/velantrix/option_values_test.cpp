@@ -74,9 +74,6 @@ TEST_F(OptionValuesCli, BadValuesAreBadUsageAndWriteNothing) {
   std::vector<vx::cli::testing::Refusal> cases;
   for (auto [args, message] : std::vector<std::pair<vx::cli::testing::Args, std::string>>{
       {{"animal", "add", exp, "--name", "A", "--size", "5,inf"}, "--size: '5,inf' is not MIN,MAX"},
-      {{"animal", "add", exp, "--name", "A", "--size", "nan,5"}, "--size"},
-      {{"animal", "add", exp, "--name", "A", "--size", "5,1e400"}, "from 0 to 10000 (cm²)"},
-      {{"animal", "add", exp, "--name", "A", "--size", "5,5.9"}, "--size"},
       {{"animal", "add", exp, "--name", "Souris\xE9"}, "--name: the text is not valid UTF-8"},
       {{"protocol", "add", exp, "--name", "Q", "--size", "0x480"}, "--size: '0x480' is not WIDTHxHEIGHT"},
       {{"protocol", "add", exp, "--name", "Q", "--size", "640x99999999999"}, "--size"},
@@ -86,7 +83,6 @@ TEST_F(OptionValuesCli, BadValuesAreBadUsageAndWriteNothing) {
       {{"zone", "add", exp, "--protocol", "0", "--type", "rect", "--points", "1;1;9;9"},
        "--protocol: '0' is not a whole number from 1"},
       {{"analyze", exp, "--min-rate", "nan"}, "--min-rate: 'nan' is not a number from 0 to 100 (%)"},
-      {{"analyze", exp, "--jobs", "1e400"}, "--jobs"},
       {{"smoothing", exp, "none", "inf", "px"}, "THRESHOLD: 'inf'"},
       {{"test", "add", exp, "--protocol", "1", "--video", "-3"}, "--video"},
       {{"detect", "clip.avi", "--settings", "x", "--scale", "inf"}, "--scale"},
