@@ -5,36 +5,28 @@
 #include <map>
 
 #include "base/text.h"
-#include "cli_test_run.h"
-#include "support/experiment_fixture.h"
-#include "support/rendered_capture.h"
+#include "support/cli_experiment.h"
 #include "support/ffmpeg_video.h"
-#include "support/temp_dir.h"
+#include "support/rendered_capture.h"
 #include "video/synthetic_animal.h"
 
 namespace {
 
 using vx::Format;
-using vx::cli::testing::RunCommand;
 using vx::cli::testing::RunResult;
 using vx::testing::QueryValue;
 
 const char* kSettings = "5|1|0|60|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
 
-class AnalyzeCommand : public ::testing::Test {
+class AnalyzeCommand : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("e.vxdb");
-    ASSERT_EQ(Run({"new", exp}).status, 0);
+    CliExperiment::SetUp();
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Open field", "--size", "320x240"}).out, "1\n");
     ASSERT_EQ(Run({"zone", "add", exp, "--protocol", "1", "--type", "rect", "--points",
                    "20;10;300;230", "--arena"}).status, 0);
     ASSERT_EQ(Run({"ruler", "set", exp, "--protocol", "1", "--points", "10;235;110;235",
                    "--length", "200", "--unit", "mm"}).status, 0);
-  }
-
-  RunResult Run(const std::vector<std::string>& args) {
-    return RunCommand(args, dir.File("settings.ini"));
   }
 
   // A video of the animal going round the arena, registered; returns its id.
@@ -66,9 +58,6 @@ class AnalyzeCommand : public ::testing::Test {
     const size_t at = value <= 8 ? value : value + 1;
     return at < fields.size() ? fields[at] : "";
   }
-
-  vx::testing::TempDir dir;
-  std::string exp;
 };
 
 TEST_F(AnalyzeCommand, AnalysesTheNamedTestsWithOneLinePerTest) {
@@ -141,17 +130,10 @@ TEST_F(AnalyzeCommand, ARetryKeepsTheSettingsThatFoundTheAnimal) {
 TEST_F(AnalyzeCommand, BadRequestsChangeNothing) {
   const std::string video = AddVideo("lap.avi", 20);
   AddTest(video, "T");
-  const std::string before = vx::testing::ReadFileBytes(exp);
-  EXPECT_EQ(Run({"analyze", exp}).status, 2);  // no test named
-  EXPECT_EQ(Run({"analyze", exp, "1", "--jobs", "0"}).status, 2);
-  EXPECT_EQ(Run({"analyze", exp, "1", "--min-rate", "120"}).status, 2);
-  EXPECT_EQ(Run({"analyze", exp, "x"}).status, 2);
-  EXPECT_EQ(Run({"analyze", dir.File("none.vxdb"), "1"}).status, 1);
-  const std::string notes = dir.File("notes.vxdb");
-  vx::testing::WriteFileBytes(notes, "not an experiment");
-  EXPECT_EQ(Run({"analyze", notes, "1"}).status, 1);
-  EXPECT_EQ(vx::testing::ReadFileBytes(notes), "not an experiment");
-  EXPECT_TRUE(vx::testing::ReadFileBytes(exp) == before);
+  ExpectRefused({{{"analyze", exp}, 2, "--all"},  // no test named
+                 {{"analyze", exp, "1", "--jobs", "0"}, 2, "--jobs"},
+                 {{"analyze", exp, "1", "--min-rate", "120"}, 2, "--min-rate"},
+                 {{"analyze", exp, "x"}, 2, "x"}});
 }
 
 // The animal is drawn in every other frame only; the rest of the time it is off the image.
@@ -265,20 +247,6 @@ TEST_F(AnalyzeCommand, AVideoOfAnotherSizeThanTheProtocolIsRefused) {
   EXPECT_NE(result.err.find("640x480 pixels, the protocol's image is 320x240"), std::string::npos)
       << result.err;
   EXPECT_EQ(QueryValue(exp, "select DateAnalyse from Tests where Id=1"), "0");
-}
-
-TEST_F(AnalyzeCommand, ACutPhoneStyleFileIsRegisteredWithTheFramesThatDecode) {
-  if (!vx::testing::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-  const std::string whole = dir.File("whole.mp4"), cut = dir.File("cut.mp4");
-  ASSERT_TRUE(vx::testing::MakeH264(whole, 55, "320x240"));
-  ASSERT_TRUE(vx::testing::CutWithEditList(whole, cut, 0.6));  // the container says 55
-  const std::string video = vx::Trim(Run({"video", "add", exp, cut}).out);
-  ASSERT_FALSE(video.empty());
-  EXPECT_EQ(QueryValue(exp, "select NbFrames || ' ' || Duration from Videos"), "40 1560");
-  const std::string test = AddTest(video, "Cut");
-  const RunResult result = Run({"analyze", exp, test, "--min-rate", "0"});  // no animal in it
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(InfoValue(test, 6) + " " + InfoValue(test, 9), "40 40");
 }
 
 TEST_F(AnalyzeCommand, AFileCorruptedInTheMiddleIsStoredWithAWarning) {

@@ -69,10 +69,7 @@ TEST(DemoCommand, RendersBuildsAndAnalysesTheSampleExperiment) {
 TEST(DemoCommand, RefusesAFolderThatHoldsFiles) {
   vx::testing::TempDir dir;
   const std::string kept = dir.File("notes.txt");
-  FILE* f = std::fopen(kept.c_str(), "w");
-  ASSERT_NE(f, nullptr);
-  std::fputs("mine", f);
-  std::fclose(f);
+  vx::testing::WriteFileBytes(kept, "mine");
   const RunResult result = RunCommand({"demo", dir.path(), "--seconds", "1"}, dir.File("s.ini"));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("not empty"), std::string::npos) << result.err;

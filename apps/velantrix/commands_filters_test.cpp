@@ -5,7 +5,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "base/text.h"
-#include "cli_test_run.h"
+#include "support/cli_experiment.h"
 #include "support/report_file.h"
 
 namespace vx {
@@ -66,28 +66,17 @@ TEST_F(FilterCommands, FiltersAreStoredListedAndNarrowReports) {
 TEST_F(FilterCommands, BadFiltersAreRefusedAndLeaveTheFileAlone) {
   Add({"--protocol", "1", "--name", "Taken", "--tests", "3"});
   const std::string exp = file.path();
-  const std::string before = testing::ReadFileBytes(exp);
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-  } cases[] = {
-      {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--formula", "[Total dist. ( mm )] > (1 +"}, 2,
-       "Erreur dans la formule : "},
-      {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--formula", "[Nowhere] > 1"}, 2, "^"},
-      {{"filter", "add", exp, "--protocol", "1", "--name", "taken", "--tests", "4"}, 2, "already exists"},
-      {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--tests", "8"}, 2, "not a test of protocol 1"},
-      {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--condition", "colour=red"}, 2, "no field"},
-      {{"filter", "add", exp, "--protocol", "1", "--name", "x"}, 2, "--tests, --formula or --condition"},
-      {{"filter", "show", exp, "77"}, 1, "There is no filter 77"},
-      {{"filter", "delete", exp, "77"}, 1, "There is no filter 77"},
-  };
-  for (const auto& c : cases) {
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.status, c.status) << c.message << run.err;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-  }
-  EXPECT_EQ(testing::ReadFileBytes(exp), before);
+  cli::testing::ExpectRefused(
+      [this](const auto& args) { return Run(args); }, exp,
+      {{{"filter", "add", exp, "--protocol", "1", "--name", "x", "--formula", "[Total dist. ( mm )] > (1 +"}, 2,
+        "Erreur dans la formule : "},
+       {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--formula", "[Nowhere] > 1"}, 2, "^"},
+       {{"filter", "add", exp, "--protocol", "1", "--name", "taken", "--tests", "4"}, 2, "already exists"},
+       {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--tests", "8"}, 2, "not a test of protocol 1"},
+       {{"filter", "add", exp, "--protocol", "1", "--name", "x", "--condition", "colour=red"}, 2, "no field"},
+       {{"filter", "add", exp, "--protocol", "1", "--name", "x"}, 2, "--tests, --formula or --condition"},
+       {{"filter", "show", exp, "77"}, 1, "There is no filter 77"},
+       {{"filter", "delete", exp, "77"}, 1, "There is no filter 77"}});
 }
 
 TEST_F(FilterCommands, HeatMapsAreWrittenForATestOrAGroup) {

@@ -2,7 +2,7 @@
 
 
 #include "base/text.h"
-#include "cli_test_run.h"
+#include "support/cli_experiment.h"
 #include "support/stored_test.h"
 #include "support/trajectory_builder.h"
 
@@ -60,30 +60,16 @@ TEST_F(MeasureCommands, LatencyNeverReachedIsPrintedAsStored) {
 }
 
 TEST_F(MeasureCommands, BadRequestsFailAndLeaveTheFileAlone) {
-  const std::string before = testing::ReadFileBytes(path);
   const std::string good = "5|12|0||0|-1|0|0|1|-2|0|0|";
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-  } cases[] = {
-      {{"measure", path, "3", "--config", "nonsense"}, 2, "is not a measure definition"},
-      {{"measure", path, "3", "--config", "5|1|0||0|-1|0|0|1|-2|0|0|"}, 2,
-       "The range period can not be zero"},
-      {{"measure", path, "3", "--config", "5|26|0||0|0|0|0|0|1|-2|0|0|"}, 2, "is an image"},
-      {{"measure", path, "9", "--config", good}, 1, "There is no test 9"},
-      {{"measure", path, "4", "--config", good}, 1, "Test 4 is not analysed."},
-      {{"measure", fixture.dir.File("none.vxdb"), "3", "--config", good}, 1, "does not exist"},
-      {{"measure", path, "3"}, 2, "--config"},
-      {{"measure", path, "3", "--config", good, "--csv", "--json"}, 2, ""},
-  };
-  for (const Case& c : cases) {
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.status, c.status) << c.message;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
-  }
-  EXPECT_EQ(testing::ReadFileBytes(path), before);
+  cli::testing::ExpectRefused(
+      [this](const auto& args) { return Run(args); }, path,
+      {{{"measure", path, "3", "--config", "nonsense"}, 2, "is not a measure definition"},
+       {{"measure", path, "3", "--config", "5|1|0||0|-1|0|0|1|-2|0|0|"}, 2, "The range period can not be zero"},
+       {{"measure", path, "3", "--config", "5|26|0||0|0|0|0|0|1|-2|0|0|"}, 2, "is an image"},
+       {{"measure", path, "9", "--config", good}, 1, "There is no test 9"},
+       {{"measure", path, "4", "--config", good}, 1, "Test 4 is not analysed."},
+       {{"measure", path, "3"}, 2, "--config"},
+       {{"measure", path, "3", "--config", good, "--csv", "--json"}, 2, ""}});
 }
 
 TEST_F(MeasureCommands, CorruptTrajectoryAndMissingProtocolFail) {

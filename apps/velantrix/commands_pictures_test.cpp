@@ -8,9 +8,8 @@
 #include <cstdio>
 
 #include "base/text.h"
-#include "cli_test_run.h"
+#include "support/cli_experiment.h"
 #include "support/rendered_capture.h"
-#include "support/temp_dir.h"
 #include "video/synthetic_animal.h"
 
 namespace {
@@ -29,17 +28,16 @@ bool ReadBounds(const std::string& json, int& left, int& top, int& right, int& b
 const char* kSettings = "5|1|0|60|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
 constexpr int kFrames = 40;
 
-class PictureCommands : public ::testing::Test {
+class PictureCommands : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("e.vxdb");
+    CliExperiment::SetUp();
     video = dir.File("lap.avi");
     vx::SceneLook scene = vx::LightFloorScene(vx::ArenaShape::Circle);
     scene.size = {320, 240};
     scene.arenaRect = {40, 10, 240, 220};
     ASSERT_TRUE(vx::WriteSyntheticVideo(video, "MJPG", 25, scene, vx::testing::SmallMouse(),
                                         vx::CirclePath({160, 120}, 60, kFrames, 6.0)));
-    ASSERT_EQ(Run({"new", exp}).status, 0);
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Round", "--size", "320x240"}).status, 0);
     ASSERT_EQ(Run({"zone", "add", exp, "--protocol", "1", "--type", "ellipse", "--points",
                    "40;10;279;229", "--arena"}).status, 0);
@@ -49,10 +47,7 @@ class PictureCommands : public ::testing::Test {
     ASSERT_EQ(Run({"test", "add", exp, "--protocol", "1", "--video", "1", "--detection", kSettings}).out, "1\n");
   }
 
-  RunResult Run(const std::vector<std::string>& args) { return RunCommand(args, dir.File("settings.ini")); }
-
-  vx::testing::TempDir dir;
-  std::string exp, video;
+  std::string video;
 };
 
 TEST_F(PictureCommands, OverlayVideoHoldsEveryFrameOfThePeriod) {
@@ -105,28 +100,18 @@ TEST_F(PictureCommands, FrameDrawsTheChosenFrame) {
 
 TEST_F(PictureCommands, BadRequestsFailWithTheReason) {
   vx::testing::WriteFileBytes(dir.File("notes.txt"), "not a video");
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    const char* reason;
-  } cases[] = {
-      {{"frame", dir.File("none.avi"), "--out", dir.File("a.png")}, 1, "does not exist"},
-      {{"frame", dir.File("notes.txt"), "--out", dir.File("a.png")}, 1, "Cannot open the video"},
-      {{"frame", video, "--at", "12x", "--out", dir.File("a.png")}, 2, "--at wants"},
-      {{"frame", video, "--at", "10min", "--out", dir.File("a.png")}, 2, "past the end"},
-      {{"frame", video, "--out", dir.File("a.gif")}, 2, ".png"},
-      {{"frame", exp, "7", "--out", dir.File("a.png")}, 1, "no test 7"},
-      {{"frame", video, "--zones", exp, "--out", dir.File("a.png")}, 2, "--protocol"},
-      {{"overlay", exp, "1", "--out", dir.File("a.mp4")}, 1, "not been analysed"},
-      {{"overlay", exp, "1", "--out", dir.File("a.gif")}, 2, ".mp4"},
-      {{"overlay", dir.File("notes.txt"), "1", "--out", dir.File("a.mp4")}, 1, "notes.txt"},
-      {{"arena", "suggest", dir.File("notes.txt")}, 1, "Cannot open the video"},
-  };
-  for (const auto& c : cases) {
-    const RunResult result = Run(c.args);
-    EXPECT_EQ(result.status, c.status) << c.args[0] << ' ' << c.args[1] << ": " << result.err;
-    EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
-  }
+  ExpectRefused(
+      {{{"frame", dir.File("none.avi"), "--out", dir.File("a.png")}, 1, "does not exist"},
+       {{"frame", dir.File("notes.txt"), "--out", dir.File("a.png")}, 1, "Cannot open the video"},
+       {{"frame", video, "--at", "12x", "--out", dir.File("a.png")}, 2, "--at wants"},
+       {{"frame", video, "--at", "10min", "--out", dir.File("a.png")}, 2, "past the end"},
+       {{"frame", video, "--out", dir.File("a.gif")}, 2, ".png"},
+       {{"frame", exp, "7", "--out", dir.File("a.png")}, 1, "no test 7"},
+       {{"frame", video, "--zones", exp, "--out", dir.File("a.png")}, 2, "--protocol"},
+       {{"overlay", exp, "1", "--out", dir.File("a.mp4")}, 1, "not been analysed"},
+       {{"overlay", exp, "1", "--out", dir.File("a.gif")}, 2, ".mp4"},
+       {{"overlay", dir.File("notes.txt"), "1", "--out", dir.File("a.mp4")}, 1, "notes.txt"},
+       {{"arena", "suggest", dir.File("notes.txt")}, 1, "Cannot open the video"}});
   EXPECT_FALSE(vx::testing::ReadFileBytes(dir.File("a.mp4")).size());
 }
 

@@ -3,28 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "cli_test_run.h"
 #include "measures/measure_definition.h"
-#include "support/experiment_fixture.h"
-#include "support/temp_dir.h"
+#include "support/cli_experiment.h"
 
 namespace {
 
-using vx::cli::testing::RunCommand;
 using vx::cli::testing::RunResult;
 using vx::testing::QueryValue;
 
-class RecordCommands : public ::testing::Test {
+class RecordCommands : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("e.vxdb");
-    ASSERT_EQ(Run({"new", exp}).status, 0);
+    CliExperiment::SetUp();
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Open field", "--size", "320x240"}).status, 0);
     ASSERT_EQ(Run({"zone", "add", exp, "--protocol", "1", "--type", "rect", "--points", "80;60;240;180",
                    "--name", "Centre"}).out, "2\n");
   }
-
-  RunResult Run(const std::vector<std::string>& args) { return RunCommand(args, dir.File("settings.ini")); }
 
   // A report of protocol 1 on a measure; returns its id.
   std::string AddReport(int measure) {
@@ -33,9 +27,6 @@ class RecordCommands : public ::testing::Test {
     return vx::Trim(Run({"report", "add", exp, "--protocol", "1", "--name", vx::Format("m%d", measure),
                          "--config", vx::FormatMeasureConfig(definition)}).out);
   }
-
-  vx::testing::TempDir dir;
-  std::string exp;
 };
 
 TEST_F(RecordCommands, FieldsAreStoredWithTheirChoices) {

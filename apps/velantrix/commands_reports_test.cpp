@@ -4,7 +4,7 @@
 
 
 #include "base/text.h"
-#include "cli_test_run.h"
+#include "support/cli_experiment.h"
 #include "support/report_file.h"
 
 namespace vx {
@@ -30,15 +30,6 @@ class ReportCommands : public ::testing::Test {
 
   testing::ReportFile file;
 };
-
-TEST_F(ReportCommands, AddPrintsTheIdAndStoresTheDefinition) {
-  const CliRun run = Run({"report", "add", file.path(), "--protocol", "1", "--name", "Time",
-                          "--config", kTimeInZone});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, file.Cell("select max(Id) from Results") + "\n");
-  EXPECT_EQ(file.Cell("select Name || '#' || Config || '#' || IdProtocol from Results"),
-            std::string("Time#") + kTimeInZone + "#1");
-}
 
 TEST_F(ReportCommands, ListShowsEveryReportOrOneProtocols) {
   const int time = Add("Time", kTimeInZone);
@@ -128,37 +119,21 @@ TEST_F(ReportCommands, BadRequestsFailAndLeaveTheFileAlone) {
   const int id = Add("Time", kTimeInZone);
   file.Sql("insert into Results (IdProtocol, Name, Config) values (1, 'broken', 'nonsense')");
   const std::string broken = file.Cell("select Id from Results where Name='broken'");
-  const std::string before = testing::ReadFileBytes(file.path());
   const std::string exp = file.path();
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-  } cases[] = {
-      {{"report", "add", exp, "--protocol", "1", "--name", "x", "--config", "nonsense"}, 2,
-       "is not a measure definition"},
-      {{"report", "add", exp, "--protocol", "1", "--name", " ", "--config", kTimeInZone}, 2,
-       "Please, enter a name."},
-      {{"report", "add", exp, "--protocol", "9", "--name", "x", "--config", kTimeInZone}, 1,
-       "There is no protocol 9"},
-      {{"report", "add", exp, "--protocol", "1", "--name", "x", "--config",
-        "5|1|0||0|-1|0|0|1|-2|0|0|"},
-       2, "The range period can not be zero"},
-      {{"report", "add", exp, "--name", "x", "--config", kTimeInZone}, 2, "--protocol"},
-      {{"report", "run", exp, "99"}, 1, "There is no report 99"},
-      {{"report", "run", exp, broken}, 1, "cannot be read"},
-      {{"report", "run", exp, std::to_string(id), "--filter", "1"}, 1, "There is no filter 1"},
-      {{"report", "run", exp, std::to_string(id), "--csv", "--json"}, 2, ""},
-      {{"report", "run", file.fixture.dir.File("none.vxdb"), "1"}, 1, "does not exist"},
-      {{"report"}, 2, ""},
-  };
-  for (const Case& c : cases) {
-    const CliRun run = Run(c.args);
-    EXPECT_EQ(run.status, c.status) << c.message;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "") << c.message;
-  }
-  EXPECT_EQ(testing::ReadFileBytes(file.path()), before);
+  cli::testing::ExpectRefused(
+      [this](const auto& args) { return Run(args); }, exp,
+      {{{"report", "add", exp, "--protocol", "1", "--name", "x", "--config", "nonsense"}, 2,
+        "is not a measure definition"},
+       {{"report", "add", exp, "--protocol", "1", "--name", " ", "--config", kTimeInZone}, 2, "Please, enter a name."},
+       {{"report", "add", exp, "--protocol", "9", "--name", "x", "--config", kTimeInZone}, 1, "There is no protocol 9"},
+       {{"report", "add", exp, "--protocol", "1", "--name", "x", "--config", "5|1|0||0|-1|0|0|1|-2|0|0|"}, 2,
+        "The range period can not be zero"},
+       {{"report", "add", exp, "--name", "x", "--config", kTimeInZone}, 2, "--protocol"},
+       {{"report", "run", exp, "99"}, 1, "There is no report 99"},
+       {{"report", "run", exp, broken}, 1, "cannot be read"},
+       {{"report", "run", exp, std::to_string(id), "--filter", "1"}, 1, "There is no filter 1"},
+       {{"report", "run", exp, std::to_string(id), "--csv", "--json"}, 2, ""},
+       {{"report"}, 2, ""}});
 }
 
 }  // namespace

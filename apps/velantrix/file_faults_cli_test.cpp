@@ -3,30 +3,25 @@
 // triggers. Files are read back with plain SQL.
 #include <gtest/gtest.h>
 
-#include "cli_test_run.h"
-#include "support/experiment_fixture.h"
+#include <algorithm>
+#include <fstream>
+
+#include "support/cli_experiment.h"
 #include "support/killed_writer.h"
 
 namespace {
 
 using Result = vx::cli::testing::RunResult;
 
-class FileFaultsCli : public ::testing::Test {
+class FileFaultsCli : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("exp.vxdb");
-    ASSERT_EQ(Run({"new", exp}).status, 0);
+    CliExperiment::SetUp();
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Kept"}).status, 0);
-  }
-  Result Run(const std::vector<std::string>& args) {
-    return vx::cli::testing::RunCommand(args, dir.File("settings.ini"));
   }
   static bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
   }
-
-  vx::testing::TempDir dir;
-  std::string exp;
 };
 
 TEST_F(FileFaultsCli, AfterAKilledWriteTheNextCommandUndoesItAndCarriesOn) {
@@ -60,6 +55,30 @@ TEST_F(FileFaultsCli, AFileHeldByAnotherProgramIsReportedLocked) {
     EXPECT_EQ(run.status, 1) << args[1];
     EXPECT_TRUE(Has(run.err, "locked by another program")) << run.err;
   }
+}
+
+// Every family of verbs opens the experiment the same way: a missing file is named and not
+// created, a file of something else is refused and left byte for byte as it was.
+TEST_F(FileFaultsCli, MissingAndForeignFilesAreRefusedByEveryVerb) {
+  const std::string missing = dir.File("none.vxdb"), notes = dir.File("notes.vxdb");
+  vx::testing::WriteFileBytes(notes, "not an experiment");
+  const std::vector<std::vector<std::string>> verbs = {
+      {"protocol", "list", "FILE"}, {"protocol", "add", "FILE", "--name", "P"},
+      {"zone", "add", "FILE", "--protocol", "1", "--type", "rect", "--points", "1;1;2;2"},
+      {"zone", "list", "FILE", "--protocol", "1"}, {"refimage", "list", "FILE"}, {"analyze", "FILE", "1"},
+      {"trajectory", "FILE", "3"}, {"smoothing", "FILE", "1", "3", "mm"},
+      {"measure", "FILE", "3", "--config", "5|12|0||0|-1|0|0|1|-2|0|0|"}, {"report", "run", "FILE", "1"},
+      {"field", "list", "FILE"}, {"filter", "show", "FILE", "1"}, {"test", "list", "FILE"},
+      {"upgrade", "FILE", "--yes"}, {"info", "FILE"}};
+  std::vector<vx::cli::testing::Refusal> cases;
+  for (std::vector<std::string> args : verbs) {
+    *std::find(args.begin(), args.end(), "FILE") = missing;
+    cases.push_back({args, 1, "does not exist"});
+    *std::find(args.begin(), args.end(), missing) = notes;
+    cases.push_back({args, 1, "notes.vxdb"});
+  }
+  vx::cli::testing::ExpectRefused([this](const auto& args) { return Run(args); }, notes, cases);
+  EXPECT_FALSE(std::ifstream(missing).good());
 }
 
 }  // namespace

@@ -4,22 +4,17 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
-#include "cli_test_run.h"
 #include "db/experiment_db.h"
 #include "document/experiment_document.h"
-#include "support/experiment_fixture.h"
+#include "support/cli_experiment.h"
 
 namespace {
 
 using Result = vx::cli::testing::RunResult;
 using vx::testing::QueryValue;
 
-class LifecycleCli : public ::testing::Test {
+class LifecycleCli : public vx::cli::testing::CliExperiment {
  protected:
-  void SetUp() override { ASSERT_EQ(Run({"new", exp}).status, 0); }
-  Result Run(const std::vector<std::string>& args) {
-    return vx::cli::testing::RunCommand(args, dir.File("settings.ini"));
-  }
   std::string Animals() { return QueryValue(exp, "select group_concat(Name, ',') from Animals"); }
   // A program that wrote an animal into its working copy and is still running (or crashed,
   // once the document is gone).
@@ -33,9 +28,8 @@ class LifecycleCli : public ::testing::Test {
   }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-  vx::testing::TempDir dir;
   vx::testing::TestServices services;
-  std::string exp = dir.File("exp.vxdb"), copy = dir.File("exp.vxd~");
+  std::string copy = dir.File("e.vxd~");
 };
 
 TEST_F(LifecycleCli, AWritingVerbSavesBackAndLeavesNoWorkingCopy) {
@@ -80,8 +74,8 @@ TEST_F(LifecycleCli, AnExperimentHeldByAnotherProgramIsInUseNotRecovered) {
 }
 
 TEST_F(LifecycleCli, RenameMovesTheCompanionFolderAndRefusesATakenName) {
-  services.files.CreateDirectories(dir.File("exp_files"));
-  vx::testing::WriteFileBytes(dir.File("exp_files/v.avi"), "frames");
+  services.files.CreateDirectories(dir.File("e_files"));
+  vx::testing::WriteFileBytes(dir.File("e_files/v.avi"), "frames");
   services.files.CreateDirectories(dir.File("Taken_files"));
   EXPECT_EQ(Run({"rename", exp, "Taken"}).status, 1);
   EXPECT_TRUE(services.files.Exists(exp));
@@ -114,16 +108,16 @@ TEST_F(LifecycleCli, ImportRefusesANewerOrDamagedFileAndLeavesItUntouched) {
 
 TEST_F(LifecycleCli, BackupWritesTheExperimentAndItsVideosIntoAZip) {
   ASSERT_EQ(Run({"animal", "add", exp, "--name", "Rex"}).status, 0);
-  services.files.CreateDirectories(dir.File("exp_files"));
-  vx::testing::WriteFileBytes(dir.File("exp_files/v.avi"), "frames");
+  services.files.CreateDirectories(dir.File("e_files"));
+  vx::testing::WriteFileBytes(dir.File("e_files/v.avi"), "frames");
   vx::testing::ExecuteSql(exp, "insert into Videos(Name, File) values('v', 'v.avi')");
   const std::string zipPath = dir.File("backup.zip");
   ASSERT_EQ(Run({"backup", exp, "--out", zipPath, "--videos"}).status, 0);
   int error = 0;
   zip_t* archive = zip_open(zipPath.c_str(), ZIP_RDONLY, &error);
   ASSERT_NE(archive, nullptr);
-  EXPECT_GE(zip_name_locate(archive, "exp.vxdb", 0), 0);
-  EXPECT_GE(zip_name_locate(archive, "exp_files/v.avi", 0), 0);
+  EXPECT_GE(zip_name_locate(archive, "e.vxdb", 0), 0);
+  EXPECT_GE(zip_name_locate(archive, "e_files/v.avi", 0), 0);
   zip_discard(archive);
   EXPECT_EQ(Run({"backup", exp, "--out", dir.File("missing/b.zip")}).status, 1);
   EXPECT_FALSE(services.files.Exists(dir.File("missing/b.zip.part~")));

@@ -4,24 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "cli_test_run.h"
-#include "support/experiment_fixture.h"
-#include "support/temp_dir.h"
+#include "support/cli_experiment.h"
 
 namespace {
 
-using vx::cli::testing::RunCommand;
 using vx::cli::testing::RunResult;
 using vx::testing::QueryValue;
 
-class RecordEdit : public ::testing::Test {
+class RecordEdit : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("e.vxdb");
-    ASSERT_EQ(Run({"new", exp}).status, 0);
+    CliExperiment::SetUp();
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Open field", "--size", "640x480"}).status, 0);
   }
-  RunResult Run(const std::vector<std::string>& args) { return RunCommand(args, dir.File("settings.ini")); }
   RunResult Zone(const std::string& verb, std::vector<std::string> args) {
     args.insert(args.begin(), {"zone", verb, exp, "--protocol", "1"});
     return Run(args);
@@ -29,9 +24,6 @@ class RecordEdit : public ::testing::Test {
   std::string Row(const std::string& id) {
     return QueryValue(exp, "select bPoly||','||TypeRect||','||Points from Zones where Id=" + id);
   }
-
-  vx::testing::TempDir dir;
-  std::string exp;
 };
 
 TEST_F(RecordEdit, NamedGeometryStoresWhatTheStoredFormStores) {

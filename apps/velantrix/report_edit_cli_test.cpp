@@ -2,8 +2,7 @@
 // with plain SQL), what show prints back, edits that drop the cache, refusals that write nothing.
 #include <gtest/gtest.h>
 
-#include "cli_test_run.h"
-#include "support/experiment_fixture.h"
+#include "support/cli_experiment.h"
 
 namespace {
 
@@ -11,22 +10,18 @@ using vx::testing::ExecuteSql;
 using vx::testing::QueryValue;
 using vx::testing::ReadFileBytes;
 using Result = vx::cli::testing::RunResult;
-using Args = std::vector<std::string>;
+using vx::cli::testing::Args;
 
-class ReportEditCli : public ::testing::Test {
+class ReportEditCli : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("exp.vxdb");
-    ASSERT_EQ(Run({"new", exp}).status, 0);
+    CliExperiment::SetUp();
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Open field", "--size", "640x480"}).status, 0);
     ASSERT_EQ(Run({"zone", "add", exp, "--protocol", "1", "--type", "rect", "--points",
                    "100;100;300;300", "--name", "Centre"}).status, 0);
     centre = QueryValue(exp, "select Id from Zones where Name='Centre'");
   }
-  Result Run(const Args& args) { return vx::cli::testing::RunCommand(args, dir.File("s.ini")); }
-
-  vx::testing::TempDir dir;
-  std::string exp, centre;
+  std::string centre;
 };
 
 TEST_F(ReportEditCli, AddShowSetDeleteByName) {

@@ -4,8 +4,7 @@
 
 #include <opencv2/videoio.hpp>
 
-#include "cli_test_run.h"
-#include "support/experiment_fixture.h"
+#include "support/cli_experiment.h"
 
 namespace {
 
@@ -13,33 +12,28 @@ using vx::testing::ExecuteSql;
 using vx::testing::QueryValue;
 using vx::testing::ReadFileBytes;
 using Result = vx::cli::testing::RunResult;
-using Args = std::vector<std::string>;
+using vx::cli::testing::Args;
 
 // The default settings with a zero stamp: named flags on top of it give exact stored texts.
 const char* kBase = "5|0|0|255|90|127|50|0|179|0|255|0|255|20|-1||0|1|0|1|10|30|1";
 
-class TestVerbsCli : public ::testing::Test {
+class TestVerbsCli : public vx::cli::testing::CliExperiment {
  protected:
   void SetUp() override {
-    exp = dir.File("exp.vxdb");
+    CliExperiment::SetUp();
     const std::string video = dir.File("v.avi");
     cv::VideoWriter writer(video, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 10.0, cv::Size(80, 60));
     for (int i = 0; i < 20; ++i) writer.write(cv::Mat(60, 80, CV_8UC3, cv::Scalar::all(i)));
     writer.release();
-    ASSERT_EQ(Run({"new", exp}).status, 0);
     ASSERT_EQ(Run({"protocol", "add", exp, "--name", "Open field"}).status, 0);
     ASSERT_EQ(Run({"animal", "add", exp, "--name", "M1"}).status, 0);
     ASSERT_EQ(Run({"video", "add", exp, video}).status, 0);
   }
-  Result Run(const Args& args) { return vx::cli::testing::RunCommand(args, dir.File("s.ini")); }
   Result AddTest(const Args& flags) {
     Args args{"test", "add", exp, "--protocol", "1", "--video", "1", "--detection", kBase};
     args.insert(args.end(), flags.begin(), flags.end());
     return Run(args);
   }
-
-  vx::testing::TempDir dir;
-  std::string exp;
 };
 
 // Every method from named flags: the stored text field by field, and show gives both.

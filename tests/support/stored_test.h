@@ -23,10 +23,12 @@ inline std::string SqlBlob(const std::vector<uint8_t>& bytes) {
 }
 
 // Inserts video videoId with its frame times and test testId of protocolId on it, then stores
-// points as the test's analysis at scale mm per pixel (dated dateAnalyse, 0: not analysed).
+// points (with their heads when heads) as the test's analysis at scale mm per pixel (dated
+// dateAnalyse, 0: not analysed).
 inline void StoreAnalysedTest(ExperimentFixture& fixture, int testId, int videoId, int protocolId,
                               double scale, const std::vector<tMyPoint>& points,
-                              const FrameTimes& times, int64_t dateAnalyse = 1000) {
+                              const FrameTimes& times, int64_t dateAnalyse = 1000,
+                              bool heads = false) {
   ExecuteSql(fixture.path(),
              Format("insert or ignore into Videos (Id, Name, NbFrames, Duration, ListePoints) "
                     "values (%d, 'v', %u, %u, %s)",
@@ -40,7 +42,8 @@ inline void StoreAnalysedTest(ExperimentFixture& fixture, int testId, int videoI
   test.source = videoId;
   test.scale = scale;
   test.dateAnalyse = dateAnalyse;
-  ASSERT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(points, false), false));
+  test.headDetection = heads;
+  ASSERT_TRUE(SaveAnalysis(fixture.experiment, test, WritePoints(points, heads), false));
 }
 
 }  // namespace vx::testing
