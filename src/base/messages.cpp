@@ -14,6 +14,11 @@ struct NumberedText {
 
 // Sorted by number.
 constexpr NumberedText kTexts[] = {
+    {126, "Your computer seems to be a litle bit slow to record a video file with theses parameters.\n\n"
+         "You can try to :\n\n- select a lower frame rate.\n- select a lower size.\n- close other running "
+         "programs. "},
+    {133, "Start recording."},
+    {134, "Stop recording."},
     {152, "Unable to create file '%s'"},
     {216, "Arena"},
     {217, "Rectangle"},
@@ -30,6 +35,9 @@ constexpr NumberedText kTexts[] = {
     {312, "'%s' does not exist."},
     {321, "Cancel"},
     {326, "You must specify the size of the \"ruler line\"."},
+    {364, "<b>Recording in progress.</b>"},
+    {365, "An error occured.\nUnable to record the video."},
+    {366, "Start recording in : %s"},
     {436, "Speed by Time period"},
     {491, "Do you really want to delete this Image."},
     {492, "Do you really want to delete this Image.\n\n Warning : this image is used by some tests."},
