@@ -1,7 +1,7 @@
 // velantrix demo: the main job on built-in sample data. Renders a video of a mouse in an open
-// field, builds an experiment around it with the command line's own verbs (so the demo shows,
-// and checks, the path a user takes), analyses it and prints the summary and two zone reports:
-// the time spent in and the entries into each zone.
+// field and builds the demo experiment around it (shell/demo_experiment.h), then analyses it
+// with the command line's own verbs (so the demo shows, and checks, the path a user takes) and
+// prints the summary and two zone reports: the time spent in and the entries into each zone.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -11,16 +11,14 @@
 #include "base/text.h"
 #include "commands.h"
 #include "context.h"
-#include "demo_scene.h"
+#include "experiment_access.h"
 #include "option_values.h"
+#include "shell/demo_experiment.h"
+#include "shell/demo_scene.h"
 
 namespace vx::cli {
 
 namespace {
-
-// Time in each zone over the whole test, and the entries into each zone.
-const std::vector<std::string> kTimeInZones = {"--measure", "time-in-zone", "--unit", "s.ms"};
-const std::vector<std::string> kEntries = {"--measure", "entries"};
 
 struct DemoOptions {
   std::string dir;
@@ -66,52 +64,6 @@ class DemoSteps {
   std::string failed_;
 };
 
-std::string Corners(const cv::Rect& r) {
-  return Format("%d,%d,%d,%d", r.x, r.y, r.x + r.width, r.y + r.height);
-}
-
-// Builds the experiment: protocol with arena, ruler and zones, an animal, the video, a test.
-bool BuildExperiment(DemoSteps& steps, const DemoLayout& layout, const std::string& exp,
-                     const std::string& video) {
-  std::string protocol, animal, videoId, test;
-  const bool built =
-      steps.Run({"new", exp}) &&
-      steps.Run({"protocol", "add", exp, "--name", "Open field", "--size",
-                 Format("%dx%d", layout.frame.width, layout.frame.height)},
-                &protocol) &&
-      steps.Run({"zone", "add", exp, "--protocol", protocol, "--rect", Corners(layout.arena), "--name",
-                 "Open field", "--arena"}) &&
-      steps.Run({"ruler", "set", exp, "--protocol", protocol, "--points",
-                 Format("%d;%d;%d;%d", layout.rulerFrom.x, layout.rulerFrom.y, layout.rulerTo.x,
-                        layout.rulerTo.y),
-                 "--length", std::to_string(layout.rulerMm), "--unit", "mm"});
-  if (!built) return false;
-  for (const DemoZone& zone : layout.zones) {
-    if (!steps.Run({"zone", "add", exp, "--protocol", protocol, "--rect", Corners(zone.rect), "--name",
-                    zone.name})) {
-      return false;
-    }
-  }
-  // The automatic method: the animal against the background of the arena, which the analysis
-  // computes from the video itself.
-  return steps.Run({"animal", "add", exp, "--name", "Mouse 1"}, &animal) &&
-         steps.Run({"video", "add", exp, video, "--name", "Open field, mouse 1"}, &videoId) &&
-         steps.Run({"test", "add", exp, "--protocol", protocol, "--video", videoId, "--animal",
-                    animal, "--title", "Mouse 1, day 1", "--method", "auto",
-                    "--reference", "background"},
-                   &test);
-}
-
-// Stores a report in the demo's protocol and prints its table over the experiment's tests.
-bool AddAndRunReport(DemoSteps& steps, const std::string& exp, const std::string& name,
-                     const std::vector<std::string>& definition) {
-  std::string report;
-  std::vector<std::string> add = {"report", "add", exp, "--protocol", "1", "--name", name};
-  add.insert(add.end(), definition.begin(), definition.end());
-  return steps.Run(add, &report, true) &&
-         steps.Run({"report", "run", exp, report}, nullptr, true);
-}
-
 int RunDemo(Context& context, const DemoOptions& options) {
   const std::string dir = options.dir.empty() ? NewFolderName(context.files) : options.dir;
   std::error_code error;
@@ -121,30 +73,38 @@ int RunDemo(Context& context, const DemoOptions& options) {
   if (!context.files.CreateDirectories(dir)) {
     return context.Fail(Format("Unable to create the folder '%s'.", dir.c_str()));
   }
-  const DemoLayout layout = DemoArena();
+  if (!context.quiet) context.io.out << "Rendering a sample video of a mouse in an open field...\n";
+  DemoFiles files;
+  const DemoStatus made = MakeDemoExperiment(dir, options.seconds, context.services(), context.videoProbe, files);
+  if (made == DemoStatus::kVideoFailed) {
+    return context.Fail(Format("Unable to write the video '%s'.", files.video.c_str()));
+  }
+  if (made != DemoStatus::kOk) {
+    return context.Fail(Format("Unable to create the experiment '%s'.", files.experiment.c_str()));
+  }
+  // The paths as the user typed the folder.
   const std::string video = dir + "/open-field.mp4";
   const std::string exp = dir + "/demo.vxdb";
-  if (!context.quiet) context.io.out << "Rendering a sample video of a mouse in an open field...\n";
-  const std::vector<AnimalPose> poses = DemoPath(layout, options.seconds);
-  if (!WriteDemoVideo(video, layout, poses)) {
-    return context.Fail(Format("Unable to write the video '%s'.", video.c_str()));
-  }
+  const DemoLayout layout = DemoArena();
   if (!context.quiet) {
-    context.io.out << Format("Video: %s (%zu frames, %dx%d, %.0f frames/s)\n", video.c_str(),
-                             poses.size(), layout.frame.width, layout.frame.height, layout.fps);
-  }
-  DemoSteps steps(context);
-  if (!BuildExperiment(steps, layout, exp, video)) return context.Fail(steps.failure());
-  if (!context.quiet) {
+    context.io.out << Format("Video: %s (%d frames, %dx%d, %.0f frames/s)\n", video.c_str(),
+                             files.frames, layout.frame.width, layout.frame.height, layout.fps);
     context.io.out << Format("Experiment: %s (protocol 'Open field': arena, 50 cm ruler, centre "
                              "and four corner zones; animal 'Mouse 1'; test 1)\n",
                              exp.c_str());
   }
   if (!options.analyse) return kExitOk;
+  DemoSteps steps(context);
   if (!steps.Run({"analyze", exp, "1"}, nullptr, true) ||
-      !steps.Run({"test", "list", exp}, nullptr, true) ||
-      !AddAndRunReport(steps, exp, "Time in zones", kTimeInZones) ||
-      !AddAndRunReport(steps, exp, "Entries", kEntries)) {
+      !steps.Run({"test", "list", exp}, nullptr, true)) {
+    return context.Fail(steps.failure());
+  }
+  Experiment experiment;
+  int status = kExitOk;
+  if (!OpenExperimentForCommand(context, exp, experiment, status)) return status;
+  if (!AddDemoReports(experiment)) return context.Fail("Unable to store the demo's reports.");
+  if (!steps.Run({"report", "run", exp, "1"}, nullptr, true) ||
+      !steps.Run({"report", "run", exp, "2"}, nullptr, true)) {
     return context.Fail(steps.failure());
   }
   if (!context.quiet) context.io.out << "The files are in " << dir << "\n";

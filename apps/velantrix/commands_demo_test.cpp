@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 #include "cli_test_run.h"
-#include "demo_scene.h"
+#include "shell/demo_scene.h"
 #include "support/experiment_fixture.h"
 #include "support/temp_dir.h"
 
@@ -22,8 +22,8 @@ constexpr double kSeconds = 6;
 
 // Length of the rendered walk in millimetres, from the poses and the ruler.
 double RenderedPathMm() {
-  const vx::cli::DemoLayout layout = vx::cli::DemoArena();
-  const std::vector<vx::AnimalPose> poses = vx::cli::DemoPath(layout, kSeconds);
+  const vx::DemoLayout layout = vx::DemoArena();
+  const std::vector<vx::AnimalPose> poses = vx::DemoPath(layout, kSeconds);
   double pixels = 0;
   for (size_t i = 1; i < poses.size(); ++i) {
     pixels += std::hypot(poses[i].centre.x - poses[i - 1].centre.x,

@@ -16,27 +16,6 @@ namespace vx::cli {
 
 namespace {
 
-// The video record of a readable file: its facts, evenly spaced frame times, and how it was
-// read (the first and the last frame index as the two numbers of the description).
-CVideoFile VideoOf(const ExperimentFile& file, const std::string& absolute,
-                   const VideoFileFacts& facts, const std::string& name, int64_t now) {
-  CVideoFile video;
-  video.name = name;
-  video.file = StoredVideoPath(file, absolute);
-  video.dateAcq = now;
-  video.nbFrames = facts.frameCount;
-  video.duration = facts.durationMs;
-  video.width = facts.width;
-  video.height = facts.height;
-  video.listePoints = facts.frameTimes;
-  video.infos.backend = facts.backend;
-  video.infos.known = 1;
-  video.infos.first = 0;
-  video.infos.second = facts.frameCount - 1;
-  video.infos.timeBase = facts.fps > 0 ? 1 : 0;
-  return video;
-}
-
 // Reads the facts of a video file; kExitOk, or the failure status after printing why.
 int ProbeVideo(Context& context, const std::string& videoPath, VideoFileFacts& facts) {
   std::error_code error;
@@ -72,7 +51,7 @@ int RunAdd(Context& context, const std::string& path, const std::string& videoPa
   // whichever way the experiment was named.
   const ExperimentFile absoluteFile =
       context.Experiment(std::filesystem::absolute(path, error).lexically_normal());
-  CVideoFile video = VideoOf(absoluteFile, absolute, facts, shownName, context.clock.NowSeconds());
+  CVideoFile video = VideoRecordOf(absoluteFile, absolute, facts, shownName, context.clock.NowSeconds());
   const bool saved = SaveVideo(experiment, video);
   if (saved && facts.announcedCount != facts.frameCount && !context.quiet) {
     context.io.err << Format("velantrix: note: '%s' announces %d frames; %d decode and are "

@@ -1,9 +1,14 @@
 // The program's numbered texts: messages, questions and names shown to the user.
 //
-// The core reports to the user by message number (through Notifier and Asker); this table holds
-// the built-in English wording of each number. A text with printf placeholders is filled with
-// Format(MessageText(id), ...) by the code that raises it.
+// The core reports to the user by message number (through Notifier and Asker) and gets the
+// words with MessageText(id), in the user's language. A text with printf placeholders is filled
+// with Format(MessageText(id), ...) by the code that raises it. The words themselves live in
+// the catalogues of texts/ (texts/Enu.txt says how to add one); this header names the numbers.
 #pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace vx {
 
@@ -121,7 +126,20 @@ inline constexpr int kRecordingFailed = 365;
 inline constexpr int kRecordingCountdown = 366;     // "%s": the time left
 }  // namespace msg
 
-// The built-in text of a message number, or "" when the number has none.
+// The text of a message number in the program's language; the built-in English text when that
+// language lacks it or gives it with other placeholders; "" only for a number no catalogue
+// knows. The pointer stays valid until the program ends. Any thread may call it.
 const char* MessageText(int id);
+
+// Where MessageText finds texts in the user's language (the shell's language files).
+class TextSource {
+ public:
+  virtual ~TextSource() = default;
+  // The text of id, or nothing when this source has none. Called under MessageText's lock.
+  virtual std::optional<std::string> Text(int id) const = 0;
+};
+
+// Makes source the language of MessageText from now on; nullptr returns to the built-in English.
+void SetTextSource(std::shared_ptr<const TextSource> source);
 
 }  // namespace vx

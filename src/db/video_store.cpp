@@ -235,6 +235,25 @@ std::string StoredVideoPath(const ExperimentFile& file, const std::string& path)
   return path;
 }
 
+CVideoFile VideoRecordOf(const ExperimentFile& file, const std::string& absolutePath,
+                         const VideoFileFacts& facts, const std::string& name, int64_t now) {
+  CVideoFile video;
+  video.name = name;
+  video.file = StoredVideoPath(file, absolutePath);
+  video.dateAcq = now;
+  video.nbFrames = facts.frameCount;
+  video.duration = facts.durationMs;
+  video.width = facts.width;
+  video.height = facts.height;
+  video.listePoints = facts.frameTimes;
+  video.infos.backend = facts.backend;
+  video.infos.known = 1;
+  video.infos.first = 0;
+  video.infos.second = facts.frameCount - 1;
+  video.infos.timeBase = facts.fps > 0 ? 1 : 0;
+  return video;
+}
+
 std::vector<uint8_t> UniformFrameTimes(int frameCount, int durationMs) {
   std::vector<uint8_t> blob;
   if (frameCount <= 0) return blob;

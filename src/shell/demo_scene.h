@@ -10,7 +10,7 @@
 
 #include "video/synthetic_animal.h"
 
-namespace vx::cli {
+namespace vx {
 
 struct DemoZone {
   std::string name;
@@ -39,4 +39,4 @@ std::vector<AnimalPose> DemoPath(const DemoLayout& layout, double seconds);
 bool WriteDemoVideo(const std::string& path, const DemoLayout& layout,
                     const std::vector<AnimalPose>& poses);
 
-}  // namespace vx::cli
+}  // namespace vx

@@ -1,8 +1,8 @@
-#include "demo_scene.h"
+#include "shell/demo_scene.h"
 
 #include <cmath>
 
-namespace vx::cli {
+namespace vx {
 
 namespace {
 
@@ -88,4 +88,4 @@ bool WriteDemoVideo(const std::string& path, const DemoLayout& layout,
   return false;
 }
 
-}  // namespace vx::cli
+}  // namespace vx
