@@ -7,6 +7,7 @@
 
 #include "analysis/test_stage_program.h"
 #include "base/messages.h"
+#include "base/recording_messages.h"
 #include "base/text.h"
 #include "base/time_text.h"
 #include "commands.h"

@@ -117,13 +117,6 @@ inline constexpr int kCellsNotEmpty = 903;
 inline constexpr int kMarkerDamaged = 1860;          // ours: "%s": path
 inline constexpr int kNotUpdatable = 1861;           // ours: "%s", "%s": path, reason
 inline constexpr int kUpdateHelp = 1862;             // ours
-// Recording from a camera.
-inline constexpr int kComputerTooSlow = 126;
-inline constexpr int kStartRecording = 133;
-inline constexpr int kStopRecording = 134;
-inline constexpr int kRecordingInProgress = 364;
-inline constexpr int kRecordingFailed = 365;
-inline constexpr int kRecordingCountdown = 366;     // "%s": the time left
 }  // namespace msg
 
 // The text of a message number in the program's language; the built-in English text when that

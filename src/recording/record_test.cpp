@@ -7,6 +7,7 @@
 #include "analysis/analysis_store.h"
 #include "analysis/reference_image.h"
 #include "base/messages.h"
+#include "base/recording_messages.h"
 #include "base/text.h"
 #include "db/recorded_video_store.h"
 #include "db/video_store.h"
