@@ -19,7 +19,7 @@
 #include "base/text.h"
 #include "db/protocol_store.h"
 #include "db/test_store.h"
-#include "recording/record_test.h"
+#include "recording/test_recording.h"
 #include "support/experiment_fixture.h"
 #include "video/synthetic_animal.h"
 #include "zones/calibration.h"

@@ -18,7 +18,7 @@
 #include "interrupt_guard.h"
 #include "option_values.h"
 #include "output.h"
-#include "recording/record_test.h"
+#include "recording/test_recording.h"
 #include "video/camera_list.h"
 
 namespace vx::cli {

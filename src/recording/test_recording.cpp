@@ -1,4 +1,4 @@
-#include "recording/record_test.h"
+#include "recording/test_recording.h"
 
 #include <memory>
 #include <set>
@@ -22,7 +22,6 @@ namespace vx {
 
 namespace {
 
-constexpr cv::Size kDefaultCameraSize{640, 480};
 
 // The protocol's amounts of time (units 0 h, 1 min, 2 s), in ms; 0 for none.
 int DurationMs(int amount, int unit) {
