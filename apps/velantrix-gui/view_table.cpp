@@ -1,5 +1,6 @@
 #include "view_table.h"
 
+#include "editor_views.h"
 #include "tests_view.h"
 
 namespace vx::gui {
@@ -7,6 +8,10 @@ namespace vx::gui {
 const std::vector<ViewEntry>& ViewTable() {
   static const std::vector<ViewEntry> kViews = {
       {"tests", "Experiment", &MakeTestsView},
+      {"protocol", "Protocol", &MakeProtocolView},
+      {"zones", "Zones", &MakeZonesView},
+      {"detection", "Detection", &MakeDetectionView},
+      {"scoring", "Scoring", &MakeScoringView},
   };
   return kViews;
 }

@@ -13,8 +13,10 @@
 #include "db/test_store.h"
 #include "db/video_store.h"
 #include "experiment_access.h"
+#include "measures/behavior_editing.h"
 #include "measures/behavior_scoring.h"
 #include "output.h"
+#include "reports/behavior_reports.h"
 #include "reports/report_definition.h"
 #include "trajectory/behavior_blob.h"
 
@@ -24,33 +26,17 @@ namespace {
 
 int RunBehaviourAdd(Context& context, const std::string& path, int protocolId,
                     const std::string& name, const std::string& key, int kind) {
-  const std::string trimmed = Trim(name);
-  if (trimmed.empty() || trimmed.find_first_of("|;") != std::string::npos) {
-    return context.Fail("The behaviour needs a name without \"|\" or \";\".", kExitUsage);
-  }
-  if (key.size() != 1 || key[0] == ' ' || key[0] == '#' || key[0] == ',' || key[0] == ';' || key[0] == '|') {
-    return context.Fail(Format("--key must be one letter, digit or sign, not '%s'.", key.c_str()), kExitUsage);
-  }
-  if (kind != 0 && kind != 1) return context.Fail("--kind must be 0 or 1.", kExitUsage);
+  if (key.size() != 1) return context.Fail(Format("--key must be one letter, digit or sign, not '%s'.", key.c_str()), kExitUsage);
   Experiment experiment;
   int status = kExitOk;
   if (!OpenExperimentForCommand(context, path, experiment, status)) return status;
   CProtocol* protocol = experiment.FindProtocol(protocolId);
   if (protocol == nullptr) return context.Fail(Format("There is no protocol %d in '%s'.", protocolId, path.c_str()));
   BehaviorSet set = ParseBehaviors(protocol->behaviors, protocol->id);
-  for (const CBehavior& other : set.behaviors) {
-    if (EqualsNoCase(other.name, trimmed)) return context.Fail(Format("The protocol already has a behaviour '%s'.", other.name.c_str()), kExitUsage);
-    if (static_cast<char>(other.key) == key[0]) {
-      return context.Fail(Format("The key '%c' already records '%s'.", key[0], other.name.c_str()), kExitUsage);
-    }
+  if (const std::string problem = AddBehavior(set, protocol->id, name, key[0], kind); !problem.empty()) {
+    return context.Fail(problem, kExitUsage);
   }
-  CBehavior behavior;
-  behavior.id = set.nextId++;
-  behavior.protocolId = static_cast<uint32_t>(protocol->id);
-  behavior.name = trimmed;
-  behavior.key = static_cast<uint8_t>(key[0]);
-  behavior.kind = static_cast<uint32_t>(kind);
-  set.behaviors.push_back(behavior);
+  const CBehavior& behavior = set.behaviors.back();
   CProtocol changed = *protocol;
   changed.behaviors = FormatBehaviors(set);
   // A new behaviour has no occurrences yet: no result changes.
@@ -72,15 +58,6 @@ int RunBehaviourList(Context& context, const std::string& path, int protocolId, 
   }
   table.Print(context.io.out, format);
   return kExitOk;
-}
-
-// The reports of a protocol that show behaviours: their cached results follow the scoring.
-std::vector<int> BehaviourReports(const CProtocol& protocol) {
-  std::vector<int> ids;
-  for (const Report& report : ProtocolReports(protocol)) {
-    if (report.readable && IsBehaviorMeasure(report.definition.measure)) ids.push_back(report.id);
-  }
-  return ids;
 }
 
 struct TestBehaviours {
@@ -130,7 +107,7 @@ int RunBehaviourScore(Context& context, const std::string& path, int testId, con
   if (std::string problem = ScoreKeyPresses(presses, t.behaviors, t.protocol->id, video.duration, recorded); !problem.empty()) {
     return context.Fail(Format("%s, %s.", events.c_str(), problem.c_str()), kExitUsage);
   }
-  if (!SaveBehaviors(t.experiment, testId, WriteBehaviors(recorded), BehaviourReports(*t.protocol))) {
+  if (!SaveBehaviors(t.experiment, testId, WriteBehaviors(recorded), BehaviorReportIds(*t.protocol))) {
     return context.Fail(Format("Unable to store the behaviours of test %d in '%s'.", testId, path.c_str()));
   }
   if (!context.quiet) {

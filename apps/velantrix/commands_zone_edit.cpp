@@ -76,7 +76,7 @@ int RunZoneSet(Context& context, const ZoneSetOptions& o) {
   ChosenGeometry geometry;
   if (const int status = ReadGeometryFlags(context, o.geometry, zones, zone->GetTypeRect(), geometry)) return status;
   const int kind = geometry.given ? geometry.kind : zone->GetTypeRect();
-  if ((o.arena || zone->isArena != 0) && (kind == kKindLine || kind == kKindCombined)) {
+  if ((o.arena || zone->isArena != 0) && !CanBeArena(kind)) {
     return context.Fail("A line or a combined zone cannot be the arena.", kExitUsage);
   }
   if (geometry.given) zone = Reshape(zones, *zone, geometry);

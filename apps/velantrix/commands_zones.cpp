@@ -69,7 +69,7 @@ int RunZoneAdd(Context& context, const ZoneAddOptions& o) {
                         kExitUsage);
   }
   const int kind = geometry.kind;
-  if (o.arena && (kind == kKindLine || kind == kKindCombined)) {
+  if (o.arena && !CanBeArena(kind)) {
     return context.Fail("--arena: a line or a combined zone cannot be the arena.", kExitUsage);
   }
   std::unique_ptr<CDrawObj> shape = MakeShape(kind, zones);

@@ -169,4 +169,20 @@ ArenaSuggestion FindArena(const cv::Mat& picture) {
   return suggestion;
 }
 
+CDrawObj* ApplySuggestedArena(ZoneSet& set, const ArenaSuggestion& suggestion) {
+  if (!suggestion.found) return nullptr;
+  std::unique_ptr<CDrawObj> shape = MakeShape(suggestion.kind, set);
+  shape->SetRect(suggestion.bounds);
+  if (CDrawObj* arena = set.MainArena()) {
+    shape->CopyAttributes(*arena);
+    const int id = arena->id;
+    set.ReplaceZone(std::move(shape));
+    return set.FindZone(id);
+  }
+  shape->isArena = 1;
+  CDrawObj* added = set.AddZone(std::move(shape));
+  set.SetMainArena(added);
+  return added;
+}
+
 }  // namespace vx

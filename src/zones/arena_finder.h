@@ -19,6 +19,7 @@
 #include <opencv2/core/mat.hpp>
 
 #include "zones/pixel_rect.h"
+#include "zones/zone_set.h"
 
 namespace vx {
 
@@ -37,5 +38,10 @@ constexpr double kMinimumFloorShare = 0.05;
 
 // picture: 8-bit grey or BGR. Not found when no region qualifies.
 ArenaSuggestion FindArena(const cv::Mat& picture);
+
+// Takes a suggestion the user confirmed: the main arena gets the suggested shape and bounds,
+// keeping its id, name and colours (a new arena zone is added when the set has none). Returns
+// the arena, or null when the suggestion found nothing.
+CDrawObj* ApplySuggestedArena(ZoneSet& set, const ArenaSuggestion& suggestion);
 
 }  // namespace vx

@@ -75,5 +75,25 @@ TEST(FindArena, RefusesPicturesWithoutAFloor) {
   for (const cv::Mat& picture : cases) EXPECT_FALSE(FindArena(picture).found);
 }
 
+TEST(ArenaFinder, AConfirmedSuggestionReshapesTheArenaKeepingItsIdentity) {
+  ZoneSet set;
+  set.SetImageSize(640, 480, true, false);
+  ArenaSuggestion ellipse{true, kKindEllipse, {100, 20, 540, 460}};
+  CDrawObj* added = ApplySuggestedArena(set, ellipse);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(set.MainArena(), added);
+  added->name = "Open field";
+  const int id = added->id;
+  CDrawObj* reshaped = ApplySuggestedArena(set, {true, kKindRectangle, {90, 10, 550, 470}});
+  ASSERT_NE(reshaped, nullptr);
+  EXPECT_EQ(reshaped->GetTypeRect(), kKindRectangle);
+  EXPECT_EQ(reshaped->GetRect(), (PixelRect{90, 10, 550, 470}));
+  EXPECT_EQ(reshaped->id, id);
+  EXPECT_EQ(reshaped->name, "Open field");
+  EXPECT_EQ(set.MainArena(), reshaped);
+  EXPECT_EQ(set.Zones().size(), 2u);  // the ruler and the arena
+  EXPECT_EQ(ApplySuggestedArena(set, ArenaSuggestion{}), nullptr);
+}
+
 }  // namespace
 }  // namespace vx

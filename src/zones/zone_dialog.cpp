@@ -7,6 +7,18 @@
 
 namespace vx {
 
+bool AddSecondaryArena(ZoneSet& set, const std::string& name, const PixelRect& rect) {
+  const PixelRect r = rect.Normalized();
+  if (name.empty() || name.find_first_of("|;") != std::string::npos || r.IsEmpty()) return false;
+  set.secondaryArenas.push_back({name, r});
+  set.modified = true;
+  return true;
+}
+
+bool CanBeArena(int kind) {
+  return kind != kKindLine && kind != kKindRuler && kind != kKindCombined;
+}
+
 ZoneSettings SettingsOf(const CDrawObj& zone) {
   ZoneSettings s;
   s.name = zone.GetName();

@@ -26,6 +26,10 @@ struct ZoneSettings {
   int hiddenUnit = 0;  // 0 centimetres, 1 millimetres
 };
 
+// Only a shape with an area of its own can be the main arena: not a line, the ruler or a
+// combined zone (whose area follows other zones). kind is the zone's TypeRect.
+bool CanBeArena(int kind);
+
 // The settings a zone has now, as the dialog shows them.
 ZoneSettings SettingsOf(const CDrawObj& zone);
 
@@ -44,6 +48,11 @@ int ConfirmZoneSettings(const ZoneSet& set, const CDrawObj& zone, ZoneSettings& 
 
 // Stores accepted settings in zone (making it the main arena when asked).
 void ApplyZoneSettings(ZoneSet& set, CDrawObj& zone, const ZoneSettings& settings);
+
+// Adds a secondary arena named name over rect (normalised). False, with the set unchanged, when
+// the name is empty or holds '|' or ';' (the SecArenas text cannot carry them) or the
+// rectangle is empty.
+bool AddSecondaryArena(ZoneSet& set, const std::string& name, const PixelRect& rect);
 
 // A hidden zone's distance limit in pixels: the distance in millimetres over the ratio,
 // rounded to nearest, plus 1. 0 when mmPerPixel is not positive.

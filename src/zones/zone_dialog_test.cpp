@@ -87,3 +87,16 @@ TEST_F(ZoneDialog, HiddenZonesMustKeepApart) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SecondaryArenas, NamesTheStoredTextCannotCarryAreRefused) {
+  vx::ZoneSet set;
+  EXPECT_TRUE(vx::AddSecondaryArena(set, "Left", {320, 480, 0, 0}));
+  EXPECT_EQ(set.secondaryArenas.back().rect, (vx::PixelRect{0, 0, 320, 480}));
+  for (const char* name : {"", "A|B", "A;B"}) EXPECT_FALSE(vx::AddSecondaryArena(set, name, {0, 0, 5, 5})) << name;
+  EXPECT_FALSE(vx::AddSecondaryArena(set, "Flat", {0, 0, 5, 0}));
+  EXPECT_EQ(set.secondaryArenas.size(), 1u);
+}
+
+}  // namespace
