@@ -38,6 +38,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterFilterCommands(app, context, result);
   RegisterHeatMapCommands(app, context, result);
   RegisterLifecycleCommands(app, context, result);
+  RegisterRecordCommands(app, context, result);
   RegisterExportCommands(app, context, result);
   RegisterArenaCommands(app, context, result);
 }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -19,33 +18,12 @@
 #include "shell/batch_texts.h"
 #include "output.h"
 #include "analysis/test_stage_program.h"
+#include "interrupt_guard.h"
 #include "video/video_source.h"
 
 namespace vx::cli {
 
 namespace {
-
-// Ctrl-C during an analysis asks the batch to stop after the current frame; the handler only
-// raises the flag (the one thing a signal handler may safely do).
-std::atomic<bool> interrupted{false};
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
-
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    interrupted.store(false);
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
-  }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  struct sigaction previous_ = {};
-};
 
 struct AnalyzeOptions {
   std::string path;
@@ -220,7 +198,7 @@ int RunAnalyze(Context& context, const AnalyzeOptions& options) {
   BatchSummary summary;
   {
     InterruptGuard guard;
-    summary = RunBatchAnalysis(experiment, ids, batch, report, interrupted);
+    summary = RunBatchAnalysis(experiment, ids, batch, report, InterruptFlag());
   }
   report.ClearBar();
   const double seconds = (context.clock.TickMs() - start) / 1000.0;

@@ -12,6 +12,7 @@
 #include "experiment_access.h"
 #include "option_values.h"
 #include "output.h"
+#include "video/recording_format.h"
 #include "zone_session.h"
 #include "zones/zone_rows.h"
 
@@ -61,7 +62,7 @@ int RunAdd(Context& context, const AddOptions& options) {
 
 struct SetOptions {
   RecordEdit edit;
-  std::string size, inactivityUnit, maxDuration, maxUnit, delayUnit, durationUnit;
+  std::string size, inactivityUnit, maxDuration, maxUnit, delayUnit, durationUnit, recordFormat;
   int inactivity = 0, delay = 0, duration = 0;
   bool head = false, noHead = false;
   // The flags with a value, to change only what was typed.
@@ -114,6 +115,8 @@ int RunSet(Context& context, const SetOptions& o) {
   SetDuration(o.delayFlag, o.delay, o.delayUnitFlag, o.delayUnit, protocol.delayRecordNoA, protocol.typeDelayRecordNoA);
   SetDuration(o.durationFlag, o.duration, o.durationUnitFlag, o.durationUnit, protocol.durationRecordNoA,
               protocol.typeDurationRecordNoA);
+  if (const RecordingFormat* format = FindRecordingFormat(o.recordFormat)) protocol.formatRecordNoA = format->number;
+  if (o.recordFormat == "best") protocol.formatRecordNoA = -1;
   // A new size moves the zones: every cached result of the protocol's reports is stale. A new
   // inactivity delay changes the tests' inactive times, recomputed with the save.
   return o.edit.Saved(context, SaveProtocolAndInactivity(experiment, protocol, resized), "protocol");
@@ -140,6 +143,8 @@ void RegisterSet(CLI::App& protocol, Context& context, CommandResult& result) {
   o->durationFlag = set->add_option("--record-duration", o->duration, "Recording without analysis: its length")
                         ->check(NumberIn(amount));
   o->durationUnitFlag = set->add_option("--record-duration-unit", o->durationUnit, "h, min or s")->check(durationUnits);
+  set->add_option("--record-format", o->recordFormat, "Recording format: best (the first this machine writes), mpeg4, h264, ffv1, mjpg or iyuv")
+      ->check(CLI::IsMember({"best", "mpeg4", "h264", "ffv1", "mjpg", "iyuv"}));
   set->callback([&, o] { result.Select([&, o] { return RunSet(context, *o); }); });
 }
 
@@ -185,6 +190,7 @@ int RunShow(Context& context, const std::string& path, int id, bool json) {
         << ", \"record_delay_unit\": " << JsonString(DurationUnitName(p->typeDelayRecordNoA))
         << ", \"record_duration\": " << p->durationRecordNoA
         << ", \"record_duration_unit\": " << JsonString(DurationUnitName(p->typeDurationRecordNoA))
+        << ", \"record_format\": " << JsonString(RecordingFormatName(p->formatRecordNoA))
         << ", \"reports\": " << p->results.size() << ", \"filters\": " << p->filters.size()
         << ", \"zones\": ";
     zones.Print(out, OutputFormat::Json);
@@ -202,6 +208,7 @@ int RunShow(Context& context, const std::string& path, int id, bool json) {
       << (p->maxDuration >= 1 ? Format("%d %s", p->maxDuration, DurationUnitName(p->maxTypeDuration)) : "none") << '\n'
       << "Recording without analysis: delay " << p->delayRecordNoA << ' ' << DurationUnitName(p->typeDelayRecordNoA)
       << ", duration " << p->durationRecordNoA << ' ' << DurationUnitName(p->typeDurationRecordNoA) << '\n'
+      << "Recording format: " << RecordingFormatName(p->formatRecordNoA) << '\n'
       << "Reports: " << p->results.size() << ", filters: " << p->filters.size() << '\n'
       << "Zones: " << p->zones.size() << '\n';
   if (!p->zones.empty()) zones.Print(out, OutputFormat::Text);

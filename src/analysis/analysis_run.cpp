@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "analysis/frame_reader.h"
+#include "analysis/frame_tracker.h"
 #include "analysis/reference_image.h"
 #include "base/messages.h"
 #include "base/text.h"
@@ -68,19 +69,17 @@ namespace {
 class FrameLoop {
  public:
   FrameLoop(AnalysisSource& source, FrameProgram& program, RunObserver& observer)
-      : source_(source), program_(program), observer_(observer), video_(source.video) {}
+      : source_(source), tracker_(source, program), observer_(observer), video_(source.video) {}
 
   RunOutcome Run();
 
  private:
   enum class Step { kProcess, kSkip, kEnd };
   Step Place(const DecodedFrame& frame);
-  void Process(const cv::Mat& image);
-  void Act(const std::vector<FrameAction>& actions);
   void ReportProgress();
 
   AnalysisSource& source_;
-  FrameProgram& program_;
+  FrameTracker tracker_;
   RunObserver& observer_;
   VideoSource& video_;
   RunOutcome outcome_;
@@ -91,19 +90,13 @@ class FrameLoop {
   int previousTime_ = INT_MIN;
   int periodStartTime_ = 0;
   int lastPercent_ = -1;
-  cv::Mat mask_;
-  BlobList blobs_;
-  tMyPoint point_;
 };
 
 RunOutcome FrameLoop::Run() {
   AnalysisPeriod& period = source_.period;
   // Positioned so that the next read gives the period's first frame.
   video_.GoToFrame(period.first > 0 ? period.first - 1 : -1);
-  source_.detector.trackingMode = true;
-  source_.stopRequested = false;
-  source_.recordingActive = false;
-  program_.Start();
+  tracker_.Start();
 
   FrameReader reader(video_, source_.decodeAhead);
   DecodedFrame frame;
@@ -118,11 +111,15 @@ RunOutcome FrameLoop::Run() {
     }
     const Step step = Place(frame);
     if (step == Step::kEnd) break;
-    if (step == Step::kProcess) Process(frame.image);
+    if (step == Step::kProcess) {
+      tracker_.Process(frame.image, index_, time_, time_ - periodStartTime_);
+      ++outcome_.framesProcessed;
+    }
     reader.Recycle(std::move(frame));
   }
   reader.Stop();
-  source_.detector.trackingMode = false;
+  tracker_.Finish();
+  if (outcome_.ending != RunEnding::kCancelled) outcome_.ending = tracker_.ending();
   if (outcome_.videoEnded && source_.currentIndex >= 0) period.last = source_.currentIndex;
   AnalysisInfo& info = source_.info;
   info[run_info::kEndTime] = source_.currentTime;
@@ -170,59 +167,6 @@ FrameLoop::Step FrameLoop::Place(const DecodedFrame& frame) {
   source_.currentIndex = index_;
   source_.currentTime = time_;
   return Step::kProcess;
-}
-
-// Points of a trajectory being recorded are in frame order: a frame already recorded (a
-// replay) starts from its point, with the same time, and is not recorded twice.
-const tMyPoint* RecordedPoint(const Trajectory& trajectory, int frame) {
-  const std::vector<tMyPoint>& points = trajectory.points();
-  const auto found = std::lower_bound(points.begin(), points.end(), frame,
-                                      [](const tMyPoint& p, int f) { return p.frame < f; });
-  return found != points.end() && found->frame == frame ? &*found : nullptr;
-}
-
-void FrameLoop::Process(const cv::Mat& image) {
-  {
-    std::lock_guard<std::mutex> lock(video_.DisplayMutex());
-    const tMyPoint* recorded = RecordedPoint(source_.display.trajectory, index_);
-    point_.frame = index_;
-    point_.time = recorded != nullptr ? recorded->time : time_;
-  }
-  DetectInFrame(source_.detector, image, mask_, point_, blobs_, source_.headDetection);
-  ++outcome_.framesProcessed;
-  Act(program_.Evaluate(point_, point_.time - periodStartTime_));
-
-  std::lock_guard<std::mutex> lock(video_.DisplayMutex());
-  DisplayState& display = source_.display;
-  if (display.withImages) {
-    image.copyTo(display.frame);
-    mask_.copyTo(display.mask);
-    display.blobs = blobs_;
-  }
-  display.point = point_;
-  const std::vector<tMyPoint>& points = display.trajectory.points();
-  if (source_.recordingActive && point_.HasAnimal() &&
-      (points.empty() || points.back().frame < point_.frame)) {
-    display.trajectory.Append(point_, true);
-  }
-}
-
-void FrameLoop::Act(const std::vector<FrameAction>& actions) {
-  AnalysisInfo& info = source_.info;
-  for (const FrameAction& action : actions) {
-    if (action.kind == FrameAction::kStart) {
-      if (!source_.recordingActive && info[run_info::kStartFrame] < 0) {
-        info[run_info::kStartFrame] = index_;
-        info[run_info::kStartTime] = point_.time;
-        info[run_info::kStartAction] = action.id;
-      }
-      source_.recordingActive = true;
-    } else if (!source_.stopRequested) {
-      source_.stopRequested = true;
-      outcome_.ending = action.id < 0 ? RunEnding::kMaximumDuration : RunEnding::kStopAction;
-      info[run_info::kStopAction] = action.id;
-    }
-  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <opencv2/videoio.hpp>
 
-
 #include "base/text.h"
 
 namespace vx {
@@ -25,8 +24,12 @@ VideoFileWriter::VideoFileWriter() = default;
 VideoFileWriter::~VideoFileWriter() { Close(); }
 
 bool VideoFileWriter::Open(const std::string& path, double fps, cv::Size size) {
+  return OpenWithCodec(path, CodecForPath(path), fps, size);
+}
+
+bool VideoFileWriter::OpenWithCodec(const std::string& path, int codec, double fps,
+                                    cv::Size size) {
   Close();
-  const int codec = CodecForPath(path);
   if (codec == 0 || !(fps > 0) || size.width <= 0 || size.height <= 0) return false;
   try {
     writer_ = std::make_unique<cv::VideoWriter>(path, cv::CAP_FFMPEG, codec, fps, size, true);

@@ -1,5 +1,6 @@
-// Writing frames into a video file (an annotated copy of a test's video). The file is written
-// by OpenCV's FFmpeg back-end; a path ending in ".mp4" gets H.264, ".avi" Motion-JPEG.
+// Writing frames into a video file (an annotated copy of a test's video, a recording). The file
+// is written by OpenCV's FFmpeg back-end; by default a path ending in ".mp4" gets H.264, ".avi"
+// Motion-JPEG.
 //
 // Lifecycle: closed --Open--> open --Write...--> open --Close (or destruction)--> closed. A
 // failed Open leaves it closed and no file behind.
@@ -26,6 +27,9 @@ class VideoFileWriter {
   // Opens path for frames of size at fps (frames per second, above 0). False when the
   // extension is not one of the two, or no encoder accepts the file.
   bool Open(const std::string& path, double fps, cv::Size size);
+  // The same with a codec given by its four-character code (the container still follows the
+  // extension).
+  bool OpenWithCodec(const std::string& path, int fourcc, double fps, cv::Size size);
   // Appends one 8-bit BGR frame of the opened size; false when it could not be written.
   bool Write(const cv::Mat& frame);
   void Close();
