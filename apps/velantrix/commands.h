@@ -45,5 +45,6 @@ void RegisterSettingsCommands(CLI::App& app, Context& context, CommandResult& re
 void RegisterFilterCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterHeatMapCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterLifecycleCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTextsCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli
