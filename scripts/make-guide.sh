@@ -18,6 +18,10 @@ images=$(dirname "$out")/images
 work=$(mktemp -d)
 trap 'rm -rf "$work" "$out.part"' EXIT
 cd "$work"
+# The guide shows a new user's first runs, in English, whatever the settings and locale of the
+# person making it (and without changing that person's settings).
+export XDG_CONFIG_HOME=$work/.config LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES
 velantrix() { "$bin" "$@"; }
 
 # The corners of the arena that "arena suggest" found, for the command that adds it (ARENA).

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "context.h"
 #include "experiment_cycle.h"
+#include "language_choice.h"
 #include "option_values.h"
 
 namespace vx::cli {
@@ -41,6 +42,7 @@ void RegisterAllCommands(CLI::App& app, Context& context, CommandResult& result)
   RegisterRecordCommands(app, context, result);
   RegisterExportCommands(app, context, result);
   RegisterArenaCommands(app, context, result);
+  RegisterTextsCommands(app, context, result);
 }
 
 // The first word that names no command, with the words before it ("zone frobnicate"), or "".
@@ -105,6 +107,9 @@ int RunCli(const std::vector<std::string>& args, Io& io) {
   app.add_option("--recover", recover,
                  "What to do with the working copy a crash left behind: keep its changes or discard them")
       ->check(CLI::IsMember({"keep", "discard"}));
+  std::string language;
+  app.add_option("--language", language,
+                 "The language of messages, kept for the next runs: en, fr ... ('velantrix texts languages' lists them)");
   RegisterAllCommands(app, context, result);
 
   if (const std::string unknown = UnknownCommand(app, args); !unknown.empty()) {
@@ -126,6 +131,7 @@ int RunCli(const std::vector<std::string>& args, Io& io) {
   }
   context.notifier.quiet = context.quiet;
   if (!result.run) return kExitUsage;
+  if (const int status = StartLanguage(context, language); status != kExitOk) return status;
   if (!recover.empty()) context.asker.presets[msg::kNotProperlySaved] = recover == "keep" ? Answer::Yes : Answer::No;
   const int status = RunChosenVerb(app, context, result);
   if (context.asker.unanswered && status == kExitFailed) return kExitNotConfirmed;

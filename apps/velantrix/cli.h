@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/language_ids.h"
+
 namespace vx::cli {
 
 // Exit statuses of the command-line contract.
@@ -22,6 +24,8 @@ struct Io {
   bool inIsTerminal = false;   // questions may be asked at the terminal
   bool errIsTerminal = false;  // progress may be drawn on standard error
   std::string settingsPath;    // the INI settings file; empty: the user's default
+  std::string programFolder;   // where the language files are (ends with '/'); empty: English only
+  LocaleNames locale;          // the locale variables, which choose the language on a first run
 };
 
 int RunCli(const std::vector<std::string>& args, Io& io);

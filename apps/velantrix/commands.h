@@ -46,5 +46,6 @@ void RegisterFilterCommands(CLI::App& app, Context& context, CommandResult& resu
 void RegisterHeatMapCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterLifecycleCommands(CLI::App& app, Context& context, CommandResult& result);
 void RegisterRecordCommands(CLI::App& app, Context& context, CommandResult& result);
+void RegisterTextsCommands(CLI::App& app, Context& context, CommandResult& result);
 
 }  // namespace vx::cli

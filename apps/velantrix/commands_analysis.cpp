@@ -213,7 +213,7 @@ int RunAnalyze(Context& context, const AnalyzeOptions& options) {
 
 // Every frame of a video read once, as the analysis reads it, without detection.
 int RunVideoDecode(Context& context, const std::string& path) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   VideoSource source;
   const VideoStatus status = source.OpenFile(path);
   if (status != VideoStatus::kOk) {

@@ -27,7 +27,7 @@ namespace {
 
 // Opens path into source, or says why not (exit status 1).
 int OpenVideo(Context& context, VideoSource& source, const std::string& path) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   const VideoStatus status = source.OpenFile(path);
   if (status != VideoStatus::kOk) {
     return context.Fail(Format("Cannot open the video '%s': %s.", path.c_str(), VideoStatusText(status)));
@@ -38,7 +38,7 @@ int OpenVideo(Context& context, VideoSource& source, const std::string& path) {
 // The facts a registration would store: frames that decode, the last frame's time, the
 // rate the file announces (and its own frame count when the two differ).
 int RunVideoInfo(Context& context, const std::string& path, bool json) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   VideoScan scan;
   const VideoStatus status = ScanVideoFile(path, scan);
   if (status != VideoStatus::kOk) {

@@ -21,13 +21,13 @@ int RunNew(Context& context, const std::string& path) {
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.createIfMissing = true})) {
-    return context.Fail(Format("Unable to create file '%s'", path.c_str()));
+    return context.Fail(Format(MessageText(msg::kCannotCreate), path.c_str()));
   }
   return kExitOk;
 }
 
 int RunCheck(Context& context, const std::string& path) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
@@ -50,7 +50,7 @@ std::string InfosValue(SQLite::Database& db, const char* name) {
 }
 
 int RunInfo(Context& context, const std::string& path, bool json) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
@@ -111,7 +111,7 @@ UpgradeProgress TerminalProgress(Context& context) {
 }
 
 int RunUpgrade(Context& context, const std::string& path) {
-  if (!context.files.Exists(path)) return context.Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!context.files.Exists(path)) return context.FailMissing(path);
   ExperimentFile file = context.Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.checkType = true})) {

@@ -20,7 +20,7 @@ namespace {
 int ProbeVideo(Context& context, const std::string& videoPath, VideoFileFacts& facts) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(videoPath, error)) {
-    return context.Fail(Format("'%s' does not exist.", videoPath.c_str()));
+    return context.FailMissing(videoPath);
   }
   const auto progress = [&context](int frames, int announced) {
     if (!context.ShowProgress()) return;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/messages.h"
 #include "base/text.h"
 #include "db/experiment_db.h"
 #include "document/experiment_document.h"
@@ -69,7 +70,7 @@ ExperimentFile Context::Experiment(const std::string& path) {
 }
 
 int Context::CheckExperimentFile(const std::string& path) {
-  if (!files.Exists(path)) return Fail(Format("'%s' does not exist.", path.c_str()));
+  if (!files.Exists(path)) return FailMissing(path);
   ExperimentFile file = Experiment(path);
   SQLite::Database db;
   if (!OpenExperimentDb(db, file, {.readOnly = true, .checkType = true})) {
@@ -77,6 +78,8 @@ int Context::CheckExperimentFile(const std::string& path) {
   }
   return kExitOk;
 }
+
+int Context::FailMissing(const std::string& path) { return Fail(Format(MessageText(msg::kFileMissing), path.c_str())); }
 
 int Context::Fail(const std::string& text, int status) {
   io.err << "velantrix: " << text << '\n';

@@ -66,6 +66,8 @@ struct Context {
 
   // Prints "velantrix: <text>" on standard error and returns the failure status.
   int Fail(const std::string& text, int status = kExitFailed);
+  // Says that path does not exist (the numbered text, in the user's language): kExitFailed.
+  int FailMissing(const std::string& path);
   // Progress on standard error, only when it is a terminal and not --quiet.
   bool ShowProgress() const { return io.errIsTerminal && !quiet; }
 };

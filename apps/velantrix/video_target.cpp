@@ -50,7 +50,7 @@ int LoadProtocolZones(Context& context, const std::string& path, int protocolId,
 
 int OpenTargetVideo(Context& context, const VideoTarget& target, VideoSource& source) {
   if (!context.files.Exists(target.videoPath)) {
-    return context.Fail(Format("'%s' does not exist.", target.videoPath.c_str()));
+    return context.FailMissing(target.videoPath);
   }
   const VideoStatus status = source.OpenFile(target.videoPath, target.openOptions);
   if (status != VideoStatus::kOk) {
