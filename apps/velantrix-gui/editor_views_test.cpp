@@ -101,11 +101,17 @@ class EditorViewsTest : public QObject {
     canvas.SetTool(ZoneTool::Rectangle);
     const QPoint from = On(canvas, {200, 150}), to = On(canvas, {300, 260});
     Drag(&canvas, from, to);
+    canvas.SetTool(ZoneTool::Ruler);  // the ruler is redrawn, not added
+    const QPoint rulerFrom = On(canvas, {120, 400}), rulerTo = On(canvas, {420, 400});
+    Drag(&canvas, rulerFrom, rulerTo);
     QVERIFY(view.Save());
     QVERIFY(demo.session.Save());
     QCOMPARE(Query(demo.demo.path(), "select Points from Zones where IdProtocol=1 and Name='Rectangle' and TypeRect=0"),
              PointsText(canvas.ToImage(from), canvas.ToImage(to)));
-    // Undone before saving again: the file loses the zone.
+    QCOMPARE(Query(demo.demo.path(), "select group_concat(Points) from Zones where IdProtocol=1 and TypeRect=4"),
+             PointsText(canvas.ToImage(rulerFrom), canvas.ToImage(rulerTo)));
+    // Both edits undone before saving again: the file loses the zone.
+    view.Undo().undo();
     view.Undo().undo();
     QVERIFY(view.Save());
     QVERIFY(demo.session.Save());

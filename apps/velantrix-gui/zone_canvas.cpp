@@ -254,8 +254,9 @@ void ZoneCanvas::PlaceRuler(cv::Point from, cv::Point to) {
   MoveHandleTo(*ruler, 0, from);  // kept inside the image, as a dragged end is
   MoveHandleTo(*ruler, 1, to);
   RefreshRuler(zones_, zones_.rulerLength, zones_.rulerUnit);
+  const int id = ruler->id;  // the commit replaces the zones: keep the id, not the pointer
   Commit(before_, tr("Draw the ruler"));
-  SelectZone(ruler->id);
+  SelectZone(id);
 }
 
 }  // namespace vx::gui

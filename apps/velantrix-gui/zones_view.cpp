@@ -286,9 +286,9 @@ void ZonesView::SuggestArena() {
     return Warn(tr("No arena found: no even floor stands out from its surroundings away from the image's edges."));
   }
   const ZoneSet before = zones_;
-  const CDrawObj* arena = ApplySuggestedArena(zones_, suggestion);
+  const int id = ApplySuggestedArena(zones_, suggestion)->id;  // the commit replaces the zones
   canvas_->Commit(before, tr("Suggested arena"));
-  canvas_->SelectZone(arena->id);
+  canvas_->SelectZone(id);
 }
 
 bool ZonesView::Save() {
