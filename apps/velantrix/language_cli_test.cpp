@@ -1,6 +1,7 @@
 // The command line in French, and the check of the language files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli.h"
