@@ -40,7 +40,8 @@ bool RenameOver(ExperimentFile& file, const std::string& ready, const std::strin
   }
   if (!files.MoveFile(ready, to)) return false;
   // The rename itself lives in the folder: without this a power cut can bring back the old file.
-  files.FlushToDisk(FolderOf(to).empty() ? "." : FolderOf(to));
+  const std::string folder = FolderOf(to);
+  files.FlushToDisk(folder.empty() ? "." : folder);
   return true;
 }
 
