@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QVBoxLayout>
 
 #include "gui_session.h"
 #include "shell/recent_files.h"
@@ -16,6 +17,7 @@ const char* const kFileFilter = "Velantrix database file (*.vxdb)";
 
 MainWindow::MainWindow(GuiSession& session) : session_(session), pages_(new QTabWidget(this)) {
   setCentralWidget(pages_);
+  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::BuildPage);
   BuildMenus();
   connect(&session_, &GuiSession::TitleChanged, this,
           [this] { setWindowTitle(QString::fromStdString(session_.Title())); });
@@ -54,11 +56,22 @@ void MainWindow::RebuildPages() {
     delete page;
   }
   if (!session_.IsOpen()) return;
+  // Each page is an empty holder until it is first shown: several pages open the test's video
+  // or compute a report over every test, which opening an experiment should not wait for.
+  const QSignalBlocker quiet(pages_);
   for (const ViewEntry& view : ViewTable()) {
-    QWidget* page = view.make(session_, session_.currentTest(), pages_);
-    page->setObjectName(view.name);
-    pages_->addTab(page, view.title);
+    auto* holder = new QWidget(pages_);
+    holder->setObjectName(view.name);
+    (new QVBoxLayout(holder))->setContentsMargins(0, 0, 0, 0);
+    pages_->addTab(holder, view.title);
   }
+  BuildPage(pages_->currentIndex());
+}
+
+void MainWindow::BuildPage(int index) {
+  QWidget* holder = pages_->widget(index);
+  if (holder == nullptr || index >= static_cast<int>(ViewTable().size()) || holder->layout()->count() > 0) return;
+  holder->layout()->addWidget(ViewTable()[index].make(session_, session_.currentTest(), holder));
 }
 
 void MainWindow::OpenFile(const QString& path) {

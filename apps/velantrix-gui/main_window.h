@@ -1,5 +1,5 @@
 // The main window: the File menu (new, open, recent files, save, close) and one page per view
-// of the view table, rebuilt for each experiment.
+// of the view table, rebuilt for each experiment; a page's view is built when it is first shown.
 #pragma once
 
 #include <QMainWindow>
@@ -19,6 +19,8 @@ class MainWindow : public QMainWindow {
   // the front. Used by the File menu and by a second start of the program.
   void OpenFile(const QString& path);
   QTabWidget* pages() { return pages_; }
+  // Shows page index, building its view the first time.
+  void ShowPage(int index) { pages_->setCurrentIndex(index); BuildPage(index); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -27,6 +29,7 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void FillRecentMenu();
   void RebuildPages();
+  void BuildPage(int index);
   void NewExperiment();
   void OpenExperiment();
 

@@ -68,6 +68,18 @@ bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& bl
   return true;
 }
 
+bool LoadTestsBlobs(Experiment& experiment, const std::vector<const CInfosTest*>& tests,
+                    std::map<int, TestBlobs>& blobs) {
+  std::map<int, TestBlobs> read;
+  if (!RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
+        for (const CInfosTest* test : tests) ReadBlobs(db, test->id, test->source, read[test->id]);
+      })) {
+    return false;
+  }
+  blobs = std::move(read);
+  return true;
+}
+
 bool SaveAnalysis(Experiment& experiment, CInfosTest& test, const std::vector<uint8_t>& points,
                   bool withDetectionSettings, int lockWaitMs) {
   if (!RunPatientWriteTransaction(experiment.file, lockWaitMs, [&](SQLite::Database& db) {

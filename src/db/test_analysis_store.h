@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct TestBlobs {
 
 // Reads the four blobs of a test (frame times from the video named by test.source).
 bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& blobs);
+// The blobs of several tests in one read, by test id: a report over many tests opens the file
+// once per group of tests rather than once per test.
+bool LoadTestsBlobs(Experiment& experiment, const std::vector<const CInfosTest*>& tests,
+                    std::map<int, TestBlobs>& blobs);
 
 // Stores an analysis: the points row (created when missing, with test.headDetection), the
 // points blob (NULL when empty), the analysis date, scale, information and summary of test

@@ -7,16 +7,23 @@
 
 namespace vx {
 
-TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasureData& data) {
+TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasureData& data,
+                                   const PreloadedTestData* preloaded) {
   data.test = experiment.FindTest(testId);
   if (data.test == nullptr) return TestDataStatus::kNoTest;
   data.protocol = experiment.FindProtocol(data.test->idProtocol);
   if (data.protocol == nullptr) return TestDataStatus::kNoProtocol;
   SmoothingSettings smoothing;
-  if (!LoadSmoothingSettings(experiment.file, smoothing)) return TestDataStatus::kReadFailed;
+  if (preloaded != nullptr) {
+    smoothing = preloaded->smoothing;
+  } else if (!LoadSmoothingSettings(experiment.file, smoothing)) {
+    return TestDataStatus::kReadFailed;
+  }
   data.trajectory = Trajectory(smoothing, data.test->scale);
   TrajectoryLoadInfo info;
-  if (!LoadTestTrajectory(experiment, *data.test, data.trajectory, &info)) {
+  if (preloaded != nullptr && preloaded->blobs != nullptr) {
+    DecodeTestTrajectory(*preloaded->blobs, data.test->idProtocol, data.trajectory, &info);
+  } else if (!LoadTestTrajectory(experiment, *data.test, data.trajectory, &info)) {
     return TestDataStatus::kReadFailed;
   }
   const AdjustmentReading reading = LoadTestZones(*data.protocol, *data.test, data.zones);

@@ -15,6 +15,8 @@
 #include "measures/measure_input.h"
 #include "zones/test_adjustment.h"
 #include "db/experiment.h"
+#include "db/test_analysis_store.h"
+#include "trajectory/smoothing_settings.h"
 
 namespace vx {
 
@@ -41,7 +43,15 @@ struct TestMeasureData {
   TestMeasureData& operator=(const TestMeasureData&) = delete;
 };
 
+// What a run over many tests reads once rather than once per test: the experiment's smoothing
+// setting, and the test's blobs read with those of other tests.
+struct PreloadedTestData {
+  SmoothingSettings smoothing;
+  const TestBlobs* blobs = nullptr;  // this test's; null: read them
+};
+
 // Requires: the experiment's lists are loaded.
-TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasureData& data);
+TestDataStatus LoadTestMeasureData(Experiment& experiment, int testId, TestMeasureData& data,
+                                   const PreloadedTestData* preloaded = nullptr);
 
 }  // namespace vx

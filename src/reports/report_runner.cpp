@@ -1,5 +1,6 @@
 #include "reports/report_runner.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -10,8 +11,9 @@ namespace vx {
 
 namespace {
 
-// Fresh entries are written in groups: one transaction per result would make the first run
-// of a long report wait on the disk far more than on the computations.
+// Fresh entries are written, and the trajectories read, in groups: one transaction (and one
+// opening of the file) per result would make the first run of a long report wait on the disk
+// far more than on the computations. A group's trajectories are all in memory at once.
 constexpr size_t kEntriesPerWrite = 32;
 
 // Behaviour measures over acquired tests (modes 4 to 7) need no analysis.
@@ -73,7 +75,24 @@ struct RunState {
   ReportRunStats& stats;
   CacheWriter& writer;
   const ImageMeasureFunction& images;
+  bool preloading = false;  // the smoothing setting was read: blobs are read by groups
+  PreloadedTestData preloaded;
+  std::map<int, TestBlobs> blobs;  // the current group's tests without a cache entry
 };
+
+// Reads at once the blobs of the tests of [from, to) that the cache cannot answer.
+void PreloadGroup(RunState& run, const std::vector<NamedId>& tests, size_t from, size_t to,
+                  const std::map<int, std::vector<uint8_t>>& cached) {
+  run.blobs.clear();
+  if (!run.preloading) return;
+  std::vector<const CInfosTest*> group;
+  for (size_t i = from; i < to; ++i) {
+    const CInfosTest* test = run.experiment.FindTest(tests[i].id);
+    if (test != nullptr && cached.count(test->id) == 0) group.push_back(test);
+  }
+  // A failed read leaves the map empty: each test then reads (and reports) for itself.
+  if (!group.empty()) LoadTestsBlobs(run.experiment, group, run.blobs);
+}
 
 TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<uint8_t>* cached) {
   if (cached != nullptr) {
@@ -84,8 +103,11 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
     }
   }
   TestResult result;
-  const TestDataStatus status =
-      ComputeTestResult(run.experiment, run.report, test.id, result, run.images);
+  const auto blobs = run.blobs.find(test.id);
+  PreloadedTestData preloaded = run.preloaded;
+  preloaded.blobs = blobs != run.blobs.end() ? &blobs->second : nullptr;
+  const TestDataStatus status = ComputeTestResult(run.experiment, run.report, test.id, result,
+                                                  run.images, run.preloading ? &preloaded : nullptr);
   ++run.stats.computed;
   if (status != TestDataStatus::kOk) run.stats.failedTests.emplace_back(test.id, status);
   result.title = test.name;
@@ -101,13 +123,14 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
 }  // namespace
 
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result, const ImageMeasureFunction& images) {
+                                 TestResult& result, const ImageMeasureFunction& images,
+                                 const PreloadedTestData* preloaded) {
   result = TestResult();
   result.testId = testId;
   result.measure = report.definition.measure;
   if (const CInfosTest* test = experiment.FindTest(testId)) result.title = test->title;
   auto data = std::make_unique<TestMeasureData>();
-  const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data);
+  const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data, preloaded);
   if (status != TestDataStatus::kOk) return status;
   if (IsImageMeasure(result.measure)) {
     if (images) images(experiment, report.definition, *data, result);
@@ -146,12 +169,14 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
   const ReportShape shape = ShapeOfReport(report, *protocol);
   CacheWriter writer(experiment, report.id, counts);
   RunState run{experiment, report, shape, options.useCache, counts, writer, options.images};
+  run.preloading = LoadSmoothingSettings(experiment.file, run.preloaded.smoothing);
   const int total = static_cast<int>(tests.size());
   int done = 0;
-  for (const NamedId& test : tests) {
+  for (size_t i = 0; i < tests.size(); ++i) {
     if (options.cancelled && options.cancelled()) return ReportRunStatus::kCancelled;
-    const auto found = cached.find(test.id);
-    results.push_back(ResultOfTest(run, test, found != cached.end() ? &found->second : nullptr));
+    if (i % kEntriesPerWrite == 0) PreloadGroup(run, tests, i, std::min(tests.size(), i + kEntriesPerWrite), cached);
+    const auto found = cached.find(tests[i].id);
+    results.push_back(ResultOfTest(run, tests[i], found != cached.end() ? &found->second : nullptr));
     if (options.progress) options.progress(++done, total);
   }
   writer.Flush();

@@ -81,6 +81,7 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
 // title and full double precision. kOk, or why the result is empty: kCorruptTrajectory (the
 // stored points cannot be decoded), kNoTest, kNoProtocol, kReadFailed.
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result, const ImageMeasureFunction& images = {});
+                                 TestResult& result, const ImageMeasureFunction& images = {},
+                                 const PreloadedTestData* preloaded = nullptr);
 
 }  // namespace vx
