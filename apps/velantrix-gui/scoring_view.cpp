@@ -41,7 +41,8 @@ ScoringView::ScoringView(Experiment& experiment, Services& services, QWidget* pa
   }
   measures_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   measures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  measures_->setMinimumWidth(240);
+  // Wide enough for every measure of a behaviour beside its name, without scrolling.
+  measures_->setMinimumWidth(400);
   auto* undo = new QPushButton(tr("Undo"));
   auto* startHere = new QPushButton(tr("Start here"));
   startHere->setToolTip(tr("Moves the start of the selected occurrence to the current time"));
