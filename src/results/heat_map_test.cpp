@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <opencv2/core.hpp>
+
 #include "results/heat_map.h"
 #include "results/image_measures.h"
 #include "support/report_file.h"
