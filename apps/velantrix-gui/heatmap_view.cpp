@@ -13,7 +13,7 @@
 #include "gui_session.h"
 #include "image_label.h"
 #include "measures/test_measure_data.h"
-#include "results/heat_map_picture.h"
+#include "measures/heat_map_picture.h"
 #include "results/image_measures.h"
 #include "test_picker.h"
 

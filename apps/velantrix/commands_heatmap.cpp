@@ -12,7 +12,7 @@
 #include "reports/report_definition.h"
 #include "reports/report_runner.h"
 #include "results/filter_selection.h"
-#include "results/heat_map_picture.h"
+#include "measures/heat_map_picture.h"
 #include "results/image_measures.h"
 #include "zone_session.h"
 

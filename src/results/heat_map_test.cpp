@@ -2,7 +2,7 @@
 
 #include <opencv2/core.hpp>
 
-#include "results/heat_map.h"
+#include "measures/heat_map.h"
 #include "results/image_measures.h"
 #include "support/report_file.h"
 #include "support/trajectory_builder.h"

@@ -15,7 +15,7 @@
 #include "reports/report_definition.h"
 #include "reports/report_result.h"
 #include "reports/report_runner.h"
-#include "results/heat_map.h"
+#include "measures/heat_map.h"
 
 namespace vx {
 
