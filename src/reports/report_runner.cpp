@@ -110,7 +110,7 @@ TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, i
   const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data);
   if (status != TestDataStatus::kOk) return status;
   if (IsImageMeasure(result.measure)) {
-    if (images) images(experiment, report.definition, *data, result);
+    if (images) result.image = images(experiment, report.definition, *data);
     return status;
   }
   MeasureTable table;

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,11 +31,11 @@
 
 namespace vx {
 
-// Computes an image measure (26 to 28) of one test into result.image (left empty when there
-// is nothing to draw). The pictures are drawn by a module above this one, which hands its
+// Computes the image of an image measure (26 to 28) for one test (nothing when there is
+// nothing to draw). The images are computed by a module above this one, which hands its
 // function in.
-using ImageMeasureFunction =
-    std::function<void(Experiment&, const MeasureDefinition&, const TestMeasureData&, TestResult&)>;
+using ImageMeasureFunction = std::function<std::optional<ResultImage>(Experiment&, const MeasureDefinition&,
+                                                                     const TestMeasureData&)>;
 
 struct ReportRunOptions {
   // Only these tests (for example a filter's selection); null: every test of the protocol.
