@@ -14,7 +14,7 @@
 #include "image_label.h"
 #include "measures/test_measure_data.h"
 #include "measures/heat_map_picture.h"
-#include "results/image_measures.h"
+#include "measures/image_measures.h"
 #include "test_picker.h"
 
 namespace vx::gui {

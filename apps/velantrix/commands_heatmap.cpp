@@ -13,7 +13,7 @@
 #include "reports/report_runner.h"
 #include "results/filter_selection.h"
 #include "measures/heat_map_picture.h"
-#include "results/image_measures.h"
+#include "measures/image_measures.h"
 #include "zone_session.h"
 
 namespace vx::cli {

@@ -1,4 +1,4 @@
-#include "results/image_measures.h"
+#include "measures/image_measures.h"
 
 #include <algorithm>
 
