@@ -48,7 +48,7 @@ int RunTestImage(Context& context, const HeatMapOptions& o, Experiment& experime
   if (test == experiment.tests.end() || test->second.idProtocol != report.protocolId) {
     return context.Fail(Format("Test %d is not a test of report %d's protocol.", o.testId, report.id), kExitUsage);
   }
-  ReportRunOptions options{.images = ComputeImageMeasure};
+  ReportRunOptions options;
   const std::vector<int> ids{o.testId};
   options.testIds = &ids;
   std::vector<TestResult> results;
