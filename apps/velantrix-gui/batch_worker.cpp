@@ -1,37 +1,8 @@
 #include "batch_worker.h"
 
-#include <QCoreApplication>
-#include <QPointer>
+#include "interface_thread.h"
 
 namespace vx::gui {
-
-namespace {
-
-// Runs call on the interface thread, unless receiver is gone by then.
-template <typename Call>
-void OnInterfaceThread(QObject* receiver, Call call) {
-  QPointer<QObject> guard(receiver);
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [guard, call = std::move(call)] { if (guard) call(); }, Qt::QueuedConnection);
-}
-
-}  // namespace
-
-// Messages raised on the worker (a failed write) are shown by the interface thread's notifier,
-// later; the worker does not wait for the box to close. No question is asked during a batch.
-class BatchWorker::QueuedNotifier : public Notifier, public Asker {
- public:
-  QueuedNotifier(QObject* owner, Services services) : owner_(owner), services_(services) {}
-  void Notify(int messageId, const std::string& text, MessageIcon icon) override {
-    Notifier* notifier = services_.notifier;
-    OnInterfaceThread(owner_, [notifier, messageId, text, icon] { notifier->Notify(messageId, text, icon); });
-  }
-  Answer Ask(int, const std::string&, AskButtons) override { return Answer::Cancel; }
-
- private:
-  QObject* owner_;
-  Services services_;
-};
 
 // The calls capture the worker's reports, never this observer, which ends with the run.
 class BatchWorker::QueuedObserver : public BatchObserver {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/batch_analysis.h"
+#include "interface_thread.h"
 
 namespace vx::gui {
 
@@ -39,7 +40,6 @@ class BatchWorker : public QThread {
   void run() override;
 
  private:
-  class QueuedNotifier;
   class QueuedObserver;
 
   std::unique_ptr<QueuedNotifier> notifier_;

@@ -14,11 +14,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <opencv2/imgcodecs.hpp>
-
 #include "drawing/zone_drawing.h"
 #include "measures/movement_summary.h"
-#include "test_video.h"
+#include "protocol_picture.h"
 #include "zones/zone_rows.h"
 
 namespace vx::gui {
@@ -107,18 +105,9 @@ bool ProtocolView::ShowProtocol(int protocolId) {
 }
 
 void ProtocolView::ShowPicture() {
-  cv::Mat picture;
-  if (!protocol_.screenShotJpeg.empty()) picture = cv::imdecode(protocol_.screenShotJpeg, cv::IMREAD_COLOR);
-  for (auto it = experiment_.tests.begin(); picture.empty() && it != experiment_.tests.end(); ++it) {
-    if (it->second.idProtocol != protocol_.id || it->second.source < 0) continue;
-    TestVideo video;
-    if (video.Open(experiment_, it->first).isEmpty()) picture = video.Frame(0).clone();
-  }
+  cv::Mat picture = ProtocolPicture(experiment_, protocol_);
   ZoneSet zones;
   LoadZoneSet(protocol_, zones);
-  if (picture.empty()) {
-    picture = cv::Mat(std::max(1, protocol_.height), std::max(1, protocol_.width), CV_8UC3, cv::Scalar(60, 60, 60));
-  }
   DrawZones(picture, zones);
   picture_->SetPicture(ToQImage(picture));
 }

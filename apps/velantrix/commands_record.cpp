@@ -12,8 +12,6 @@
 #include "base/time_text.h"
 #include "commands.h"
 #include "context.h"
-#include "db/test_analysis_store.h"
-#include "db/test_store.h"
 #include "experiment_access.h"
 #include "interrupt_guard.h"
 #include "option_values.h"
@@ -80,28 +78,6 @@ class TerminalRecording : public RecordingObserver {
   bool shown_ = false;
 };
 
-// The test --protocol and --animal ask for, created in the experiment; -1 after printing why not.
-int CreateTest(Context& context, Experiment& experiment, const RecordOptions& o) {
-  if (experiment.FindProtocol(o.protocol) == nullptr) {
-    context.Fail(Format("There is no protocol %d in '%s'.", o.protocol, o.path.c_str()));
-    return -1;
-  }
-  if (experiment.FindAnimal(o.animal) == nullptr) {
-    context.Fail(Format("There is no animal %d in '%s'.", o.animal, o.path.c_str()));
-    return -1;
-  }
-  CInfosTest test;
-  test.idProtocol = o.protocol;
-  test.idAnimal = o.animal;
-  test.title = o.title;
-  LatestDetectionSettingsOfAnimal(experiment, o.animal, test.paramsDetection);
-  if (!SaveTest(experiment, test, false)) {
-    context.Fail("The test cannot be added: the experiment file cannot be written.");
-    return -1;
-  }
-  return test.id;
-}
-
 void PrintOutcome(Context& context, int testId, const RecordOutcome& outcome, bool json) {
   const RecordingResult& r = outcome.recording;
   const int frames = static_cast<int>(r.frameTimes.size());
@@ -149,8 +125,10 @@ int RunRecord(Context& context, const RecordOptions& o) {
   Experiment experiment;
   int status = kExitOk;
   if (!OpenExperimentForCommand(context, o.path, experiment, status)) return status;
-  request.testId = o.testId >= 0 ? o.testId : CreateTest(context, experiment, o);
-  if (request.testId < 0) return kExitFailed;
+  request.testId = o.testId;
+  request.newProtocol = o.protocol;
+  request.newAnimal = o.animal;
+  request.newTitle = o.title;
   request.camera = o.camera;
   request.standIn = o.source;
   request.pace = o.fast ? StreamPace::kFast : StreamPace::kRealTime;
@@ -165,12 +143,13 @@ int RunRecord(Context& context, const RecordOptions& o) {
   }
   terminal.Clear();
   if (outcome.status != RecordStatus::kRecorded) {
-    if (o.testId < 0) DeleteTest(experiment, request.testId);  // created for nothing
     std::string why = RecordStatusText(outcome.status);
     if (!outcome.detail.empty()) why += ": " + outcome.detail;
-    return context.Fail(Format("Test %d was not recorded: %s.", request.testId, why.c_str()));
+    const std::string test = o.testId >= 0 ? Format("Test %d", o.testId)
+                                           : Format("A test of protocol %d and animal %d", o.protocol, o.animal);
+    return context.Fail(Format("%s was not recorded: %s.", test.c_str(), why.c_str()));
   }
-  PrintOutcome(context, request.testId, outcome, o.json);
+  PrintOutcome(context, outcome.testId, outcome, o.json);
   bool warned = false;
   if (outcome.recording.dropped > 0) {
     context.io.err << "velantrix: warning: " << outcome.recording.dropped << " frames were dropped. "

@@ -39,6 +39,9 @@ class FrameTracker {
   RunEnding ending() const { return ending_; }
   // Points recorded since Start.
   int Recorded() const { return recorded_; }
+  // What detection found in the last frame processed.
+  const tMyPoint& LastPoint() const { return point_; }
+  const BlobList& LastBlobs() const { return blobs_; }
 
  private:
   void Act();

@@ -152,13 +152,21 @@ TEST_F(CrashTrials, AKillAtAnyMomentLosesNothingThatWasDone) {
   for (int trial = 0; trial < 32; ++trial) {
     Prepare();
     otherBytes = testing::ReadFileBytes(other->path());
-    const auto delay = std::chrono::microseconds(
-        std::uniform_int_distribution<int64_t>(0, duration.count())(random));
-    const TrialOutcome outcome = RunChild(fixture->path(), other->path(), delay);
+    auto delay = std::chrono::microseconds(std::uniform_int_distribution<int64_t>(0, duration.count())(random));
+    // A busy machine runs the child at another pace than the measured run: a kill that came
+    // after the end is tried again earlier, on a fresh experiment, so that the trials stay
+    // spread over the work instead of piling up after it.
+    TrialOutcome outcome = RunChild(fixture->path(), other->path(), delay);
+    for (int retry = 0; retry < 4 && !outcome.killed; ++retry) {
+      Prepare();
+      otherBytes = testing::ReadFileBytes(other->path());
+      delay /= 2;
+      outcome = RunChild(fixture->path(), other->path(), delay);
+    }
     killedMidWay += outcome.killed && outcome.steps.find("closed") == std::string::npos;
     RecoverAndCheck(outcome, trial);
   }
-  EXPECT_GE(killedMidWay, 24) << "most kills must land inside the work";
+  EXPECT_GE(killedMidWay, 28) << "most kills must land inside the work";
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace vx {
 namespace {
 
 constexpr int kPollMs = 100;
+constexpr int kPicturePollMs = 66;  // about fifteen pictures a second
 constexpr double kFallbackFps = 30.0;  // a stream that announces no rate
 
 struct GrabbedFrame {
@@ -37,6 +38,9 @@ class Acquisition {
   // Waits at most timeoutMs for the processing loop to end; true when it has.
   bool WaitFinished(int timeoutMs);
   RecordingProgress Progress() const;
+  void KeepPictures() { picturesWanted_ = true; }
+  // The latest picture when it is newer than the last one taken.
+  bool TakePicture(LivePicture& picture);
   // The end the caller saw (cancel) unless the processing thread settled one first.
   void SettleEnd(RecordingEnd end);
   RecordingResult& result() { return result_; }
@@ -46,6 +50,7 @@ class Acquisition {
   bool Handle(const GrabbedFrame& frame);
   bool Write(const GrabbedFrame& frame);
   bool ActOn(const std::vector<FrameAction>& actions);
+  void KeepPicture(const cv::Mat& frame, int index, bool tracked);
 
   LiveStream& stream_;
   const RecordingPlan& plan_;
@@ -70,6 +75,11 @@ class Acquisition {
   std::atomic<int> elapsedMs_{0};
   std::atomic<int> written_{0};
   std::atomic<int> points_{0};
+
+  bool picturesWanted_ = false;  // set before the threads start
+  std::mutex pictureMutex_;
+  LivePicture picture_;
+  bool pictureNew_ = false;
 };
 
 void Acquisition::GrabLoop() {
@@ -144,6 +154,7 @@ bool Acquisition::Handle(const GrabbedFrame& frame) {
     const double waited = frame.timeMs - firstMs_;
     if (waited < plan_.delayMs) {
       countdownMs_.store(static_cast<int>(std::ceil(plan_.delayMs - waited)));
+      KeepPicture(frame.image, -1, false);
       std::lock_guard<std::mutex> lock(mutex_);
       ++result_.shownOnly;
       return true;
@@ -176,10 +187,13 @@ bool Acquisition::Write(const GrabbedFrame& frame) {
   written_.store(index + 1);
   elapsedMs_.store(t);
   std::vector<FrameAction> actions;
-  if (tracker_ != nullptr && tracker_->ending() == RunEnding::kPeriodEnded) {
+  const bool tracking = tracker_ != nullptr && tracker_->ending() == RunEnding::kPeriodEnded;
+  if (tracking) {
     actions = tracker_->Process(frame.image, index, t, t);
     points_.store(tracker_->Recorded());
-  } else {
+  }
+  KeepPicture(frame.image, index, tracking);
+  if (!tracking) {
     // Not tracking, or tracking stopped: the program still times the recording.
     tMyPoint nothing;
     nothing.frame = index;
@@ -196,6 +210,29 @@ bool Acquisition::ActOn(const std::vector<FrameAction>& actions) {
     SettleEnd(action.id < 0 ? RecordingEnd::kMaximumDuration : RecordingEnd::kStopAction);
     return false;
   }
+  return true;
+}
+
+void Acquisition::KeepPicture(const cv::Mat& frame, int index, bool tracked) {
+  if (!picturesWanted_) return;
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  picture_.frame = frame;  // a reference: each grabbed frame has its own pixels
+  picture_.index = index;
+  picture_.tracked = tracked;
+  picture_.point = tracked ? tracker_->LastPoint() : tMyPoint();
+  if (tracked) {
+    picture_.blobs = tracker_->LastBlobs();
+  } else {
+    picture_.blobs.clear();
+  }
+  pictureNew_ = true;
+}
+
+bool Acquisition::TakePicture(LivePicture& picture) {
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  if (!pictureNew_) return false;
+  picture = picture_;
+  pictureNew_ = false;
   return true;
 }
 
@@ -243,14 +280,18 @@ RecordingResult Record(LiveStream& stream, const RecordingPlan& plan, VideoSourc
     return failed;
   }
   Acquisition acquisition(stream, plan, video, tracker, program, writer);
+  const bool pictures = observer.WantsPictures();
+  if (pictures) acquisition.KeepPictures();
   video.SetAcquisitionLoops({[&acquisition](VideoSource&) { acquisition.GrabLoop(); },
                              [&acquisition](VideoSource&) { acquisition.ProcessLoop(); }});
   video.StartAcquisition();
-  while (!acquisition.WaitFinished(kPollMs)) {
+  LivePicture picture;
+  while (!acquisition.WaitFinished(pictures ? kPicturePollMs : kPollMs)) {
     if (observer.Cancelled()) {
       acquisition.SettleEnd(RecordingEnd::kCancelled);
       acquisition.RequestStop();
     }
+    if (pictures && acquisition.TakePicture(picture)) observer.Picture(picture);
     observer.Progress(acquisition.Progress());
   }
   video.StopAcquisition();

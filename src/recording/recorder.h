@@ -23,6 +23,11 @@
 //
 // Threads: Record() blocks its caller, which polls the observer (progress, cancel) about ten
 // times a second; the observer is only ever called on the caller's thread.
+//
+// Live picture: an observer that wants pictures is polled about fifteen times a second instead,
+// and given the latest frame the processing thread handled (waiting or recording), with what
+// the live tracking found in it. The processing thread only keeps a reference to that frame
+// and a copy of the point: a slow display never holds up the acquisition, it sees fewer frames.
 #pragma once
 
 #include <opencv2/core/mat.hpp>
@@ -56,10 +61,23 @@ struct RecordingProgress {
   int points = 0;       // recorded by the live tracking
 };
 
+// The frame of the moment, for a live display.
+struct LivePicture {
+  cv::Mat frame;        // shared with the recording: draw on a clone
+  int index = -1;       // among the written frames; -1 while waiting for the delay
+  bool tracked = false; // point and blobs are the live tracking's for this frame
+  tMyPoint point;
+  BlobList blobs;
+};
+
 class RecordingObserver {
  public:
   virtual ~RecordingObserver() = default;
   virtual void Progress(const RecordingProgress& progress) { (void)progress; }
+  // Asked once, at the start: false (the default) costs the acquisition nothing.
+  virtual bool WantsPictures() const { return false; }
+  // A frame not given before; at most about fifteen a second.
+  virtual void Picture(const LivePicture& picture) { (void)picture; }
   // Polled: true stops the recording after the frame being written (Ctrl-C).
   virtual bool Cancelled() const { return false; }
 };

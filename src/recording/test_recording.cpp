@@ -10,6 +10,8 @@
 #include "base/recording_messages.h"
 #include "base/text.h"
 #include "db/recorded_video_store.h"
+#include "db/test_analysis_store.h"
+#include "db/test_store.h"
 #include "db/video_store.h"
 #include "protocol/stage_program.h"
 #include "recording/recording_files.h"
@@ -176,11 +178,24 @@ void Store(Experiment& experiment, TestJob& job, LiveTracking* live, RecordOutco
   outcome.trackingNotStored = !outcome.tracked;
 }
 
-}  // namespace
+// The test a recording asks to create; a status other than kRecorded when it cannot be.
+RecordStatus CreateTest(Experiment& experiment, const RecordRequest& request, int& testId) {
+  if (experiment.FindProtocol(request.newProtocol) == nullptr) return RecordStatus::kNoProtocol;
+  if (experiment.FindAnimal(request.newAnimal) == nullptr) return RecordStatus::kNoAnimal;
+  CInfosTest test;
+  test.idProtocol = request.newProtocol;
+  test.idAnimal = request.newAnimal;
+  test.title = request.newTitle;
+  LatestDetectionSettingsOfAnimal(experiment, request.newAnimal, test.paramsDetection);
+  if (!SaveTest(experiment, test, false)) return RecordStatus::kTestNotCreated;
+  testId = test.id;
+  return RecordStatus::kRecorded;
+}
 
-RecordOutcome RecordTest(Experiment& experiment, const RecordRequest& request,
-                         RecordingObserver& observer, const ProgramFactory& programs) {
+RecordOutcome RecordExistingTest(Experiment& experiment, const RecordRequest& request,
+                                 RecordingObserver& observer, const ProgramFactory& programs) {
   RecordOutcome outcome;
+  outcome.testId = request.testId;
   TestJob job;
   if (LoadTestJob(experiment, request.testId, "", job) == JobStatus::kTestUnreadable) {
     outcome.status = RecordStatus::kNoTest;
@@ -258,11 +273,27 @@ RecordOutcome RecordTest(Experiment& experiment, const RecordRequest& request,
   return outcome;
 }
 
+}  // namespace
+
+RecordOutcome RecordTest(Experiment& experiment, const RecordRequest& request,
+                         RecordingObserver& observer, const ProgramFactory& programs) {
+  if (request.testId >= 0) return RecordExistingTest(experiment, request, observer, programs);
+  RecordRequest made = request;
+  RecordOutcome outcome;
+  outcome.status = CreateTest(experiment, request, made.testId);
+  if (outcome.status != RecordStatus::kRecorded) return outcome;
+  outcome = RecordExistingTest(experiment, made, observer, programs);
+  if (outcome.status != RecordStatus::kRecorded) DeleteTest(experiment, made.testId);  // made for nothing
+  return outcome;
+}
+
 const char* RecordStatusText(RecordStatus status) {
   switch (status) {
     case RecordStatus::kRecorded: return "recorded";
     case RecordStatus::kNoTest: return "there is no such test";
     case RecordStatus::kNoProtocol: return "the test's protocol does not exist";
+    case RecordStatus::kNoAnimal: return "the test's animal does not exist";
+    case RecordStatus::kTestNotCreated: return "the test cannot be added: the experiment file cannot be written";
     case RecordStatus::kBadFormat: return "the recording format is unknown";
     case RecordStatus::kWriterUnavailable:
     case RecordStatus::kWriteFailed: return MessageText(msg::kRecordingFailed);

@@ -28,19 +28,26 @@
 namespace vx {
 
 struct RecordRequest {
-  int testId = -1;
+  int testId = -1;            // -1: a new test of newProtocol and newAnimal
   int camera = 0;             // list position, when there is no stand-in
   std::string standIn;        // a video file played as the camera; "" for the camera
   StreamPace pace = StreamPace::kRealTime;
   bool track = false;
   int durationMs = -1;        // -1: the protocol's recording duration (0 there: until stopped)
   std::string format;         // a recording format's name; "": the protocol's, else the probe's
+  // The new test (testId -1): made before the recording with the animal's latest detection
+  // settings, and removed again when no recording is stored.
+  int newProtocol = -1;
+  int newAnimal = -1;
+  std::string newTitle;
 };
 
 enum class RecordStatus {
   kRecorded,
   kNoTest,             // no test of that id
   kNoProtocol,         // the test's protocol does not exist
+  kNoAnimal,           // the new test's animal does not exist
+  kTestNotCreated,     // the new test could not be written
   kBadFormat,          // the format named is unknown
   kWriterUnavailable,  // no writer opens (message 365)
   kStreamUnavailable,  // the camera or the stand-in cannot be opened
@@ -53,6 +60,7 @@ enum class RecordStatus {
 
 struct RecordOutcome {
   RecordStatus status = RecordStatus::kNoTest;
+  int testId = -1;             // the test recorded (the new one's id when it was made)
   std::string detail;          // what failed, in words
   RecordingResult recording;
   const RecordingFormat* format = nullptr;

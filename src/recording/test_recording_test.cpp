@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include "analysis/batch_analysis.h"
+#include "db/animal_store.h"
 #include "support/analysis_fixture.h"
 #include "support/rendered_capture.h"
 #include "trajectory/trajectory_store.h"
@@ -49,6 +50,14 @@ class SlowProgram : public FrameProgram {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
     return {};
   }
+};
+
+// A live display: keeps every picture it is given.
+class PictureTaker : public RecordingObserver {
+ public:
+  bool WantsPictures() const override { return true; }
+  void Picture(const LivePicture& picture) override { pictures.push_back(picture); }
+  std::vector<LivePicture> pictures;
 };
 
 class RecordTestTest : public ::testing::Test {
@@ -170,6 +179,30 @@ TEST_F(RecordTestTest, RealTimeStandInKeepsItsClockAndItsDuration) {
   EXPECT_EQ(StoredTimes(outcome.videoId), expected);
 }
 
+TEST_F(RecordTestTest, LivePicturesAreFramesOfTheRecordingWithWhatTrackingFoundInThem) {
+  RecordRequest request;
+  request.standIn = StandIn(20);  // 0.8 s in real time
+  request.track = true;
+  request.testId = testId;
+  PictureTaker display;
+  const RecordOutcome outcome = RecordTest(fixture.experiment, request, display, {});
+  ASSERT_EQ(outcome.status, RecordStatus::kRecorded) << outcome.detail;
+  ASSERT_GE(display.pictures.size(), 3u);
+  int last = -1;
+  for (const LivePicture& p : display.pictures) {
+    ASSERT_GT(p.index, last) << "a frame given twice";
+    last = p.index;
+    ASSERT_TRUE(p.tracked);
+    ASSERT_EQ(p.frame.size(), kFrame);
+    const AnimalTruth& truth = truths[p.index];
+    EXPECT_NEAR(p.point.rawX, truth.centreOfMass.x, 2.0) << p.index;
+    EXPECT_NEAR(p.point.rawY, truth.centreOfMass.y, 2.0) << p.index;
+    // The pixels are still those of that frame (the dark animal at its place), not of a later one.
+    const cv::Vec3b centre = p.frame.at<cv::Vec3b>(cv::Point(truth.centreOfMass));
+    EXPECT_LT(centre[1], 100) << p.index;
+  }
+}
+
 TEST_F(RecordTestTest, FramesTheProcessingMissesAreCountedAsDropped) {
   RecordRequest request;
   request.standIn = StandIn(60, 100.0);  // a frame every 10 ms, processed in 25
@@ -254,8 +287,17 @@ TEST_F(RecordTestTest, BadRequestsRecordNothing) {
     request.testId = c.test == 0 ? testId : c.test;
     EXPECT_EQ(RecordTest(fixture.experiment, request, observer, {}).status, c.status) << c.what;
   }
+  // A new test asked for is removed again when nothing is recorded.
+  RecordRequest unrecorded;
+  unrecorded.standIn = notVideo;
+  unrecorded.newProtocol = protocol;
+  CAnimal animal;
+  animal.name = "M1";
+  ASSERT_TRUE(SaveAnimal(fixture.experiment, animal));
+  unrecorded.newAnimal = animal.id;
+  EXPECT_EQ(RecordTest(fixture.experiment, unrecorded, observer, {}).status, RecordStatus::kStreamUnavailable);
   EXPECT_EQ(fixture.Value("select count(*) from Videos"), "0");
-  EXPECT_EQ(fixture.Value(Format("select Source from Tests where Id=%d", testId)), "-1");
+  EXPECT_EQ(fixture.Value("select group_concat(Id||':'||Source) from Tests"), Format("%d:-1", testId));
 }
 
 }  // namespace
