@@ -165,8 +165,8 @@ class EditorViewsTest : public QObject {
     testing::DemoSession demo;
     const auto protocol = Shown<ProtocolView>(demo, true);
     QVERIFY(protocol != nullptr && protocol->ShowProtocol(1));
-    QCOMPARE(protocol->AddBehaviour("Grooming", "g", 0), QString());
-    QVERIFY(!protocol->AddBehaviour("Washing", "g", 0).isEmpty());  // the key records grooming already
+    QCOMPARE(protocol->AddBehaviour("Digging", "d", 0), QString());
+    QVERIFY(!protocol->AddBehaviour("Washing", "d", 0).isEmpty());  // the key records digging already
     QVERIFY(protocol->Save());
     ScoringView view(demo.session.experiment(), demo.session.services());
     view.resize(1100, 700);
@@ -174,10 +174,10 @@ class EditorViewsTest : public QObject {
     QVERIFY(view.ShowTest(1));
     view.Player().SetFrame(25);
     const int64_t start = view.NowMs();
-    QTest::keyClick(&view, 'g');
+    QTest::keyClick(&view, 'd');
     view.Player().SetFrame(50);
     const int64_t end = view.NowMs();
-    QTest::keyClick(&view, 'g');
+    QTest::keyClick(&view, 'd');
     QTest::keyClick(&view, 'q');  // no behaviour: nothing recorded
     QVERIFY(view.Save());
     QVERIFY(demo.session.Save());
@@ -187,10 +187,13 @@ class EditorViewsTest : public QObject {
     const BehaviorSet behaviours = ParseBehaviors(demo.session.experiment().FindProtocol(1)->behaviors, 1);
     RecordedBehaviors recorded;
     QVERIFY(ReadRecordedBehaviors(bytes, 1, behaviours.behaviors, recorded));
-    QCOMPARE(recorded.lists.size(), size_t{1});
-    QCOMPARE(recorded.lists[0].occurrences.size(), size_t{1});
-    QCOMPARE(int64_t{recorded.lists[0].occurrences[0].start}, start);
-    QCOMPARE(int64_t{recorded.lists[0].occurrences[0].end}, end);
+    // The demo's own scoring stays; digging comes last, in the protocol's order.
+    QCOMPARE(recorded.lists.size(), behaviours.behaviors.size());
+    const CListRecBehavior& digging = recorded.lists.back();
+    QCOMPARE(digging.behaviorId, behaviours.behaviors.back().id);
+    QCOMPARE(digging.occurrences.size(), size_t{1});
+    QCOMPARE(int64_t{digging.occurrences[0].start}, start);
+    QCOMPARE(int64_t{digging.occurrences[0].end}, end);
   }
 
   void TheScreenshotsShowTheirElements() {

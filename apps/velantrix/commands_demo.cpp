@@ -1,7 +1,8 @@
 // velantrix demo: the main job on built-in sample data. Renders a video of a mouse in an open
 // field and builds the demo experiment around it (shell/demo_experiment.h), then analyses it
 // with the command line's own verbs (so the demo shows, and checks, the path a user takes) and
-// prints the summary and two zone reports: the time spent in and the entries into each zone.
+// prints the summary, two zone reports (the time spent in and the entries into each zone) and
+// the time spent in each behaviour scored on the test.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -90,7 +91,8 @@ int RunDemo(Context& context, const DemoOptions& options) {
     context.io.out << Format("Video: %s (%d frames, %dx%d, %.0f frames/s)\n", video.c_str(),
                              files.frames, layout.frame.width, layout.frame.height, layout.fps);
     context.io.out << Format("Experiment: %s (protocol 'Open field': arena, 50 cm ruler, centre "
-                             "and four corner zones; animal 'Mouse 1'; test 1)\n",
+                             "and four corner zones, three behaviours; animal 'Mouse 1'; test 1, "
+                             "with behaviours scored)\n",
                              exp.c_str());
   }
   if (!options.analyse) return kExitOk;
@@ -104,7 +106,8 @@ int RunDemo(Context& context, const DemoOptions& options) {
   if (!OpenExperimentForCommand(context, exp, experiment, status)) return status;
   if (!AddDemoReports(experiment)) return context.Fail("Unable to store the demo's reports.");
   if (!steps.Run({"report", "run", exp, "1"}, nullptr, true) ||
-      !steps.Run({"report", "run", exp, "2"}, nullptr, true)) {
+      !steps.Run({"report", "run", exp, "2"}, nullptr, true) ||
+      !steps.Run({"report", "run", exp, "3"}, nullptr, true)) {
     return context.Fail(steps.failure());
   }
   if (!context.quiet) context.io.out << "The files are in " << dir << "\n";

@@ -42,6 +42,10 @@ TEST(DemoCommand, RendersBuildsAndAnalysesTheSampleExperiment) {
   EXPECT_NE(result.out.find("Test 1 \"Mouse 1, day 1\": detection rate "), std::string::npos)
       << result.out;
   EXPECT_NE(result.out.find("Centre ( in )"), std::string::npos) << result.out;
+  // The behaviours scored at fixed shares of the 6 s: grooming from 8 % to 28 % of the video,
+  // rearing from 44 % to 54 % and from 80 % to 90 %, three sniffs of one frame each.
+  EXPECT_NE(result.out.find("Grooming  Rearing  Sniffing"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("1.200     1.200    0.120"), std::string::npos) << result.out;
 
   const std::string exp = folder + "/demo.vxdb";
   // The ruler, the arena, the centre and the four corners.

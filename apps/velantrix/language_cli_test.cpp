@@ -1,6 +1,7 @@
 // The command line in French, and the check of the language files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -39,6 +40,21 @@ TEST(LanguageCli, AFrenchRunPrintsTheFrenchTextAndKeepsTheChoice) {
   const testing::RunResult unknown = run.Run({"--language", "xx", "info", missing});
   EXPECT_EQ(unknown.status, kExitUsage);
   EXPECT_NE(unknown.err.find("fr (Français)"), std::string::npos) << unknown.err;
+}
+
+TEST(LanguageCli, TheLanguageTableLinesUpByCharactersNotBytes) {
+  LanguageRun run;
+  const testing::RunResult languages = run.Run({"texts", "languages"});
+  ASSERT_EQ(languages.status, kExitOk) << languages.err;
+  // Where the last column starts, counted in characters: "Français" takes 8 columns, not 9.
+  std::vector<size_t> starts;
+  std::istringstream lines(languages.out);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string before = line.substr(0, line.find_last_of(' ') + 1);
+    starts.push_back(std::count_if(before.begin(), before.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  }
+  ASSERT_GE(starts.size(), 3u) << languages.out;
+  EXPECT_EQ(std::count(starts.begin(), starts.end(), starts[0]), static_cast<long>(starts.size())) << languages.out;
 }
 
 TEST(LanguageCli, TextsCheckFindsAMissingAndAnUnusedText) {

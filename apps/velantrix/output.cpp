@@ -10,6 +10,11 @@ namespace vx::cli {
 
 namespace {
 
+// The columns a text takes on a terminal: one per character, not per byte ("Français", "cm²").
+size_t DisplayWidth(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
 // A cell with no value: null in JSON, a blank field in CSV.
 bool IsNull(const Cell& cell) { return cell.kind == Cell::Literal && cell.value == "null"; }
 
@@ -89,15 +94,15 @@ void RecordTable::Print(std::ostream& out, OutputFormat format) const {
     }
     case OutputFormat::Text: {
       std::vector<size_t> widths(columns_.size());
-      for (size_t c = 0; c < columns_.size(); ++c) widths[c] = columns_[c].size();
+      for (size_t c = 0; c < columns_.size(); ++c) widths[c] = DisplayWidth(columns_[c]);
       for (const auto& row : rows_)
         for (size_t c = 0; c < row.size() && c < widths.size(); ++c)
-          widths[c] = std::max(widths[c], row[c].value.size());
+          widths[c] = std::max(widths[c], DisplayWidth(row[c].value));
       auto printRow = [&](auto valueOf, size_t count) {
         std::string line;
         for (size_t c = 0; c < count; ++c) {
           std::string value = valueOf(c);
-          if (c + 1 < count) value.resize(std::max(value.size(), widths[c]), ' ');
+          if (c + 1 < count) value.append(widths[c] - std::min(widths[c], DisplayWidth(value)), ' ');
           line += (c ? "  " : "") + value;
         }
         out << line << '\n';

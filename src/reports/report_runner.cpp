@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "measures/image_measures.h"
 #include "measures/measure_engine.h"
 #include "db/result_store.h"
 
@@ -72,7 +73,6 @@ struct RunState {
   bool useCache;
   ReportRunStats& stats;
   CacheWriter& writer;
-  const ImageMeasureFunction& images;
 };
 
 TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<uint8_t>* cached) {
@@ -85,7 +85,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
   }
   TestResult result;
   const TestDataStatus status =
-      ComputeTestResult(run.experiment, run.report, test.id, result, run.images);
+      ComputeTestResult(run.experiment, run.report, test.id, result);
   ++run.stats.computed;
   if (status != TestDataStatus::kOk) run.stats.failedTests.emplace_back(test.id, status);
   result.title = test.name;
@@ -101,7 +101,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
 }  // namespace
 
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result, const ImageMeasureFunction& images) {
+                                 TestResult& result) {
   result = TestResult();
   result.testId = testId;
   result.measure = report.definition.measure;
@@ -110,7 +110,7 @@ TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, i
   const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data);
   if (status != TestDataStatus::kOk) return status;
   if (IsImageMeasure(result.measure)) {
-    if (images) images(experiment, report.definition, *data, result);
+    result.image = ComputeImageMeasure(experiment, report.definition, *data);
     return status;
   }
   MeasureTable table;
@@ -145,7 +145,7 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
 
   const ReportShape shape = ShapeOfReport(report, *protocol);
   CacheWriter writer(experiment, report.id, counts);
-  RunState run{experiment, report, shape, options.useCache, counts, writer, options.images};
+  RunState run{experiment, report, shape, options.useCache, counts, writer};
   const int total = static_cast<int>(tests.size());
   int done = 0;
   for (const NamedId& test : tests) {

@@ -1,5 +1,7 @@
 #include "shell/demo_experiment.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -11,10 +13,15 @@
 #include "db/protocol_store.h"
 #include "db/test_store.h"
 #include "db/video_store.h"
+#include "db/test_analysis_store.h"
 #include "detection/detection_fields.h"
+#include "measures/behavior_editing.h"
+#include "measures/scoring_session.h"
+#include "reports/behavior_reports.h"
 #include "reports/report_definition.h"
 #include "reports/report_fields.h"
 #include "shell/demo_scene.h"
+#include "trajectory/behavior_blob.h"
 #include "zones/calibration.h"
 #include "zones/zone_dialog.h"
 #include "zones/zone_rows.h"
@@ -45,7 +52,55 @@ bool AddRectZone(ZoneSet& zones, CProtocol& protocol, const cv::Rect& rect,
   return true;
 }
 
-// The protocol with its size, arena, ruler and zones.
+// A behaviour the demo scores, and when its key is pressed, as fractions of the video's length,
+// so that any length of video shows every one of them.
+struct DemoBehaviour {
+  const char* name;
+  char key;
+  int kind;  // 0 a state (press to start, press again to stop), 1 a point event
+  std::vector<double> presses;
+};
+
+const std::vector<DemoBehaviour>& DemoBehaviours() {
+  static const std::vector<DemoBehaviour> kBehaviours = {
+      {"Grooming", 'g', 0, {0.08, 0.28}},
+      {"Rearing", 'r', 0, {0.44, 0.54, 0.80, 0.90}},
+      {"Sniffing", 's', 1, {0.35, 0.62, 0.70}},
+  };
+  return kBehaviours;
+}
+
+// The protocol's behaviours, added as the protocol page adds them.
+bool AddBehaviours(CProtocol& protocol) {
+  BehaviorSet set = ParseBehaviors(protocol.behaviors, protocol.id);
+  for (const DemoBehaviour& behaviour : DemoBehaviours()) {
+    if (!AddBehavior(set, protocol.id, behaviour.name, behaviour.key, behaviour.kind).empty()) return false;
+  }
+  protocol.behaviors = FormatBehaviors(set);
+  return true;
+}
+
+// The test's scored occurrences, pressed key by key as an observer scores them on the video.
+bool ScoreDemoTest(Experiment& experiment, const CInfosTest& test, int durationMs, double fps) {
+  const CProtocol* protocol = experiment.FindProtocol(test.idProtocol);
+  if (protocol == nullptr) return false;
+  const std::vector<CBehavior> behaviors = ParseBehaviors(protocol->behaviors, protocol->id).behaviors;
+  const int64_t frameMs = std::lround(1000.0 / fps);
+  const double lengthMs = durationMs + frameMs;  // the last frame lasts one frame too
+  ScoringSession session(behaviors, protocol->id, {}, frameMs);
+  std::vector<std::pair<int64_t, char>> presses;
+  for (const DemoBehaviour& behaviour : DemoBehaviours()) {
+    for (double at : behaviour.presses) presses.emplace_back(std::lround(at * lengthMs / frameMs) * frameMs, behaviour.key);
+  }
+  std::sort(presses.begin(), presses.end());
+  for (const auto& [timeMs, key] : presses) {
+    if (session.Press(key, timeMs) == nullptr) return false;
+  }
+  return SaveBehaviors(experiment, test.id, WriteBehaviors(session.Result(durationMs)),
+                       BehaviorReportIds(*protocol));
+}
+
+// The protocol with its size, arena, ruler, zones and behaviours.
 bool AddProtocol(Experiment& experiment, const DemoLayout& layout, Asker& asker) {
   CProtocol protocol;
   protocol.name = "Open field";
@@ -64,6 +119,7 @@ bool AddProtocol(Experiment& experiment, const DemoLayout& layout, Asker& asker)
     if (!AddRectZone(zones, protocol, zone.rect, zone.name, false, asker)) return false;
   }
   StoreZoneSet(zones, protocol);
+  if (!AddBehaviours(protocol)) return false;
   return SaveProtocol(experiment, protocol, false);
 }
 
@@ -76,7 +132,8 @@ std::string DemoDetectionSettings(const Clock& clock) {
   return FormatDetectionSettings(settings);
 }
 
-bool AddRecords(Experiment& experiment, const std::string& videoPath, const Services& services) {
+bool AddRecords(Experiment& experiment, const std::string& videoPath, double fps,
+                const Services& services) {
   VideoFileFacts facts;
   if (!experiment.file.videoProbe || !experiment.file.videoProbe(videoPath, facts, {})) return false;
   CAnimal animal;
@@ -91,7 +148,7 @@ bool AddRecords(Experiment& experiment, const std::string& videoPath, const Serv
   test.idAnimal = animal.id;
   test.title = "Mouse 1, day 1";
   test.paramsDetection = DemoDetectionSettings(*services.clock);
-  return SaveTest(experiment, test, false);
+  return SaveTest(experiment, test, false) && ScoreDemoTest(experiment, test, video.duration, fps);
 }
 
 }  // namespace
@@ -118,7 +175,7 @@ DemoStatus MakeDemoExperiment(const std::string& dir, double seconds, const Serv
     }
   }
   const bool built = experiment.LoadAll() && AddProtocol(experiment, layout, *services.asker) &&
-                     AddRecords(experiment, files.video, services);
+                     AddRecords(experiment, files.video, layout.fps, services);
   return built ? DemoStatus::kOk : DemoStatus::kExperimentFailed;
 }
 
@@ -130,7 +187,8 @@ bool AddDemoReports(Experiment& experiment) {
     std::vector<std::pair<const char*, const char*>> fields;
   };
   const Named reports[] = {{"Time in zones", {{"measure", "time-in-zone"}, {"unit", "s.ms"}}},
-                           {"Entries", {{"measure", "entries"}}}};
+                           {"Entries", {{"measure", "entries"}}},
+                           {"Behaviours", {{"measure", "behaviour-duration"}, {"unit", "s.ms"}}}};
   for (const Named& named : reports) {
     Report report;
     report.protocolId = protocol->id;

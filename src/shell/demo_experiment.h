@@ -3,8 +3,10 @@
 // application and the tests of both.
 //
 // What it holds: protocol 1 "Open field" (the frame's size, the arena, a 50 cm ruler along
-// the bottom wall, the centre and four corner zones), animal 1 "Mouse 1", video 1 and test 1
-// "Mouse 1, day 1" with the automatic detection against the arena's background.
+// the bottom wall, the centre and four corner zones, the behaviours "Grooming" (key g) and
+// "Rearing" (key r), states, and "Sniffing" (key s), a point event), animal 1 "Mouse 1",
+// video 1 and test 1 "Mouse 1, day 1" with the automatic detection against the arena's
+// background and a few occurrences of each behaviour scored on it.
 #pragma once
 
 #include <string>
@@ -27,8 +29,9 @@ enum class DemoStatus { kOk, kVideoFailed, kExperimentFailed };
 DemoStatus MakeDemoExperiment(const std::string& dir, double seconds, const Services& services,
                               const VideoProbe& videoProbe, DemoFiles& files);
 
-// Stores the demo's two reports in protocol 1 (ids 1 and 2): the time spent in each zone
-// (seconds with milliseconds) and the entries into each zone. False when a save failed.
+// Stores the demo's three reports in protocol 1 (ids 1 to 3): the time spent in each zone
+// (seconds with milliseconds), the entries into each zone and the total duration of each
+// behaviour. False when a save failed.
 bool AddDemoReports(Experiment& experiment);
 
 // Analyses every test of the experiment not analysed yet, as "velantrix analyze --all" does
