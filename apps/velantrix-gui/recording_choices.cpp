@@ -164,6 +164,7 @@ void RecordingChoices::FillFormats() {
 }
 
 void RecordingChoices::Fill() {
+  const QSignalBlocker block(test_);  // the same choice: the picture stays
   const int testId = test_->currentData().toInt();
   FillTests(testId);
   if (const int index = test_->findData(testId); index >= 0) test_->setCurrentIndex(index);

@@ -169,13 +169,17 @@ void RecordingView::Finish() {
   start_->setEnabled(true);
   stop_->setEnabled(false);
   const bool recorded = outcome.status == RecordStatus::kRecorded;
+  counters_->clear();
   if (!recorded) {
     std::string why = RecordStatusText(outcome.status);
     if (!outcome.detail.empty()) why += ": " + outcome.detail;
     const bool writing = outcome.status == RecordStatus::kWriteFailed || outcome.status == RecordStatus::kWriterUnavailable;
     Problem(writing ? msg::kRecordingFailed : 0, QString::fromStdString("Nothing was recorded: " + why + "."));
   } else {
-    state_->setText(QString::fromStdString(RecordedText(outcome)).toHtmlEscaped().replace("\n", "<br>"));
+    // The sentence on the state line, the live tracking's (when stored) on the counters' line.
+    const QStringList lines = QString::fromStdString(RecordedText(outcome)).split('\n');
+    state_->setText(lines.front().toHtmlEscaped());
+    counters_->setText(lines.size() > 1 ? lines.back() : QString());
     session_.experiment().LoadAll();
     session_.NotifyRecordsChanged();
     session_.SetCurrentTest(outcome.testId);

@@ -73,6 +73,17 @@ class RecordingViewTest : public QObject {
     QCOMPARE(r.Stored("select Source from Tests where Id=2"), std::string("2"));
   }
 
+  void ClosingTheExperimentWhileRecordingKeepsTheRecording() {
+    RecordingPage r;
+    QVERIFY(r.page);
+    r.Record(r.demoVideo, false, false);
+    QTRY_VERIFY_WITH_TIMEOUT(r.page->PicturesShown() >= 2, 20000);
+    r.demo.services.asker.answers = {Answer::Yes};  // save the changes
+    QVERIFY(r.demo.session.Close());
+    QVERIFY(!r.page->Recording());
+    QCOMPARE(vx::testing::QueryValue(r.demo.demo.path(), "select count(*) from Tests where Source=2"), std::string("1"));
+  }
+
   // No file, a missing one, and live tracking by a method whose background would come from the
   // video being recorded: the message names the problem.
   void ABadRequestSaysSoAndStoresNothing() {
