@@ -13,8 +13,8 @@
 #include "gui_session.h"
 #include "image_label.h"
 #include "measures/test_measure_data.h"
-#include "results/heat_map_picture.h"
-#include "results/image_measures.h"
+#include "measures/heat_map_picture.h"
+#include "measures/image_measures.h"
 #include "test_picker.h"
 
 namespace vx::gui {
@@ -111,16 +111,15 @@ class HeatMapView : public QWidget {
     definition.measure = kMeasureHeatMap;
     const HeatMapSettings chosen = Settings();
     definition.heatMap = {0, chosen.spot, chosen.blur};
-    TestResult result;
-    ComputeImageMeasure(session_.experiment(), definition, *data, result);
-    if (!result.image) {
+    const std::optional<ResultImage> image = ComputeImageMeasure(session_.experiment(), definition, *data);
+    if (!image) {
       picture_->SetText(QString("Test %1 has no point to draw.").arg(testId));
       return;
     }
     const HeatCanvas canvas = TestCanvas(session_.experiment(), *data);
     const auto palette = static_cast<HeatPalette>(palette_->currentData().toInt());
-    picture_->SetImage(ToQImage(HeatMapPicture(*result.image, canvas, &data->zones, palette)));
-    caption_->setText(QString("At most %1 s on one pixel.").arg(result.image->maximumMs / 1000.0, 0, 'f', 3));
+    picture_->SetImage(ToQImage(HeatMapPicture(*image, canvas, &data->zones, palette)));
+    caption_->setText(QString("At most %1 s on one pixel.").arg(image->maximumMs / 1000.0, 0, 'f', 3));
   }
 
   GuiSession& session_;

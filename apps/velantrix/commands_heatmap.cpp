@@ -12,8 +12,8 @@
 #include "reports/report_definition.h"
 #include "reports/report_runner.h"
 #include "results/filter_selection.h"
-#include "results/heat_map_picture.h"
-#include "results/image_measures.h"
+#include "measures/heat_map_picture.h"
+#include "measures/image_measures.h"
 #include "zone_session.h"
 
 namespace vx::cli {
@@ -48,7 +48,7 @@ int RunTestImage(Context& context, const HeatMapOptions& o, Experiment& experime
   if (test == experiment.tests.end() || test->second.idProtocol != report.protocolId) {
     return context.Fail(Format("Test %d is not a test of report %d's protocol.", o.testId, report.id), kExitUsage);
   }
-  ReportRunOptions options = WithImages({});
+  ReportRunOptions options;
   const std::vector<int> ids{o.testId};
   options.testIds = &ids;
   std::vector<TestResult> results;
@@ -90,7 +90,7 @@ int RunGroupImage(Context& context, const HeatMapOptions& o, Experiment& experim
   }
   if (!selected.error.empty()) context.io.err << selected.error << '\n';
   GroupHeatMap group;
-  if (!ComputeGroupHeatMap(experiment, report, ids, group)) {
+  if (!ComputeGroupHeatMap(experiment, report.definition, report.protocolId, ids, group)) {
     context.io.err << Format("Filter %d selects no analysed test with points: no image was written.\n", o.filterId);
     return kExitOk;
   }

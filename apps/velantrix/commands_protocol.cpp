@@ -12,6 +12,7 @@
 #include "experiment_access.h"
 #include "option_values.h"
 #include "output.h"
+#include "shell/protocol_setup.h"
 #include "video/recording_format.h"
 #include "zone_session.h"
 #include "zones/zone_rows.h"
@@ -29,9 +30,7 @@ struct AddOptions {
 };
 
 int RunAdd(Context& context, const AddOptions& options) {
-  CProtocol protocol;
-  protocol.name = options.name;
-  protocol.diagram = kDefaultDiagram;
+  CProtocol protocol = NewProtocol(options.name);
   protocol.headDetection = options.head;
   if (Trim(options.name).empty()) return context.Fail("The protocol needs a name.", kExitUsage);
   if (!options.size.empty()) {
@@ -40,14 +39,7 @@ int RunAdd(Context& context, const AddOptions& options) {
         !problem.empty()) {
       return context.Fail("--size: " + problem + ".", kExitUsage);
     }
-    protocol.width = size[0];
-    protocol.height = size[1];
-    // The default ruler is stored with the size, so that the calibration exists before the
-    // first zone (it would otherwise live only in memory until then).
-    ZoneSet zones;
-    LoadZoneSet(protocol, zones);
-    zones.SetImageSize(protocol.width, protocol.height, true, false);
-    StoreZoneSet(zones, protocol);
+    SetProtocolImageSize(protocol, size[0], size[1]);
   }
   if (options.inactivity >= 0) {
     protocol.inactivityDelay = options.inactivity;
@@ -77,19 +69,14 @@ void SetDuration(const CLI::Option* amountFlag, int amount, const CLI::Option* u
   if (unitFlag->count() > 0) storedUnit = DurationUnitCode(unit);
 }
 
-// The typed size: the zones and the ruler are scaled to it, as the editor does when the
-// camera's size changes. False (after printing) when the value is malformed.
+// The typed size: the zones and the ruler are scaled to it, as in the desktop program when
+// the camera's size changes. False (after printing) when the value is malformed.
 int ApplySize(Context& context, const std::string& text, CProtocol& protocol, bool& resized) {
   std::vector<int> size;
   if (const std::string problem = ReadWholeNumbers(text, ImageSize(), size); !problem.empty()) {
     return context.Fail("--size: " + problem + ".", kExitUsage);
   }
-  if (size[0] == protocol.width && size[1] == protocol.height) return kExitOk;
-  ZoneSet zones;
-  LoadZoneSet(protocol, zones);
-  zones.SetImageSize(size[0], size[1], true, true);
-  StoreZoneSet(zones, protocol);
-  resized = true;
+  resized = SetProtocolImageSize(protocol, size[0], size[1]);
   return kExitOk;
 }
 

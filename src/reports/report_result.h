@@ -31,22 +31,11 @@
 #include <opencv2/core.hpp>
 
 #include "measures/measure_definition.h"
+#include "measures/result_image.h"
 
 namespace vx {
 
 inline constexpr int32_t kReportBlobVersion = 10001;
-
-// Track-image levels: the track, the background of the canvas, outside the arena.
-inline constexpr uint8_t kTrackLevel = 0;
-inline constexpr uint8_t kTrackBackground = 100;
-inline constexpr uint8_t kTrackOutside = 255;
-
-struct ResultImage {
-  int width = 0;
-  int height = 0;
-  int maximumMs = 0;  // heat map: the largest time spent on one pixel; unused by tracks
-  cv::Mat pixels;     // CV_8UC1, height rows of width pixels
-};
 
 struct TestResult {
   int testId = -1;

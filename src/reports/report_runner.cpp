@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "measures/image_measures.h"
 #include "measures/measure_engine.h"
 #include "db/result_store.h"
 
@@ -74,7 +75,6 @@ struct RunState {
   bool useCache;
   ReportRunStats& stats;
   CacheWriter& writer;
-  const ImageMeasureFunction& images;
   bool preloading = false;  // the smoothing setting was read: blobs are read by groups
   PreloadedTestData preloaded;
   std::map<int, TestBlobs> blobs;  // the current group's tests without a cache entry
@@ -107,7 +107,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
   PreloadedTestData preloaded = run.preloaded;
   preloaded.blobs = blobs != run.blobs.end() ? &blobs->second : nullptr;
   const TestDataStatus status = ComputeTestResult(run.experiment, run.report, test.id, result,
-                                                  run.images, run.preloading ? &preloaded : nullptr);
+                                                  run.preloading ? &preloaded : nullptr);
   ++run.stats.computed;
   if (status != TestDataStatus::kOk) run.stats.failedTests.emplace_back(test.id, status);
   result.title = test.name;
@@ -123,8 +123,7 @@ TestResult ResultOfTest(RunState& run, const NamedId& test, const std::vector<ui
 }  // namespace
 
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result, const ImageMeasureFunction& images,
-                                 const PreloadedTestData* preloaded) {
+                                 TestResult& result, const PreloadedTestData* preloaded) {
   result = TestResult();
   result.testId = testId;
   result.measure = report.definition.measure;
@@ -133,7 +132,7 @@ TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, i
   const TestDataStatus status = LoadTestMeasureData(experiment, testId, *data, preloaded);
   if (status != TestDataStatus::kOk) return status;
   if (IsImageMeasure(result.measure)) {
-    if (images) images(experiment, report.definition, *data, result);
+    result.image = ComputeImageMeasure(experiment, report.definition, *data);
     return status;
   }
   MeasureTable table;
@@ -168,7 +167,7 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
 
   const ReportShape shape = ShapeOfReport(report, *protocol);
   CacheWriter writer(experiment, report.id, counts);
-  RunState run{experiment, report, shape, options.useCache, counts, writer, options.images};
+  RunState run{experiment, report, shape, options.useCache, counts, writer};
   run.preloading = LoadSmoothingSettings(experiment.file, run.preloaded.smoothing);
   const int total = static_cast<int>(tests.size());
   int done = 0;

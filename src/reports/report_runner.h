@@ -30,12 +30,6 @@
 
 namespace vx {
 
-// Computes an image measure (26 to 28) of one test into result.image (left empty when there
-// is nothing to draw). The pictures are drawn by a module above this one, which hands its
-// function in.
-using ImageMeasureFunction =
-    std::function<void(Experiment&, const MeasureDefinition&, const TestMeasureData&, TestResult&)>;
-
 struct ReportRunOptions {
   // Only these tests (for example a filter's selection); null: every test of the protocol.
   const std::vector<int>* testIds = nullptr;
@@ -44,8 +38,6 @@ struct ReportRunOptions {
   bool useCache = true;
   std::function<void(int done, int total)> progress;  // after each test
   std::function<bool()> cancelled;                    // polled before each test
-  // Image measures give no result without it.
-  ImageMeasureFunction images;
 };
 
 // What a run did, test by test.
@@ -76,12 +68,11 @@ ReportRunStatus RunReport(Experiment& experiment, const Report& report,
                           ReportRunStats* stats = nullptr);
 
 // Computes one test's result for the report, without the cache: the test's trajectory and
-// behaviours are read and the measure is dispatched (zone and movement measures, behaviours;
-// the heat map and track images through images, without which they give no result). The result carries the test's id and
-// title and full double precision. kOk, or why the result is empty: kCorruptTrajectory (the
+// behaviours are read and the measure is dispatched (zone and movement measures, behaviours,
+// the heat map and track images). The result carries the test's id and title and full double
+// precision. kOk, or why the result is empty: kCorruptTrajectory (the
 // stored points cannot be decoded), kNoTest, kNoProtocol, kReadFailed.
 TestDataStatus ComputeTestResult(Experiment& experiment, const Report& report, int testId,
-                                 TestResult& result, const ImageMeasureFunction& images = {},
-                                 const PreloadedTestData* preloaded = nullptr);
+                                 TestResult& result, const PreloadedTestData* preloaded = nullptr);
 
 }  // namespace vx

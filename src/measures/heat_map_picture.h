@@ -4,8 +4,8 @@
 
 #include <opencv2/core/mat.hpp>
 
-#include "reports/report_result.h"
-#include "results/heat_map.h"
+#include "measures/heat_map.h"
+#include "measures/result_image.h"
 #include "zones/zone_set.h"
 
 namespace vx {

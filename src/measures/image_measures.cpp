@@ -1,4 +1,4 @@
-#include "results/image_measures.h"
+#include "measures/image_measures.h"
 
 #include <algorithm>
 
@@ -41,39 +41,31 @@ HeatCanvas TestCanvas(Experiment& experiment, const TestMeasureData& data) {
   return HeatCanvasOf(data.zones, data.test->idArena, angle, width, height);
 }
 
-void ComputeImageMeasure(Experiment& experiment, const MeasureDefinition& d, const TestMeasureData& data,
-                         TestResult& result) {
-  if (data.test == nullptr) return;
+std::optional<ResultImage> ComputeImageMeasure(Experiment& experiment, const MeasureDefinition& d,
+                                               const TestMeasureData& data) {
+  if (data.test == nullptr) return std::nullopt;
   const PointRange range = PointsTakingPart(d, data);
   const HeatCanvas canvas = TestCanvas(experiment, data);
   const std::vector<tMyPoint>& points = data.trajectory.points();
-  std::optional<ResultImage> image;
   if (d.measure == kMeasureHeatMap) {
-    image = ComputeHeatMap(points, range.begin, range.end, canvas, HeatMapSettingsOf(d));
-  } else {
-    image = ComputeTrackImage(points, range.begin, range.end, canvas, d.measure == kMeasureTrackHead);
+    return ComputeHeatMap(points, range.begin, range.end, canvas, HeatMapSettingsOf(d));
   }
-  if (image) result.image = std::move(*image);
+  return ComputeTrackImage(points, range.begin, range.end, canvas, d.measure == kMeasureTrackHead);
 }
 
-ReportRunOptions WithImages(ReportRunOptions options) {
-  options.images = ComputeImageMeasure;
-  return options;
-}
-
-bool ComputeGroupHeatMap(Experiment& experiment, const Report& report, const std::vector<int>& testIds,
-                         GroupHeatMap& group) {
+bool ComputeGroupHeatMap(Experiment& experiment, const MeasureDefinition& definition, int protocolId,
+                         const std::vector<int>& testIds, GroupHeatMap& group) {
   group = GroupHeatMap();
-  const HeatMapSettings settings = HeatMapSettingsOf(report.definition);
+  const HeatMapSettings settings = HeatMapSettingsOf(definition);
   TimeGridMean mean;
   for (const int testId : testIds) {
     auto data = std::make_unique<TestMeasureData>();
     if (LoadTestMeasureData(experiment, testId, *data) != TestDataStatus::kOk ||
-        data->test->idProtocol != report.protocolId || data->test->status != 0 || !data->test->IsAnalysed()) {
+        data->test->idProtocol != protocolId || data->test->status != 0 || !data->test->IsAnalysed()) {
       group.skipped.push_back(testId);
       continue;
     }
-    const PointRange range = PointsTakingPart(report.definition, *data);
+    const PointRange range = PointsTakingPart(definition, *data);
     const HeatCanvas canvas = TestCanvas(experiment, *data);
     if (range.end <= range.begin || canvas.rect.IsEmpty()) {
       group.skipped.push_back(testId);

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "results/heat_map.h"
+#include "measures/heat_map.h"
 #include "support/synthetic_trajectory.h"
 #include "zones/draw_rect.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "db/experiment.h"
+#include "measures/heat_map.h"
+#include "measures/measure_definition.h"
+#include "measures/result_image.h"
 #include "measures/test_measure_data.h"
-#include "reports/report_definition.h"
-#include "reports/report_result.h"
-#include "reports/report_runner.h"
-#include "results/heat_map.h"
 
 namespace vx {
 
@@ -24,13 +24,10 @@ HeatMapSettings HeatMapSettingsOf(const MeasureDefinition& definition);
 // The canvas of a loaded test (its arena, adjustment angle and video size).
 HeatCanvas TestCanvas(Experiment& experiment, const TestMeasureData& data);
 
-// Fills result.image for an image measure; leaves it empty when there is nothing to draw (no
-// point, an empty canvas). The function a report run takes (ReportRunOptions::images).
-void ComputeImageMeasure(Experiment& experiment, const MeasureDefinition& definition,
-                         const TestMeasureData& data, TestResult& result);
-
-// A report run that computes image measures too.
-ReportRunOptions WithImages(ReportRunOptions options);
+// The image of an image measure; nothing when there is nothing to draw (no point, an empty
+// canvas).
+std::optional<ResultImage> ComputeImageMeasure(Experiment& experiment, const MeasureDefinition& definition,
+                                               const TestMeasureData& data);
 
 struct GroupHeatMap {
   ResultImage image;
@@ -39,9 +36,9 @@ struct GroupHeatMap {
   std::vector<int> skipped;      // selected tests without a point or that could not be read
 };
 
-// The heat map of the mean time grid of testIds: the analysed tests of the report's protocol
-// that are not excluded (the others are skipped). False when no test has a point.
-bool ComputeGroupHeatMap(Experiment& experiment, const Report& report, const std::vector<int>& testIds,
-                         GroupHeatMap& group);
+// The heat map of definition over the mean time grid of testIds: the analysed tests of
+// protocolId that are not excluded (the others are skipped). False when no test has a point.
+bool ComputeGroupHeatMap(Experiment& experiment, const MeasureDefinition& definition, int protocolId,
+                         const std::vector<int>& testIds, GroupHeatMap& group);
 
 }  // namespace vx

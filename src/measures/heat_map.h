@@ -20,7 +20,7 @@
 #include <opencv2/core/mat.hpp>
 
 #include "detection/my_point.h"
-#include "reports/report_result.h"
+#include "measures/result_image.h"
 #include "zones/zone_set.h"
 
 namespace vx {

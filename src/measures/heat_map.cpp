@@ -1,4 +1,4 @@
-#include "results/heat_map.h"
+#include "measures/heat_map.h"
 
 #include <algorithm>
 #include <cmath>

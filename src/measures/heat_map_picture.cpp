@@ -1,4 +1,4 @@
-#include "results/heat_map_picture.h"
+#include "measures/heat_map_picture.h"
 
 #include <algorithm>
 
