@@ -27,15 +27,10 @@ class BatchWorker::QueuedObserver : public BatchObserver {
 
 BatchWorker::BatchWorker(Experiment experiment, std::vector<int> testIds, BatchOptions options,
                          BatchReports reports, QObject* parent)
-    : QThread(parent),
-      notifier_(std::make_unique<QueuedNotifier>(this, experiment.file.services)),
-      experiment_(std::move(experiment)),
+    : ExperimentWorker(std::move(experiment), parent),
       testIds_(std::move(testIds)),
       options_(std::move(options)),
-      reports_(std::move(reports)) {
-  experiment_.file.services.notifier = notifier_.get();
-  experiment_.file.services.asker = notifier_.get();
-}
+      reports_(std::move(reports)) {}
 
 BatchWorker::~BatchWorker() {
   Cancel();
@@ -44,7 +39,7 @@ BatchWorker::~BatchWorker() {
 
 void BatchWorker::run() {
   QueuedObserver observer(this, reports_);
-  const BatchSummary summary = RunBatchAnalysis(experiment_, testIds_, options_, observer, cancel_);
+  const BatchSummary summary = RunBatchAnalysis(experiment(), testIds_, options_, observer, stopFlag());
   if (reports_.finished) OnInterfaceThread(this, [r = &reports_, summary] { r->finished(summary); });
 }
 

@@ -4,14 +4,13 @@
 // progress is then not stored.
 #pragma once
 
-#include <QThread>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "analysis/batch_analysis.h"
-#include "interface_thread.h"
+#include "experiment_worker.h"
 
 namespace vx::gui {
 
@@ -23,7 +22,7 @@ struct BatchReports {
   std::function<void(const BatchSummary& summary)> finished;
 };
 
-class BatchWorker : public QThread {
+class BatchWorker : public ExperimentWorker {
   Q_OBJECT
 
  public:
@@ -33,8 +32,8 @@ class BatchWorker : public QThread {
   // Cancels and waits for the thread.
   ~BatchWorker() override;
 
-  void Cancel() { cancel_.store(true); }
-  bool Cancelled() const { return cancel_.load(); }
+  void Cancel() { Stop(); }
+  bool Cancelled() const { return Stopping(); }
 
  protected:
   void run() override;
@@ -42,12 +41,9 @@ class BatchWorker : public QThread {
  private:
   class QueuedObserver;
 
-  std::unique_ptr<QueuedNotifier> notifier_;
-  Experiment experiment_;
   std::vector<int> testIds_;
   BatchOptions options_;
   BatchReports reports_;
-  std::atomic<bool> cancel_{false};
 };
 
 }  // namespace vx::gui

@@ -21,6 +21,7 @@ void GuiSession::Opened() {
 }
 
 DocumentResult GuiSession::Open(const std::string& path) {
+  if (IsOpen()) emit Closing();
   const DocumentResult result = document_->OpenExperiment(path);
   if (result == DocumentResult::Ok) Opened();
   else emit ExperimentChanged();
@@ -28,6 +29,7 @@ DocumentResult GuiSession::Open(const std::string& path) {
 }
 
 DocumentResult GuiSession::New(const std::string& path) {
+  if (IsOpen()) emit Closing();
   const DocumentResult result = document_->NewExperiment(path);
   if (result == DocumentResult::Ok) Opened();
   return result;
@@ -40,6 +42,7 @@ bool GuiSession::Save() {
 }
 
 bool GuiSession::Close() {
+  if (IsOpen()) emit Closing();
   if (!document_->CloseExperiment(true)) return false;
   currentTest_ = -1;
   emit ExperimentChanged();

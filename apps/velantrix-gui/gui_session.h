@@ -43,6 +43,7 @@ class GuiSession : public QObject {
   std::string Title() const;
 
  signals:
+  void Closing();            // the open experiment is about to be closed (or replaced)
   void ExperimentChanged();  // opened, closed, or records changed
   void CurrentTestChanged(int testId);
   void TitleChanged();

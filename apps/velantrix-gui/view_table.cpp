@@ -4,6 +4,7 @@
 #include "editor_views.h"
 #include "heatmap_view.h"
 #include "player_view.h"
+#include "recording_view.h"
 #include "results_view.h"
 #include "tests_view.h"
 
@@ -20,6 +21,7 @@ const std::vector<ViewEntry>& ViewTable() {
       {"heatmap", "Heat map", &MakeHeatMapView},
       {"player", "Player", &MakePlayerView},
       {"scoring", "Scoring", &MakeScoringView},
+      {"recording", "Recording", &MakeRecordingView},
   };
   return kViews;
 }

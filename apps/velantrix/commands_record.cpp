@@ -16,6 +16,7 @@
 #include "interrupt_guard.h"
 #include "option_values.h"
 #include "output.h"
+#include "recording/recording_texts.h"
 #include "recording/test_recording.h"
 #include "video/camera_list.h"
 
@@ -48,22 +49,14 @@ struct RecordOptions {
   bool track = false, fast = false, json = false;
 };
 
-std::string ClockText(int ms) { return Format("%d:%02d.%d", ms / 60000, ms / 1000 % 60, ms / 100 % 10); }
-
 // Progress on standard error (a line rewritten in place), and Ctrl-C.
 class TerminalRecording : public RecordingObserver {
  public:
   TerminalRecording(Context& context, bool track) : context_(context), track_(track) {}
   void Progress(const RecordingProgress& p) override {
     if (!context_.ShowProgress()) return;
-    std::string line;
-    if (p.countdownMs > 0) {
-      line = Format(MessageText(msg::kRecordingCountdown), ClockText(p.countdownMs).c_str());
-    } else {
-      line = Format("Recording %s  %d frames, %d dropped", ClockText(p.elapsedMs).c_str(), p.frames, p.dropped);
-      if (track_) line += Format(", animal in %d", p.points);
-      line += "  (Ctrl-C stops and keeps it)";
-    }
+    std::string line = RecordingProgressText(p, track_);
+    if (p.countdownMs <= 0) line += "  (Ctrl-C stops and keeps it)";
     context_.io.err << "\r" << line << "\033[K" << std::flush;
     shown_ = true;
   }
@@ -92,14 +85,7 @@ void PrintOutcome(Context& context, int testId, const RecordOutcome& outcome, bo
                    << "}\n";
     return;
   }
-  if (context.quiet) return;
-  context.io.out << Format("Test %d recorded: %d frames, %s, %d dropped, into '%s' (%s).\n",
-                           testId, frames, ClockText(durationMs).c_str(), r.dropped,
-                           outcome.storedPath.c_str(), outcome.format->label);
-  if (outcome.tracked) {
-    context.io.out << Format("Tracked live: the animal was found in %d frames (%.2f %%).\n",
-                             outcome.points, frames > 0 ? 100.0 * outcome.points / frames : 0.0);
-  }
+  if (!context.quiet) context.io.out << RecordedText(outcome) << "\n";
 }
 
 int RunRecord(Context& context, const RecordOptions& o) {

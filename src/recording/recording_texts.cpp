@@ -1,0 +1,37 @@
+#include "recording/recording_texts.h"
+
+#include "base/messages.h"
+#include "base/recording_messages.h"
+#include "base/text.h"
+
+namespace vx {
+
+std::string RecordingClockText(int ms) {
+  return Format("%d:%02d.%d", ms / 60000, ms / 1000 % 60, ms / 100 % 10);
+}
+
+std::string RecordingProgressText(const RecordingProgress& p, bool tracking) {
+  if (p.countdownMs > 0) {
+    return Format(MessageText(msg::kRecordingCountdown), RecordingClockText(p.countdownMs).c_str());
+  }
+  std::string line = Format("Recording %s  %d frames, %d dropped", RecordingClockText(p.elapsedMs).c_str(),
+                            p.frames, p.dropped);
+  if (tracking) line += Format(", animal in %d", p.points);
+  return line;
+}
+
+std::string RecordedText(const RecordOutcome& outcome) {
+  const RecordingResult& r = outcome.recording;
+  const int frames = static_cast<int>(r.frameTimes.size());
+  const int durationMs = frames > 0 ? static_cast<int>(r.frameTimes.back()) : 0;
+  std::string text = Format("Test %d recorded: %d frames, %s, %d dropped, into '%s' (%s).", outcome.testId,
+                            frames, RecordingClockText(durationMs).c_str(), r.dropped,
+                            outcome.storedPath.c_str(), outcome.format->label);
+  if (outcome.tracked) {
+    text += Format("\nTracked live: the animal was found in %d frames (%.2f %%).", outcome.points,
+                   frames > 0 ? 100.0 * outcome.points / frames : 0.0);
+  }
+  return text;
+}
+
+}  // namespace vx

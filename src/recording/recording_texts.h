@@ -1,0 +1,21 @@
+// What a recording says to its user while it runs and when it ends, the same words in the
+// terminal and in the windows.
+#pragma once
+
+#include <string>
+
+#include "recording/recorder.h"
+#include "recording/test_recording.h"
+
+namespace vx {
+
+// "m:ss.t" (minutes, seconds, tenths).
+std::string RecordingClockText(int ms);
+// Before the start: the countdown of the protocol's delay (text 366); then "Recording m:ss.t
+// N frames, D dropped" and, when tracking, the frames with the animal.
+std::string RecordingProgressText(const RecordingProgress& progress, bool tracking);
+// "Test N recorded: ..." with its frames, length, dropped frames, file and format, and the
+// live tracking's detection rate on a second line when it was stored.
+std::string RecordedText(const RecordOutcome& outcome);
+
+}  // namespace vx
