@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include "gui_session.h"
+#include "recording/recording_texts.h"
 #include "video/camera_list.h"
 #include "video/recording_format.h"
 
@@ -97,7 +98,7 @@ RecordingChoices::RecordingChoices(GuiSession& session, int testId, QWidget* par
   for (QComboBox* box : {test_, protocol_}) {
     connect(box, &QComboBox::currentIndexChanged, this, [this] {
       UpdateEnabled();
-      FillFormats();
+      FillProtocolChoices();
       emit PreviewChanged();
     });
   }
@@ -151,12 +152,15 @@ void RecordingChoices::FillTests(int testId) {
   Refill(animal_, animal_->currentData(), [&] {
     for (const CAnimal& a : experiment.animals) animal_->addItem(QString::fromStdString(a.name), a.id);
   });
-  FillFormats();
+  FillProtocolChoices();
 }
 
-void RecordingChoices::FillFormats() {
+void RecordingChoices::FillProtocolChoices() {
   const CProtocol* protocol = session_.experiment().FindProtocol(ProtocolId());
   const RecordingFormat* own = protocol ? RecordingFormatNumbered(protocol->formatRecordNoA) : nullptr;
+  duration_->setSpecialValueText(
+      protocol ? QString("The protocol's: %1").arg(QString::fromStdString(ProtocolRecordingText(*protocol)))
+               : QString("The protocol's"));
   Refill(format_, format_->currentData(), [&] {
     format_->addItem(QString("The protocol's: %1").arg(own ? own->label : "the best this machine writes"), QString());
     for (const RecordingFormat& format : RecordingFormats()) format_->addItem(format.label, QString(format.name));

@@ -46,7 +46,7 @@ class RecordingChoices : public QWidget {
   QWidget* SourceRow();
   void FillCameras();
   void FillTests(int testId);
-  void FillFormats();
+  void FillProtocolChoices();
   void UpdateEnabled();
 
   GuiSession& session_;

@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "base/recording_messages.h"
 #include "base/text.h"
+#include "protocol/stage_program.h"
 
 namespace vx {
 
@@ -18,6 +19,14 @@ std::string RecordingProgressText(const RecordingProgress& p, bool tracking) {
                             p.frames, p.dropped);
   if (tracking) line += Format(", animal in %d", p.points);
   return line;
+}
+
+std::string ProtocolRecordingText(const CProtocol& protocol) {
+  const int64_t lengthMs = MaximumDurationSeconds(protocol.durationRecordNoA, protocol.typeDurationRecordNoA) * 1000;
+  const int64_t delayMs = MaximumDurationSeconds(protocol.delayRecordNoA, protocol.typeDelayRecordNoA) * 1000;
+  std::string text = lengthMs > 0 ? RecordingClockText(static_cast<int>(lengthMs)) : "until stopped";
+  if (delayMs > 0) text += Format(", after a %s countdown", RecordingClockText(static_cast<int>(delayMs)).c_str());
+  return text;
 }
 
 std::string RecordedText(const RecordOutcome& outcome) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "db/protocol.h"
 #include "recording/recorder.h"
 #include "recording/test_recording.h"
 
@@ -14,6 +15,9 @@ std::string RecordingClockText(int ms);
 // Before the start: the countdown of the protocol's delay (text 366); then "Recording m:ss.t
 // N frames, D dropped" and, when tracking, the frames with the animal.
 std::string RecordingProgressText(const RecordingProgress& progress, bool tracking);
+// What a protocol's recording settings do: "until stopped" or the length, and the countdown
+// before the start when there is one ("5:00.0, after a 0:10.0 countdown").
+std::string ProtocolRecordingText(const CProtocol& protocol);
 // "Test N recorded: ..." with its frames, length, dropped frames, file and format, and the
 // live tracking's detection rate on a second line when it was stored.
 std::string RecordedText(const RecordOutcome& outcome);
