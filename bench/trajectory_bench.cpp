@@ -10,7 +10,7 @@
 //   GLIBC_TUNABLES=glibc.malloc.trim_threshold=2000000000:glibc.malloc.mmap_threshold=2000000000
 #include <benchmark/benchmark.h>
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "trajectory/trajectory_blob.h"
 #include "support/synthetic_trajectory.h"
 

@@ -10,7 +10,7 @@
 #include <span>
 
 #include "trajectory/behavior_blob.h"
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "trajectory/trajectory_blob.h"
 
 namespace {

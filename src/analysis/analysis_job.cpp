@@ -1,6 +1,6 @@
 #include "analysis/analysis_job.h"
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "db/test_store.h"
 #include "db/video_store.h"
 #include "detection/detection_settings.h"

@@ -1,7 +1,7 @@
 #include "analysis/analysis_store.h"
 
 #include "measures/analysis_window.h"
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "measures/movement_summary.h"
 #include "trajectory/trajectory_blob.h"
 #include "db/test_analysis_store.h"

@@ -6,7 +6,6 @@
 #include "base/text.h"
 #include "db/experiment_db.h"
 #include "db/sql_query.h"
-#include "db/varint_writer.h"
 
 namespace vx {
 
@@ -252,14 +251,6 @@ CVideoFile VideoRecordOf(const ExperimentFile& file, const std::string& absolute
   video.infos.second = facts.frameCount - 1;
   video.infos.timeBase = facts.fps > 0 ? 1 : 0;
   return video;
-}
-
-std::vector<uint8_t> UniformFrameTimes(int frameCount, int durationMs) {
-  std::vector<uint8_t> blob;
-  if (frameCount <= 0) return blob;
-  AppendVarint(blob, frameCount);
-  AppendVarint(blob, durationMs);
-  return blob;
 }
 
 }  // namespace vx

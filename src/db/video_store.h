@@ -37,14 +37,10 @@ std::string ResolveVideoPath(const ExperimentFile& file, const std::string& stor
 std::string StoredVideoPath(const ExperimentFile& file, const std::string& path);
 
 // The record of a readable video file (absolutePath) about to be added under name: its facts,
-// evenly spaced frame times, and how it was read (the first and the last frame index as the two
+// the frame times its probe read, and how it was read (the first and the last frame index as the two
 // numbers of the description). now: the acquisition date, seconds since 1970.
 CVideoFile VideoRecordOf(const ExperimentFile& file, const std::string& absolutePath,
                          const VideoFileFacts& facts, const std::string& name, int64_t now);
-
-// The frame-times blob of a video whose frames are evenly spaced: frame count and duration as
-// two variable-length integers; empty for a video without frames.
-std::vector<uint8_t> UniformFrameTimes(int frameCount, int durationMs);
 
 // Inside a transaction the caller holds (no test-list rule).
 void ReadAllVideos(SQLite::Database& db, std::map<int, CVideoFile>& videos);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/frame_times.h"
 #include "db/test_store.h"
 #include "support/experiment_fixture.h"
 
@@ -26,7 +27,7 @@ vx::CVideoFile SampleVideo(const std::string& name) {
   v.duration = 4000;
   v.width = 640;
   v.height = 480;
-  v.listePoints = vx::UniformFrameTimes(101, 4000);
+  v.listePoints = vx::WriteFrameTimes(vx::FrameTimes::Uniform(101, 4000));
   v.infos.backend = 1900;
   v.infos.known = 1;
   v.infos.first = 0;

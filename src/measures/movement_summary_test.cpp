@@ -9,7 +9,7 @@
 #include <random>
 #include <tuple>
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "measures/inactivity.h"
 #include "db/protocol_store.h"
 #include "support/experiment_fixture.h"

@@ -19,10 +19,10 @@
 
 #include "analysis/batch_analysis.h"
 #include "db/animal_store.h"
+#include "db/frame_times.h"
 #include "support/analysis_fixture.h"
 #include "support/rendered_capture.h"
 #include "trajectory/trajectory_store.h"
-#include "video/frame_times.h"
 #include "video/synthetic_animal.h"
 
 namespace vx {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <utility>
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "db/varint.h"
 
 namespace vx {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "video/video_source.h"
 
 namespace vx {

@@ -14,6 +14,7 @@
 
 #include "trajectory/smoothing_settings.h"
 #include "base/text.h"
+#include "db/frame_times.h"
 #include "db/protocol_store.h"
 #include "db/test_store.h"
 #include "db/video_store.h"
@@ -65,7 +66,7 @@ class AnalysisFixture : public ExperimentFixture {
     video.duration = RoundHalfEven((frames - 1) * 1000.0 / fps);
     video.width = size.width;
     video.height = size.height;
-    video.listePoints = UniformFrameTimes(video.nbFrames, video.duration);
+    video.listePoints = WriteFrameTimes(FrameTimes::Uniform(video.nbFrames, video.duration));
     EXPECT_TRUE(SaveVideo(experiment, video));
     return video.id;
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 #include "trajectory/trajectory_blob.h"
 #include "base/text.h"
 #include "db/test_analysis_store.h"

@@ -1,4 +1,4 @@
-#include "video/frame_times.h"
+#include "db/frame_times.h"
 
 #include <gtest/gtest.h>
 
