@@ -19,6 +19,7 @@
 #include "batch_panel.h"
 #include "gui_session.h"
 #include "record_table_model.h"
+#include "table_headers.h"
 
 namespace vx::gui {
 
@@ -60,6 +61,7 @@ class AnalysisView : public QWidget {
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    FitColumnsToHeadings(*table_->horizontalHeader());
     minRate_->setRange(0, 100);
     minRate_->setValue(static_cast<int>(kDefaultMinimumRate));
     minRate_->setSuffix(" %");

@@ -14,6 +14,7 @@
 #include "batch_worker.h"
 #include "gui_session.h"
 #include "shell/batch_texts.h"
+#include "table_headers.h"
 
 namespace vx::gui {
 
@@ -32,6 +33,7 @@ BatchPanel::BatchPanel(GuiSession& session, QWidget* parent)
   table_->setObjectName("batchTests");
   table_->setHorizontalHeaderLabels({"Test", "Progress", "Outcome", "Detection rate (%)", "Attempts"});
   table_->horizontalHeader()->setSectionResizeMode(kTitle, QHeaderView::Stretch);
+  FitColumnsToHeadings(*table_->horizontalHeader());
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   log_->setObjectName("batchLog");
