@@ -71,15 +71,13 @@ class TerminalRecording : public RecordingObserver {
   bool shown_ = false;
 };
 
-void PrintOutcome(Context& context, int testId, const RecordOutcome& outcome, bool json) {
+void PrintOutcome(Context& context, const RecordOutcome& outcome, bool json) {
   const RecordingResult& r = outcome.recording;
-  const int frames = static_cast<int>(r.frameTimes.size());
-  const int durationMs = frames > 0 ? static_cast<int>(r.frameTimes.back()) : 0;
   if (json) {
-    context.io.out << "{\"test\": " << testId << ", \"video\": " << outcome.videoId
+    context.io.out << "{\"test\": " << outcome.testId << ", \"video\": " << outcome.videoId
                    << ", \"file\": " << JsonString(outcome.storedPath) << ", \"format\": "
-                   << JsonString(outcome.format->name) << ", \"frames\": " << frames
-                   << ", \"duration_ms\": " << durationMs << ", \"grabbed\": " << r.grabbed
+                   << JsonString(outcome.format->name) << ", \"frames\": " << r.Frames()
+                   << ", \"duration_ms\": " << r.LengthMs() << ", \"grabbed\": " << r.grabbed
                    << ", \"dropped\": " << r.dropped << ", \"tracked\": "
                    << (outcome.tracked ? "true" : "false") << ", \"points\": " << outcome.points
                    << "}\n";
@@ -135,7 +133,7 @@ int RunRecord(Context& context, const RecordOptions& o) {
                                            : Format("A test of protocol %d and animal %d", o.protocol, o.animal);
     return context.Fail(Format("%s was not recorded: %s.", test.c_str(), why.c_str()));
   }
-  PrintOutcome(context, outcome.testId, outcome, o.json);
+  PrintOutcome(context, outcome, o.json);
   bool warned = false;
   if (outcome.recording.dropped > 0) {
     context.io.err << "velantrix: warning: " << outcome.recording.dropped << " frames were dropped. "

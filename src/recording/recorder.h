@@ -106,6 +106,9 @@ struct RecordingResult {
   bool Whole() const {
     return end != RecordingEnd::kWriteFailed && end != RecordingEnd::kWriterUnavailable;
   }
+  int Frames() const { return static_cast<int>(frameTimes.size()); }
+  // Time of the last written frame: the recording's length (0 when nothing was written).
+  int LengthMs() const { return frameTimes.empty() ? 0 : static_cast<int>(frameTimes.back()); }
 };
 
 // Records stream into plan.path. tracker: the live tracking (its source prepared for the test:

@@ -31,10 +31,9 @@ std::string ProtocolRecordingText(const CProtocol& protocol) {
 
 std::string RecordedText(const RecordOutcome& outcome) {
   const RecordingResult& r = outcome.recording;
-  const int frames = static_cast<int>(r.frameTimes.size());
-  const int durationMs = frames > 0 ? static_cast<int>(r.frameTimes.back()) : 0;
+  const int frames = r.Frames();
   std::string text = Format("Test %d recorded: %d frames, %s, %d dropped, into '%s' (%s).", outcome.testId,
-                            frames, RecordingClockText(durationMs).c_str(), r.dropped,
+                            frames, RecordingClockText(r.LengthMs()).c_str(), r.dropped,
                             outcome.storedPath.c_str(), outcome.format->label);
   if (outcome.tracked) {
     text += Format("\nTracked live: the animal was found in %d frames (%.2f %%).", outcome.points,
