@@ -210,7 +210,7 @@ bool RecordingChoices::Request(RecordRequest& request, QString& problem) const {
   }
   request.testId = test_->currentData().toInt();
   if (request.testId == kNewTest) {
-    request.newProtocol = protocol_->count() > 0 ? protocol_->currentData().toInt() : -1;
+    request.newProtocol = ProtocolId();
     request.newAnimal = animal_->count() > 0 ? animal_->currentData().toInt() : -1;
     request.newTitle = title_->text().trimmed().toStdString();
     if (request.newProtocol < 0 || request.newAnimal < 0) {

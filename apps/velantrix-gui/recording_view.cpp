@@ -153,10 +153,10 @@ void RecordingView::ShowPicture(const LivePicture& live) {
 
 void RecordingView::ShowProgress(const RecordingProgress& progress, bool tracking) {
   if (!Recording() || !stop_->isEnabled()) return;  // stopping: its own words stay
-  state_->setText(progress.countdownMs > 0 ? QString::fromStdString(RecordingProgressText(progress, tracking))
-                                           : QString(MessageText(msg::kRecordingInProgress)));
-  counters_->setText(progress.countdownMs > 0 ? QString()
-                                              : QString::fromStdString(RecordingProgressText(progress, tracking)));
+  const QString line = QString::fromStdString(RecordingProgressText(progress, tracking));
+  const bool waiting = progress.countdownMs > 0;
+  state_->setText(waiting ? line : QString(MessageText(msg::kRecordingInProgress)));
+  counters_->setText(waiting ? QString() : line);
 }
 
 void RecordingView::Finish() {
@@ -171,10 +171,8 @@ void RecordingView::Finish() {
   const bool recorded = outcome.status == RecordStatus::kRecorded;
   counters_->clear();
   if (!recorded) {
-    std::string why = RecordStatusText(outcome.status);
-    if (!outcome.detail.empty()) why += ": " + outcome.detail;
     const bool writing = outcome.status == RecordStatus::kWriteFailed || outcome.status == RecordStatus::kWriterUnavailable;
-    Problem(writing ? msg::kRecordingFailed : 0, QString::fromStdString("Nothing was recorded: " + why + "."));
+    Problem(writing ? msg::kRecordingFailed : 0, QString::fromStdString("Nothing was recorded: " + NotRecordedReason(outcome) + "."));
   } else {
     // The sentence on the state line, the live tracking's (when stored) on the counters' line.
     const QStringList lines = QString::fromStdString(RecordedText(outcome)).split('\n');

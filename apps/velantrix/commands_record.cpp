@@ -127,8 +127,7 @@ int RunRecord(Context& context, const RecordOptions& o) {
   }
   terminal.Clear();
   if (outcome.status != RecordStatus::kRecorded) {
-    std::string why = RecordStatusText(outcome.status);
-    if (!outcome.detail.empty()) why += ": " + outcome.detail;
+    const std::string why = NotRecordedReason(outcome);
     const std::string test = o.testId >= 0 ? Format("Test %d", o.testId)
                                            : Format("A test of protocol %d and animal %d", o.protocol, o.animal);
     return context.Fail(Format("%s was not recorded: %s.", test.c_str(), why.c_str()));

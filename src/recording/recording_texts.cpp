@@ -42,4 +42,10 @@ std::string RecordedText(const RecordOutcome& outcome) {
   return text;
 }
 
+std::string NotRecordedReason(const RecordOutcome& outcome) {
+  std::string why = RecordStatusText(outcome.status);
+  if (!outcome.detail.empty()) why += ": " + outcome.detail;
+  return why;
+}
+
 }  // namespace vx

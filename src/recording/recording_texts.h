@@ -21,5 +21,7 @@ std::string ProtocolRecordingText(const CProtocol& protocol);
 // "Test N recorded: ..." with its frames, length, dropped frames, file and format, and the
 // live tracking's detection rate on a second line when it was stored.
 std::string RecordedText(const RecordOutcome& outcome);
+// Why a recording stored nothing: its status in words, with the detail when there is one.
+std::string NotRecordedReason(const RecordOutcome& outcome);
 
 }  // namespace vx
