@@ -58,13 +58,9 @@ void WriteAnalysis(SQLite::Database& db, const CInfosTest& t, const std::vector<
 }  // namespace
 
 bool LoadTestBlobs(Experiment& experiment, const CInfosTest& test, TestBlobs& blobs) {
-  TestBlobs read;
-  if (!RunReadTransaction(experiment.file, [&](SQLite::Database& db) {
-        ReadBlobs(db, test.id, test.source, read);
-      })) {
-    return false;
-  }
-  blobs = std::move(read);
+  std::map<int, TestBlobs> read;
+  if (!LoadTestsBlobs(experiment, {&test}, read)) return false;
+  blobs = std::move(read[test.id]);
   return true;
 }
 

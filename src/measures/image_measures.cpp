@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "measures/measure_engine.h"
+#include "trajectory/smoothing_settings.h"
 
 namespace vx {
 
@@ -58,9 +59,12 @@ bool ComputeGroupHeatMap(Experiment& experiment, const MeasureDefinition& defini
   group = GroupHeatMap();
   const HeatMapSettings settings = HeatMapSettingsOf(definition);
   TimeGridMean mean;
+  // The smoothing setting is the experiment's: read once for the whole group.
+  PreloadedTestData preloaded;
+  const bool smoothingRead = LoadSmoothingSettings(experiment.file, preloaded.smoothing);
   for (const int testId : testIds) {
     auto data = std::make_unique<TestMeasureData>();
-    if (LoadTestMeasureData(experiment, testId, *data) != TestDataStatus::kOk ||
+    if (LoadTestMeasureData(experiment, testId, *data, smoothingRead ? &preloaded : nullptr) != TestDataStatus::kOk ||
         data->test->idProtocol != protocolId || data->test->status != 0 || !data->test->IsAnalysed()) {
       group.skipped.push_back(testId);
       continue;
